@@ -1,0 +1,46 @@
+# Set-up, build and checks in one place. Every target installs what is
+# missing first, so a fresh Debian 12 machine needs nothing else.
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+BENCH_BUILD ?= build-release
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build demo test test-sanitize fuzz bench clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD)
+
+demo: build
+	scripts/demo $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DZ917_SANITIZE=ON -DZ917_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(ASAN_BUILD)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j2
+
+# Coverage-guided fuzzing with libFuzzer (clang); FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -G Ninja -DZ917_FUZZ=ON -DZ917_BENCH=OFF -DBUILD_TESTING=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_journal
+	scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)
+	cmake --build $(BENCH_BUILD)
+	scripts/bench $(BENCH_BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

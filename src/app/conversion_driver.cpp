@@ -1,0 +1,97 @@
+#include "app/conversion_driver.h"
+
+#include <string>
+
+#include "journal/packet.h"
+
+namespace z917 {
+
+namespace {
+constexpr const char* kOpenFailed = "Ошибка открытия файла БД";
+constexpr const char* kCreateExcelFailed = "Ошибка создания книги Excel";
+constexpr const char* kCreateXmlFailed = "Ошибка создания файла XML";
+constexpr const char* kBadJournal = "Неверный файл БД";
+constexpr const char* kDecodeFailed = "Ошибка преобразования данных";
+constexpr const char* kSaveExcelFailed = "Ошибка записи файла Excel";
+constexpr const char* kSaveXmlFailed = "Ошибка записи файла XML";
+constexpr const char* kSuccess = "Конвертация прошла успешно";
+constexpr const char* kSuccessCounted = "Конвертация прошла успешно\n Ошибок: ";
+}  // namespace
+
+ConversionDriver::ConversionDriver(OutputWriters writers, MessageSink& messages)
+    : writers_(writers), messages_(messages), decoder_(std::make_unique<JournalDecoder>()) {}
+
+JournalEntryWriter& ConversionDriver::WriterFor(OutputKind kind) {
+  return IsExcel(kind) ? writers_.excel : writers_.xml;
+}
+
+bool ConversionDriver::CreateOutput(OutputKind kind) { return WriterFor(kind).CreateDocument(); }
+
+bool ConversionDriver::SaveOutput(const std::string& outputPath, OutputKind kind) {
+  return WriterFor(kind).SaveDocument(outputPath);
+}
+
+void ConversionDriver::CloseOutput(OutputKind kind) { WriterFor(kind).CloseDocument(); }
+
+bool ConversionDriver::ConvertJournal(const std::string& journalPath,
+                                      const std::string& outputPath, OutputKind kind) {
+  const std::unique_ptr<JournalStream> journal = JournalStream::Open(journalPath);
+  if (!journal) {
+    messages_.ShowMessage(MessageKind::Error, kOpenFailed);
+    return false;
+  }
+  return ConvertJournal(*journal, outputPath, kind);
+}
+
+bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string& outputPath,
+                                      OutputKind kind) {
+  if (!CreateOutput(kind)) {
+    journal.Close();
+    messages_.ShowMessage(MessageKind::Error, IsExcel(kind) ? kCreateExcelFailed : kCreateXmlFailed);
+    return false;
+  }
+  decoder_->Counters().Reset();
+  std::int32_t failedReads = 0;
+  PacketBuffer& buffer = decoder_->Buffer();
+
+  for (;;) {
+    // Set only by a short body read: the last packet was cut off.
+    if (journal.AtEnd()) return Finish(journal, outputPath, kind, failedReads);
+    if (!journal.ReadItem(buffer.data(), kPacketHeaderSize)) {
+      if (journal.AtEnd()) return Finish(journal, outputPath, kind, failedReads);
+      return Fail(journal, kind, kBadJournal);
+    }
+    const std::size_t bodyLength = buffer[0] | (buffer[1] << 8);
+    // An empty body is never delivered either: it counts as unreadable.
+    if (!journal.ReadItem(buffer.data() + kPacketHeaderSize, bodyLength)) {
+      ++failedReads;
+      continue;
+    }
+    if (!decoder_->DecodePacket(kind, WriterFor(kind))) return Fail(journal, kind, kDecodeFailed);
+  }
+}
+
+bool ConversionDriver::Fail(JournalStream& journal, OutputKind kind, const char* message) {
+  journal.Close();
+  CloseOutput(kind);
+  messages_.ShowMessage(MessageKind::Error, message);
+  return false;
+}
+
+bool ConversionDriver::Finish(JournalStream& journal, const std::string& outputPath,
+                              OutputKind kind, std::int32_t failedReads) {
+  journal.Close();
+  const bool saved = SaveOutput(outputPath, kind);
+  CloseOutput(kind);
+  if (!saved) {
+    messages_.ShowMessage(MessageKind::Error, IsExcel(kind) ? kSaveExcelFailed : kSaveXmlFailed);
+    return false;
+  }
+  // Whenever packets were skipped the user learns how many, whichever read
+  // met the end of the file.
+  messages_.ShowMessage(MessageKind::Information,
+                        failedReads > 0 ? kSuccessCounted + std::to_string(failedReads) : kSuccess);
+  return true;
+}
+
+}  // namespace z917

@@ -1,0 +1,57 @@
+// One conversion from journal to output, with its outcome shown to the user.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/journal_stream.h"
+#include "journal/entry_counters.h"
+#include "journal/journal_decoder.h"
+#include "journal/journal_entry_writer.h"
+#include "journal/message_sink.h"
+#include "journal/packet.h"
+
+namespace z917 {
+
+// The writer each output kind selects.
+struct OutputWriters {
+  JournalEntryWriter& excel;
+  JournalEntryWriter& xml;
+};
+
+// Drives one conversion at a time: opens the journal, has the writer create
+// its document, decodes packet by packet, saves and closes, and shows
+// exactly one message of its own at the end of every path (after any
+// message of the writer's). Not reentrant.
+class ConversionDriver {
+ public:
+  ConversionDriver(OutputWriters writers, MessageSink& messages);
+
+  // Converts the journal at `journalPath` into `outputPath` with the writer
+  // of `kind`. True only when the journal was read to its end and the
+  // document saved; the user has been told the outcome either way.
+  bool ConvertJournal(const std::string& journalPath, const std::string& outputPath,
+                      OutputKind kind);
+  // The same over a stream that is already open (memory, tests, fuzzing).
+  bool ConvertJournal(JournalStream& journal, const std::string& outputPath, OutputKind kind);
+
+  // The counts of the last conversion.
+  const EntryCounters& Counters() const { return decoder_->Counters(); }
+
+ private:
+  bool CreateOutput(OutputKind kind);
+  bool SaveOutput(const std::string& outputPath, OutputKind kind);
+  void CloseOutput(OutputKind kind);
+  JournalEntryWriter& WriterFor(OutputKind kind);
+
+  bool Fail(JournalStream& journal, OutputKind kind, const char* message);
+  bool Finish(JournalStream& journal, const std::string& outputPath, OutputKind kind,
+              std::int32_t failedReads);
+
+  OutputWriters writers_;
+  MessageSink& messages_;
+  std::unique_ptr<JournalDecoder> decoder_;
+};
+
+}  // namespace z917

@@ -1,0 +1,175 @@
+#include "app/conversion_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "journal/journal_encoder.h"
+#include "journal/recording_writer.h"
+
+namespace z917 {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Shown {
+  MessageKind kind;
+  std::string text;
+  bool operator==(const Shown&) const = default;
+};
+
+class RecordingMessages : public MessageSink {
+ public:
+  void ShowMessage(MessageKind kind, const std::string& text) override {
+    shown.push_back({kind, text});
+  }
+  std::vector<Shown> shown;
+};
+
+Shown Error(std::string text) { return {MessageKind::Error, std::move(text)}; }
+Shown Info(std::string text) { return {MessageKind::Information, std::move(text)}; }
+
+std::string CashIn(std::uint32_t packetNum) {
+  return EncodePacket(PacketType::CashIn, {1, 1, 1, 0, packetNum},
+                      EncodeCashMovementBody(100, 100, "K"));
+}
+
+class ConversionDriverTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(::testing::TempDir()) /
+          ("z917_driver_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::string Journal(const std::string& bytes) {
+    const fs::path path = dir / "journal.bin";
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+  bool Convert(const std::string& journalPath, OutputKind kind = OutputKind::Xml) {
+    return driver.ConvertJournal(journalPath, "out", kind);
+  }
+
+  fs::path dir;
+  RecordingMessages messages;
+  RecordingWriter excel{&messages};
+  RecordingWriter xml{&messages};
+  ConversionDriver driver{{excel, xml}, messages};
+  const std::vector<std::string> kSavedAndClosed{"Create", "Save out", "Close"};
+};
+
+TEST_F(ConversionDriverTest, journal_that_cannot_be_opened_touches_no_writer) {
+  for (const std::string& path : {(dir / "missing.bin").string(), std::string(), dir.string()}) {
+    EXPECT_FALSE(Convert(path, OutputKind::Excel)) << path;
+  }
+  EXPECT_EQ(messages.shown, std::vector<Shown>(3, Error("Ошибка открытия файла БД")));
+  EXPECT_TRUE(excel.Lifecycle().empty());
+}
+
+TEST_F(ConversionDriverTest, failed_create_shows_the_writer_then_the_driver_and_never_closes) {
+  excel.FailCreate();
+  xml.FailCreate();
+  const std::string journal = Journal(CashIn(1));
+  EXPECT_FALSE(Convert(journal, OutputKind::Excel));
+  EXPECT_FALSE(Convert(journal, OutputKind::Xml));
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{Error("Create failed"), Error("Ошибка создания книги Excel"),
+                                Error("Create failed"), Error("Ошибка создания файла XML")}));
+  EXPECT_EQ(excel.Lifecycle(), std::vector<std::string>{"Create"});
+}
+
+TEST_F(ConversionDriverTest, clean_end_saves_closes_and_reports_plain_success) {
+  EXPECT_TRUE(Convert(Journal(CashIn(1) + CashIn(2))));
+  EXPECT_EQ(xml.Lifecycle(), kSavedAndClosed);
+  EXPECT_EQ(xml.TotalCount(), 2u);
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
+  EXPECT_TRUE(excel.Lifecycle().empty());  // the kind picks the writer
+}
+
+TEST_F(ConversionDriverTest, empty_journal_saves_an_empty_document) {
+  EXPECT_TRUE(Convert(Journal(""), OutputKind::Excel));
+  EXPECT_EQ(excel.Lifecycle(), kSavedAndClosed);
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
+}
+
+TEST_F(ConversionDriverTest, stray_bytes_after_the_last_packet_are_ignored) {
+  for (std::size_t stray = 1; stray <= 15; ++stray) {
+    messages.shown.clear();
+    EXPECT_TRUE(Convert(Journal(CashIn(1) + std::string(stray, '\x07'))));
+    EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")}) << stray;
+    EXPECT_EQ(xml.TotalCount(), 1u);
+  }
+}
+
+TEST_F(ConversionDriverTest, short_last_body_is_counted) {
+  const std::string last = CashIn(2);
+  EXPECT_TRUE(Convert(Journal(CashIn(1) + last.substr(0, last.size() - 3))));
+  EXPECT_EQ(xml.TotalCount(), 1u);
+  EXPECT_EQ(xml.Lifecycle(), kSavedAndClosed);
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно\n Ошибок: 1")});
+}
+
+TEST_F(ConversionDriverTest, zero_length_body_is_skipped_and_its_count_always_reported) {
+  const std::string empty = EncodePacket(PacketType::CashIn, {}, "");
+  EXPECT_TRUE(Convert(Journal(empty + CashIn(1) + empty + empty)));
+  EXPECT_EQ(xml.TotalCount(), 1u);
+  // The end was met by a header read, yet three packets were skipped.
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно\n Ошибок: 3")});
+}
+
+TEST_F(ConversionDriverTest, rejected_packet_closes_without_saving) {
+  const std::string unknown = EncodePacket(std::uint8_t{11}, {}, "x");
+  EXPECT_FALSE(Convert(Journal(CashIn(1) + unknown + CashIn(2)), OutputKind::Excel));
+  EXPECT_EQ(excel.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Ошибка преобразования данных")});
+}
+
+TEST_F(ConversionDriverTest, refused_entry_shows_the_writer_then_the_driver) {
+  xml.FailEntry(2);
+  EXPECT_FALSE(Convert(Journal(CashIn(1) + CashIn(2) + CashIn(3))));
+  EXPECT_EQ(xml.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
+  EXPECT_EQ(messages.shown, (std::vector<Shown>{Error("CashIn failed"),
+                                                Error("Ошибка преобразования данных")}));
+}
+
+TEST_F(ConversionDriverTest, header_read_error_away_from_the_end_is_a_bad_journal) {
+  // A directory opened as a stream fails its reads without reaching an end.
+  JournalStream stream(std::fopen(dir.c_str(), "rb"));
+  EXPECT_FALSE(driver.ConvertJournal(stream, "out", OutputKind::Xml));
+  EXPECT_EQ(xml.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Неверный файл БД")});
+}
+
+TEST_F(ConversionDriverTest, failed_save_shows_the_writer_then_the_driver) {
+  excel.FailSave();
+  xml.FailSave();
+  const std::string journal = Journal(CashIn(1));
+  EXPECT_FALSE(Convert(journal, OutputKind::Excel));
+  EXPECT_FALSE(Convert(journal, OutputKind::Xml));
+  EXPECT_EQ(excel.Lifecycle(), kSavedAndClosed);
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{Error("Save failed"), Error("Ошибка записи файла Excel"),
+                                Error("Save failed"), Error("Ошибка записи файла XML")}));
+}
+
+TEST_F(ConversionDriverTest, any_kind_but_excel_selects_the_xml_writer) {
+  EXPECT_TRUE(Convert(Journal(CashIn(1)), static_cast<OutputKind>(7)));
+  EXPECT_EQ(xml.TotalCount(), 1u);
+  EXPECT_TRUE(excel.Lifecycle().empty());
+}
+
+TEST_F(ConversionDriverTest, second_conversion_numbers_entries_from_the_start_again) {
+  const std::string journal = Journal(CashIn(1) + CashIn(2));
+  ASSERT_TRUE(Convert(journal, OutputKind::Excel));
+  ASSERT_TRUE(Convert(journal, OutputKind::Excel));
+  ASSERT_EQ(excel.Entries().size(), 2u);
+  EXPECT_EQ(excel.Entries()[0].text.substr(0, 9), "CashIn 2 ");
+  EXPECT_EQ(driver.Counters().CashMovements, 2u);
+}
+
+}  // namespace
+}  // namespace z917

@@ -1,0 +1,57 @@
+// z917dump: decodes a journal and prints how many entries of each kind it
+// holds, or every entry with --entries. A look inside without an output.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "app/conversion_driver.h"
+#include "journal/recording_writer.h"
+
+namespace {
+
+class StreamMessages : public z917::MessageSink {
+ public:
+  void ShowMessage(z917::MessageKind kind, const std::string& text) override {
+    std::FILE* out = kind == z917::MessageKind::Error ? stderr : stdout;
+    std::fprintf(out, "%s\n", text.c_str());
+    if (kind == z917::MessageKind::Error) failed = true;
+  }
+  bool failed = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool entries = false;
+  const char* journal = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--entries") {
+      entries = true;
+    } else if (journal == nullptr && !arg.starts_with("-")) {
+      journal = argv[i];
+    } else {
+      journal = nullptr;
+      break;
+    }
+  }
+  if (journal == nullptr) {
+    std::fputs("Usage: z917dump [--entries] JOURNAL\n", stderr);
+    return 2;
+  }
+
+  StreamMessages messages;
+  z917::RecordingWriter writer(&messages);
+  writer.SetKeepEntries(entries);
+  z917::ConversionDriver driver({writer, writer}, messages);
+  const bool ok = driver.ConvertJournal(journal, "(none)", z917::OutputKind::Xml);
+  for (const z917::RecordedEntry& e : writer.Entries()) std::printf("%s\n", e.text.c_str());
+
+  std::printf("%-16s %10s\n", "entry kind", "entries");
+  for (std::size_t k = 0; k < z917::kEntryKindCount; ++k) {
+    const auto kind = static_cast<z917::EntryKind>(k);
+    std::printf("%-16s %10zu\n", z917::EntryKindName(kind), writer.Count(kind));
+  }
+  std::printf("%-16s %10zu\n", "total", writer.TotalCount());
+  return ok ? 0 : 1;
+}
