@@ -1,0 +1,37 @@
+// Fuzz target: any bytes as a journal, through the driver and every decoder
+// into the recording writer, for both output kinds.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "app/conversion_driver.h"
+#include "journal/recording_writer.h"
+
+namespace {
+
+class NullMessages : public z917::MessageSink {
+ public:
+  void ShowMessage(z917::MessageKind, const std::string&) override {}
+};
+
+std::FILE* OpenMemory(const std::uint8_t* data, std::size_t size) {
+  // fmemopen refuses an empty buffer; an empty temporary file reads alike.
+  if (size == 0) return std::tmpfile();
+  return fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static NullMessages messages;
+  static z917::RecordingWriter writer(&messages);
+  static z917::ConversionDriver driver({writer, writer}, messages);
+  for (const auto kind : {z917::OutputKind::Excel, z917::OutputKind::Xml}) {
+    std::FILE* file = OpenMemory(data, size);
+    if (file == nullptr) return 0;
+    z917::JournalStream stream(file);
+    driver.ConvertJournal(stream, "out", kind);
+  }
+  return 0;
+}
