@@ -1,0 +1,140 @@
+// The values that cross the automation interface: the kinds an automation
+// VARIANT carries for this program, with text held as UTF-8 so that a COM
+// backend converts to BSTR only at its own boundary.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "journal/packet.h"
+
+namespace z917::automation {
+
+class AutomationObject;
+class Variant;
+
+// A reference to an object of an automation server.
+using ObjectRef = std::shared_ptr<AutomationObject>;
+
+// A date variant: a TDateTime, distinct from a plain double so that the
+// server can tell dates from numbers.
+struct Date {
+  TDateTime value = 0;
+  bool operator==(const Date&) const = default;
+};
+
+// A two-dimensional array of variants whose lower bounds are both 1.
+class VariantArray {
+ public:
+  // An array of rows x columns empty variants; throws AutomationError when
+  // either count is zero or the array would be unreasonably large.
+  VariantArray(std::size_t rows, std::size_t columns);
+
+  std::size_t Rows() const { return rows_; }
+  std::size_t Columns() const { return columns_; }
+
+  // The element at (row, column), both counted from 1; throws
+  // AutomationError outside the bounds.
+  Variant& At(std::size_t row, std::size_t column);
+  const Variant& At(std::size_t row, std::size_t column) const;
+
+  // The element at (row, column) counted from 1, unchecked; the bounds are
+  // the caller's promise.
+  const Variant& AtUnchecked(std::size_t row, std::size_t column) const;
+
+  bool operator==(const VariantArray&) const;
+
+ private:
+  std::size_t Offset(std::size_t row, std::size_t column) const;
+
+  std::size_t rows_;
+  std::size_t columns_;
+  std::vector<Variant> cells_;
+};
+
+// Which alternative a Variant holds; the order is that of its storage.
+enum class VariantKind {
+  Empty,
+  Bool,
+  Int8,
+  UInt8,
+  Int16,
+  UInt16,
+  Int32,
+  UInt32,
+  Int64,
+  Double,
+  Date,
+  Text,
+  Object,
+  Array,
+};
+
+// One automation value. Integers keep their width and signedness, as the
+// callers chose them; text is Unicode in UTF-8.
+class Variant {
+ public:
+  Variant() = default;
+  Variant(bool v) : value_(v) {}
+  Variant(std::int8_t v) : value_(v) {}
+  Variant(std::uint8_t v) : value_(v) {}
+  Variant(std::int16_t v) : value_(v) {}
+  Variant(std::uint16_t v) : value_(v) {}
+  Variant(std::int32_t v) : value_(v) {}
+  Variant(std::uint32_t v) : value_(v) {}
+  Variant(std::int64_t v) : value_(v) {}
+  Variant(double v) : value_(v) {}
+  Variant(Date v) : value_(v) {}
+  Variant(std::string utf8) : value_(std::move(utf8)) {}
+  Variant(std::string_view utf8) : value_(std::string(utf8)) {}
+  Variant(const char* utf8) : value_(std::string(utf8)) {}
+  Variant(ObjectRef object) : value_(std::move(object)) {}
+  Variant(VariantArray array) : value_(std::move(array)) {}
+
+  VariantKind Kind() const { return static_cast<VariantKind>(value_.index()); }
+  bool IsEmpty() const { return Kind() == VariantKind::Empty; }
+  bool IsInteger() const;
+
+  // The value as a signed integer when it is any integer kind; throws
+  // AutomationError otherwise (also for a uint64 that cannot exist here).
+  std::int64_t AsInteger() const;
+  // The number of an integer, double or date; throws AutomationError for
+  // any other kind.
+  double AsNumber() const;
+  // The text of a Text variant; throws AutomationError for any other kind.
+  const std::string& AsText() const;
+  // The object of an Object variant (never null); throws AutomationError
+  // for any other kind and for a null reference.
+  const ObjectRef& AsObject() const;
+  // The array of an Array variant; throws AutomationError otherwise.
+  const VariantArray& AsArray() const;
+  VariantArray& AsArray();
+  // The day count of a Date variant; throws AutomationError otherwise.
+  TDateTime AsDate() const;
+  // The boolean of a Bool variant; throws AutomationError otherwise.
+  bool AsBool() const;
+
+  // Direct access for callers that switch on Kind() themselves.
+  template <typename T>
+  const T& Get() const {
+    return std::get<T>(value_);
+  }
+
+  bool operator==(const Variant&) const = default;
+
+ private:
+  std::variant<std::monostate, bool, std::int8_t, std::uint8_t, std::int16_t, std::uint16_t,
+               std::int32_t, std::uint32_t, std::int64_t, double, Date, std::string, ObjectRef,
+               VariantArray>
+      value_;
+};
+
+// The kind's name as error messages show it.
+std::string_view VariantKindName(VariantKind kind);
+
+}  // namespace z917::automation
