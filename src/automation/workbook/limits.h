@@ -1,0 +1,24 @@
+// The sizes of an Excel 2007+ workbook that the engine enforces while a
+// program fills it, so that every workbook it holds can be saved.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace z917::workbook {
+
+inline constexpr std::uint32_t kMaxRows = 1048576;
+inline constexpr std::uint32_t kMaxColumns = 16384;
+// Characters (UTF-16 code units) of one cell's text.
+inline constexpr std::size_t kMaxCellTextLength = 32767;
+// Characters of a sheet name.
+inline constexpr std::size_t kMaxSheetNameLength = 31;
+// Characters of a number format code.
+inline constexpr std::size_t kMaxFormatCodeLength = 255;
+// Widest column, in characters.
+inline constexpr double kMaxColumnWidth = 255;
+// Cells one NumberFormat assignment may create or touch one by one; far
+// above what a program formats cell by cell, far below exhausting memory.
+inline constexpr std::size_t kMaxCellsFormattedAtOnce = std::size_t{1} << 22;
+
+}  // namespace z917::workbook

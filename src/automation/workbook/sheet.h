@@ -1,0 +1,102 @@
+// One worksheet as the engine holds it: name, column settings and cells,
+// with the rules by which Excel gives cells their number formats. Knows
+// nothing of file formats; savers read it through the const members.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "automation/workbook/number_formats.h"
+#include "automation/workbook/sheet_cells.h"
+#include "automation/workbook/text_pool.h"
+
+namespace z917::workbook {
+
+// A rectangle of cells, rows and columns counted from 1, bounds included.
+struct CellRect {
+  std::uint32_t firstRow;
+  std::uint16_t firstColumn;
+  std::uint32_t lastRow;
+  std::uint16_t lastColumn;
+
+  std::uint32_t RowCount() const { return lastRow - firstRow + 1; }
+  std::uint32_t ColumnCount() const { return lastColumn - firstColumn + 1u; }
+  bool operator==(const CellRect&) const = default;
+};
+
+// What was set on a whole column.
+struct ColumnInfo {
+  double width = NAN;            // characters; NaN when never set
+  FormatId format = kNoFormat;   // kNoFormat when never set
+
+  bool HasWidth() const { return !std::isnan(width); }
+};
+
+class Sheet {
+ public:
+  explicit Sheet(std::string name) : name_(std::move(name)) {}
+
+  // --- what savers read ---
+  const std::string& Name() const { return name_; }
+  // The settings of columns 1..N, N the highest column that has any; a
+  // column past N has none.
+  std::span<const ColumnInfo> Columns() const { return columns_; }
+  // The used rows in ascending order (see SheetCells).
+  const SheetCells& Rows() const { return cells_; }
+  // The rectangle that holds every cell, or nothing for a sheet without
+  // cells (rows that carry only a format do not count).
+  bool HasCells() const { return lastRow_ != 0; }
+  CellRect UsedRect() const { return {firstRow_, firstColumn_, lastRow_, lastColumn_}; }
+
+  // --- what the engine changes ---
+  void SetName(std::string name) { name_ = std::move(name); }
+  void SetColumnWidth(std::uint16_t first, std::uint16_t last, double width);
+  // Sets `format` on every cell of `rect` as Excel does: a rectangle of
+  // whole columns formats the columns, of whole rows the rows, the whole
+  // sheet both, anything else each of its cells. Throws AutomationError
+  // when that would mean formatting more than kMaxCellsFormattedAtOnce
+  // cells one by one.
+  void SetNumberFormat(const CellRect& rect, FormatId format);
+
+  // Writes values into one row, cell by cell, as Excel does when a program
+  // assigns them: a new cell takes the row's format, else the column's,
+  // else General; an existing cell keeps its own.
+  class RowWriter {
+   public:
+    RowWriter(Sheet& sheet, std::uint32_t row, std::uint16_t cellsAhead);
+    void Number(std::uint16_t column, double value);
+    // A date is a number; in a cell whose format is General it takes the
+    // date-and-time format so that it shows as a date.
+    void Date(std::uint16_t column, double value);
+    void Text(std::uint16_t column, TextId text);
+    void Boolean(std::uint16_t column, bool value);
+    // Leaves the cell without a value; its format stays.
+    void Clear(std::uint16_t column);
+
+   private:
+    Cell& At(std::uint16_t column);
+
+    Sheet& sheet_;
+    Row& row_;
+    std::uint32_t number_;
+  };
+
+ private:
+  FormatId InheritedFormat(const Row& row, std::uint16_t column) const;
+  ColumnInfo& Column(std::uint16_t column);
+  void NoteCell(std::uint32_t row, std::uint16_t column);
+  void FormatColumns(std::uint16_t first, std::uint16_t last, FormatId format);
+  void FormatRows(std::uint32_t first, std::uint32_t last, FormatId format);
+  void FormatCells(const CellRect& rect, FormatId format);
+
+  std::string name_;
+  std::vector<ColumnInfo> columns_;
+  SheetCells cells_;
+  std::uint32_t firstRow_ = 0, lastRow_ = 0;
+  std::uint16_t firstColumn_ = 0, lastColumn_ = 0;
+};
+
+}  // namespace z917::workbook
