@@ -1,0 +1,33 @@
+// SaveAs: picks the writer for the file format and puts the file in place
+// only once it is complete.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "automation/workbook/workbook_model.h"
+
+namespace z917::workbook {
+
+// Excel's FileFormat codes the engine knows.
+inline constexpr std::int64_t kOpenXmlWorkbook = 51;  // .xlsx
+inline constexpr std::int64_t kExcel8Workbook = 56;   // .xls, Excel 97-2003
+
+// Writes the whole workbook to `path`, an empty file that the caller
+// created and will rename; throws AutomationError on failure.
+using WorkbookWriter = void (*)(const WorkbookModel& workbook, const std::string& path,
+                                const std::string& scratchFolder);
+
+// The writer of `fileFormat` (none: the Open XML workbook, Excel 16's
+// default); throws AutomationError for a format the engine cannot write.
+WorkbookWriter WriterFor(std::optional<std::int64_t> fileFormat);
+
+// Saves `workbook` to `path` in `fileFormat` through a temporary file in
+// the same folder, renamed onto `path` when complete; an existing file is
+// replaced only when `replaceExisting`. Numbers are written in the "C"
+// locale. Throws AutomationError; `path` is then as it was.
+void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,
+                  std::optional<std::int64_t> fileFormat, bool replaceExisting);
+
+}  // namespace z917::workbook
