@@ -1,0 +1,27 @@
+// Starting an automation server by its class name (ProgID).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "automation/dispatch.h"
+
+namespace z917::automation {
+
+// Starts a new instance of the server registered under `progId` and
+// returns its main object. "Excel.Application" starts the built-in
+// workbook engine. Throws AutomationError whose message is the system's
+// message for the failure, then ", ProgID: " and the ProgID in double
+// quotation marks.
+Dispatch StartServer(std::string_view progId);
+
+// What a client uses to start servers; StartServer unless a test or a
+// platform supplies another.
+using ServerStarter = std::function<Dispatch(std::string_view progId)>;
+
+// The message of a failed start: `systemMessage`, ", ProgID: ", and the
+// ProgID in double quotation marks.
+std::string StartFailureMessage(std::string_view systemMessage, std::string_view progId);
+
+}  // namespace z917::automation

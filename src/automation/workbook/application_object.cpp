@@ -1,0 +1,54 @@
+#include "automation/workbook/engine_objects.h"
+
+namespace z917::workbook {
+
+namespace {
+
+enum Member { kVisible, kDisplayAlerts, kVersion, kQuit, kWorkbooks };
+constexpr MemberInfo kMembers[] = {
+    {"Visible", kGet | kSet}, {"DisplayAlerts", kGet | kSet}, {"Version", kGet},
+    {"Quit", kCall},          {"Workbooks", kGet},
+};
+
+// The version the engine reports: that of the Excel whose file format it
+// writes by default.
+constexpr std::string_view kVersionText = "16.0";
+
+}  // namespace
+
+ApplicationObject::ApplicationObject(StatePtr state)
+    : EngineObject(std::move(state), "Application", kMembers) {}
+
+Variant ApplicationObject::Invoke(std::size_t member, MemberUse use, const Arguments& args,
+                                  const Variant* value) {
+  switch (member) {
+    case kVisible:
+    case kDisplayAlerts: {
+      ExpectNoArguments(Where(member), args);
+      bool& flag = member == kVisible ? state_->visible : state_->displayAlerts;
+      if (use == kGet) return flag;
+      flag = ToBool(*value, ValueSubject(Where(member)));
+      return {};
+    }
+    case kVersion:
+      ExpectNoArguments(Where(member), args);
+      return kVersionText;
+    case kQuit:
+      ExpectNoArguments(Where(member), args);
+      // The instance ends: its workbooks go (with whatever was not saved)
+      // and every object of it stops answering.
+      state_->quit = true;
+      state_->workbooks.clear();
+      return {};
+    case kWorkbooks: {
+      ArgumentReader reader(Where(member), args, {"Index"});
+      if (const Variant* index = reader.Find(0)) {
+        return WorkbooksObject::Item(state_, reader.Subject(0), *index);
+      }
+      return Variant(automation::ObjectRef(std::make_shared<WorkbooksObject>(state_)));
+    }
+  }
+  return {};
+}
+
+}  // namespace z917::workbook

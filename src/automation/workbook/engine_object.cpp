@@ -1,0 +1,161 @@
+#include "automation/workbook/engine_object.h"
+
+#include <cmath>
+
+#include "automation/automation_error.h"
+
+namespace z917::workbook {
+
+namespace {
+
+using automation::AutomationError;
+using automation::VariantKind;
+using automation::VariantKindName;
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Member and argument names compare as automation compares them: ASCII
+// letters without regard to case.
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view UseVerb(MemberUse use) {
+  switch (use) {
+    case kGet: return "прочитать";
+    case kSet: return "изменить";
+    case kCall: return "вызвать";
+  }
+  return "";
+}
+
+[[noreturn]] void ThrowWrongKind(const std::string& subject, std::string_view expected,
+                                 const Variant& value) {
+  throw AutomationError(subject + " — ожидается " + std::string(expected) + ", передано: " +
+                        std::string(VariantKindName(value.Kind())));
+}
+
+}  // namespace
+
+Variant EngineObject::GetProperty(std::string_view member, const Arguments& args) {
+  return Dispatch(member, kGet, args, nullptr);
+}
+
+void EngineObject::SetProperty(std::string_view member, const Arguments& args,
+                               const Variant& value) {
+  Dispatch(member, kSet, args, &value);
+}
+
+Variant EngineObject::CallMethod(std::string_view member, const Arguments& args) {
+  return Dispatch(member, kCall, args, nullptr);
+}
+
+Variant EngineObject::Dispatch(std::string_view member, MemberUse use, const Arguments& args,
+                               const Variant* value) {
+  if (state_->quit) throw AutomationError("Вызванный объект был отключен от клиентов");
+  for (std::size_t i = 0; i < members_.size(); ++i) {
+    if (!SameName(members_[i].name, member)) continue;
+    if (!(members_[i].uses & use)) {
+      throw AutomationError(Where(i) + " нельзя " + std::string(UseVerb(use)));
+    }
+    return Invoke(i, use, args, value);
+  }
+  throw AutomationError("Объект " + std::string(className_) +
+                        " не поддерживает свойство или метод «" + std::string(member) + "»");
+}
+
+std::string EngineObject::Where(std::size_t member) const {
+  return std::string(className_) + "." + std::string(members_[member].name);
+}
+
+ArgumentReader::ArgumentReader(std::string where, const Arguments& args,
+                               std::initializer_list<std::string_view> params)
+    : where_(std::move(where)), params_(params), given_(params.size(), nullptr) {
+  if (args.positional.size() > params_.size()) {
+    throw AutomationError(where_ + ": слишком много аргументов (" +
+                          std::to_string(args.positional.size()) + ", не больше " +
+                          std::to_string(params_.size()) + ")");
+  }
+  for (std::size_t i = 0; i < args.positional.size(); ++i) {
+    if (!args.positional[i].IsEmpty()) given_[i] = &args.positional[i];
+  }
+  for (const auto& named : args.named) {
+    std::size_t p = 0;
+    while (p < params_.size() && !SameName(params_[p], named.name)) ++p;
+    if (p == params_.size()) {
+      throw AutomationError(where_ + ": неизвестный именованный аргумент «" + named.name + "»");
+    }
+    if (given_[p] || p < args.positional.size()) {
+      throw AutomationError(where_ + ": аргумент " + std::string(params_[p]) + " передан дважды");
+    }
+    if (!named.value.IsEmpty()) given_[p] = &named.value;
+  }
+}
+
+std::string ArgumentReader::Subject(std::size_t param) const {
+  return where_ + ": аргумент " + std::string(params_[param]);
+}
+
+const Variant& ArgumentReader::Required(std::size_t param) const {
+  if (!given_[param]) throw AutomationError(Subject(param) + " не задан");
+  return *given_[param];
+}
+
+std::int64_t ArgumentReader::Integer(std::size_t param) const {
+  return ToInteger(Required(param), Subject(param));
+}
+
+double ArgumentReader::Number(std::size_t param) const {
+  return ToNumber(Required(param), Subject(param));
+}
+
+const std::string& ArgumentReader::Text(std::size_t param) const {
+  return ToText(Required(param), Subject(param));
+}
+
+void ExpectNoArguments(const std::string& where, const Arguments& args) {
+  ArgumentReader reader(where, args, {});
+}
+
+std::int64_t ToInteger(const Variant& value, const std::string& subject) {
+  if (value.IsInteger()) return value.AsInteger();
+  if (value.Kind() == VariantKind::Double) {
+    // Automation passes whole numbers as doubles too; accept them when
+    // nothing is lost.
+    const double d = value.Get<double>();
+    if (std::isfinite(d) && d == std::trunc(d) && std::fabs(d) < 9.0e15) {
+      return static_cast<std::int64_t>(d);
+    }
+  }
+  ThrowWrongKind(subject, "целое число", value);
+}
+
+double ToNumber(const Variant& value, const std::string& subject) {
+  if (value.IsInteger()) return static_cast<double>(value.AsInteger());
+  if (value.Kind() == VariantKind::Double) {
+    if (!std::isfinite(value.Get<double>())) {
+      throw AutomationError(subject + " — число бесконечно или не определено");
+    }
+    return value.Get<double>();
+  }
+  ThrowWrongKind(subject, "число", value);
+}
+
+bool ToBool(const Variant& value, const std::string& subject) {
+  if (value.Kind() == VariantKind::Bool) return value.Get<bool>();
+  if (value.IsInteger()) return value.AsInteger() != 0;
+  ThrowWrongKind(subject, "логическое значение", value);
+}
+
+const std::string& ToText(const Variant& value, const std::string& subject) {
+  if (value.Kind() == VariantKind::Text) return value.Get<std::string>();
+  ThrowWrongKind(subject, "текст", value);
+}
+
+std::string ValueSubject(const std::string& where) { return where + ": значение"; }
+
+}  // namespace z917::workbook

@@ -1,0 +1,100 @@
+// The objects of the workbook engine, named as Excel names them:
+// Application, Workbooks, Workbook, Worksheets, Worksheet and Range. Each
+// answers to the members a late-bound Excel client uses to build and save
+// a workbook.
+#pragma once
+
+#include <memory>
+
+#include "automation/workbook/engine_object.h"
+#include "automation/workbook/sheet.h"
+#include "automation/workbook/workbook_model.h"
+
+namespace z917::workbook {
+
+using WorkbookPtr = std::shared_ptr<WorkbookModel>;
+
+class ApplicationObject final : public EngineObject {
+ public:
+  explicit ApplicationObject(StatePtr state);
+
+ private:
+  Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
+                 const Variant* value) override;
+};
+
+class WorkbooksObject final : public EngineObject {
+ public:
+  explicit WorkbooksObject(StatePtr state);
+  // Workbook `index` (from 1); throws AutomationError outside 1..Count.
+  static Variant Item(const StatePtr& state, const std::string& subject, const Variant& index);
+
+ private:
+  Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
+                 const Variant* value) override;
+};
+
+class WorkbookObject final : public EngineObject {
+ public:
+  WorkbookObject(StatePtr state, WorkbookPtr workbook);
+  const WorkbookPtr& Model() const { return workbook_; }
+
+ private:
+  Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
+                 const Variant* value) override;
+
+  WorkbookPtr workbook_;
+};
+
+class WorksheetsObject final : public EngineObject {
+ public:
+  WorksheetsObject(StatePtr state, WorkbookPtr workbook);
+  // The sheet at `index` (from 1) or named by `index`; throws
+  // AutomationError when there is none.
+  static Variant Item(const StatePtr& state, const WorkbookPtr& workbook,
+                      const std::string& subject, const Variant& index);
+
+ private:
+  Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
+                 const Variant* value) override;
+  Variant Add(const Arguments& args);
+
+  WorkbookPtr workbook_;
+};
+
+class WorksheetObject final : public EngineObject {
+ public:
+  WorksheetObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet);
+  const WorkbookPtr& Workbook() const { return workbook_; }
+  Sheet* Model() const { return sheet_; }
+
+ private:
+  Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
+                 const Variant* value) override;
+  Variant Range(const Arguments& args);
+
+  WorkbookPtr workbook_;
+  Sheet* sheet_;  // owned by workbook_, which never drops a sheet
+};
+
+class RangeObject final : public EngineObject {
+ public:
+  // What Item(n) and a bare Columns or Rows count in.
+  enum class Axis { Cells, Columns, Rows };
+  RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect, Axis axis);
+
+ private:
+  Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
+                 const Variant* value) override;
+  Variant Part(std::size_t member, Axis axis, const Arguments& args) const;
+  void SetColumnWidth(std::size_t member, const Variant& value);
+  void SetNumberFormat(std::size_t member, const Variant& value);
+  void SetValue(std::size_t member, const Variant& value);
+
+  WorkbookPtr workbook_;
+  Sheet* sheet_;
+  CellRect rect_;
+  Axis axis_;
+};
+
+}  // namespace z917::workbook
