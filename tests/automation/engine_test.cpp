@@ -1,0 +1,209 @@
+// The workbook engine driven through the late-bound interface, as the
+// Excel writer drives it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/automation_error.h"
+#include "automation/server_factory.h"
+#include "automation/workbook/engine.h"
+
+namespace z917::automation {
+namespace {
+
+using workbook::CellKind;
+using workbook::ModelOf;
+
+// The message of the AutomationError that `call` raises, or "" when none.
+template <typename F>
+std::string ErrorOf(F call) {
+  try {
+    call();
+  } catch (const AutomationError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    app.Set("Visible", false);
+    app.GetObject("Workbooks").Call("Add", {std::int16_t{-4167}});
+    book = app.GetObject("Workbooks", {1});
+    sheet = book.GetObject("Worksheets", {1});
+  }
+  Dispatch AddAfterLast() {
+    const Variant count = book.GetObject("Worksheets").Get("Count");
+    Dispatch last = book.GetObject("Worksheets", {count});
+    return Dispatch(book.GetObject("Worksheets").Call("Add", {}, {{"After", last.AsVariant()}}));
+  }
+  const workbook::WorkbookModel& Model() { return *ModelOf(book.Object()); }
+
+  Dispatch app = StartServer("Excel.Application");
+  Dispatch book;
+  Dispatch sheet;
+};
+
+TEST(ServerFactory, unknown_class_fails_with_system_message_and_progid) {
+  EXPECT_EQ(ErrorOf([] { StartServer("Excel.Applicatio"); }),
+            "Недопустимая строка с указанием класса, ProgID: \"Excel.Applicatio\"");
+  EXPECT_FALSE(StartServer("excel.application").IsEmpty());
+}
+
+TEST(Variant, integers_keep_width_and_array_counts_from_one) {
+  EXPECT_EQ(Variant(std::uint8_t{200}).Kind(), VariantKind::UInt8);
+  EXPECT_EQ(Variant(std::int8_t{-1}).AsInteger(), -1);
+  EXPECT_EQ(Variant(std::uint32_t{4294967295u}).AsInteger(), 4294967295);
+  EXPECT_EQ(Variant(std::int64_t{-5}).Kind(), VariantKind::Int64);
+  EXPECT_EQ(Variant(Date{36892.0}).AsNumber(), 36892.0);
+  VariantArray array(1, 15);
+  array.At(1, 15) = "Хліб";
+  EXPECT_EQ(array.At(1, 15).AsText(), "Хліб");
+  EXPECT_EQ(ErrorOf([&] { array.At(0, 1); }), "Индекс массива (0, 1) вне границ 1..1, 1..15");
+  EXPECT_EQ(ErrorOf([&] { array.At(1, 1).AsText(); }),
+            "Несовпадение типа: ожидается текст, передано пусто");
+  EXPECT_EQ(ErrorOf([] { Dispatch().Get("Name"); }), "Переменная объекта не задана");
+}
+
+TEST_F(EngineTest, application_answers_like_a_hidden_excel_16) {
+  EXPECT_EQ(app.Get("Version").AsText(), "16.0");
+  EXPECT_EQ(app.Get("Visible"), Variant(false));
+  EXPECT_EQ(app.Get("DisplayAlerts"), Variant(true));
+  EXPECT_EQ(book.GetObject("Worksheets").Get("Count"), Variant(std::int32_t{1}));
+  EXPECT_EQ(sheet.Get("Name").AsText(), "Лист1");
+}
+
+TEST_F(EngineTest, sheets_added_after_the_last_keep_order_and_select_sets_active) {
+  for (int i = 0; i < 9; ++i) AddAfterLast();
+  EXPECT_EQ(Model().SheetCount(), 10u);
+  EXPECT_EQ(Model().ActiveSheet(), 9u);  // a new sheet becomes active
+  Dispatch second = book.GetObject("Worksheets", {2});
+  second.Set("Name", "Виплати");
+  EXPECT_EQ(second.Get("Index"), Variant(std::int32_t{2}));
+  EXPECT_EQ(book.GetObject("Worksheets", {"виплати"}).Get("Index"), Variant(std::int32_t{2}));
+  sheet.Call("Select");
+  EXPECT_EQ(Model().ActiveSheet(), 0u);
+  book.GetObject("Worksheets").Call("Add", {}, {{"Before", second.AsVariant()}});
+  EXPECT_EQ(Model().SheetAt(2).Name(), "Виплати");
+}
+
+TEST_F(EngineTest, bad_sheet_names_are_refused) {
+  AddAfterLast().Set("Name", "Продажі");
+  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "ПРОДАЖІ"); }), "Лист с именем «ПРОДАЖІ» уже есть в книге");
+  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", ""); }), "Имя листа не может быть пустым");
+  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "a/b"); }), "Имя листа «a/b» содержит недопустимый знак «/»");
+  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", std::string(32, 'x')); }),
+            "Имя листа «" + std::string(32, 'x') + "» длиннее 31 знака");
+  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "'x"); }),
+            "Имя листа «'x» не может начинаться или заканчиваться апострофом");
+  sheet.Set("Name", std::string(31, 'x'));  // the longest allowed
+  sheet.Set("Name", "Лист1");
+}
+
+TEST_F(EngineTest, unknown_members_wrong_uses_and_arguments_are_described) {
+  EXPECT_EQ(ErrorOf([&] { sheet.Get("Cells"); }),
+            "Объект Worksheet не поддерживает свойство или метод «Cells»");
+  EXPECT_EQ(ErrorOf([&] { app.Set("Version", "17.0"); }), "Application.Version нельзя изменить");
+  EXPECT_EQ(ErrorOf([&] { app.Get("Quit"); }), "Application.Quit нельзя прочитать");
+  EXPECT_EQ(ErrorOf([&] { app.Set("Visible", "нет"); }),
+            "Application.Visible: значение — ожидается логическое значение, передано: текст");
+  EXPECT_EQ(ErrorOf([&] { app.GetObject("Workbooks").Call("Add", {1, 2}); }),
+            "Workbooks.Add: слишком много аргументов (2, не больше 1)");
+  EXPECT_EQ(ErrorOf([&] { app.GetObject("Workbooks").Call("Add", {std::int16_t{-4109}}); }),
+            "Workbooks.Add: аргумент Template — поддерживается только шаблон -4167 (книга из одного "
+            "листа)");
+  EXPECT_EQ(ErrorOf([&] { book.GetObject("Worksheets", {11}); }),
+            "Workbook.Worksheets: аргумент Index — индекс 11 вне диапазона 1..1");
+  EXPECT_EQ(ErrorOf([&] { book.GetObject("Worksheets").Call("Add", {}, {{"Aftr", 1}}); }),
+            "Worksheets.Add: неизвестный именованный аргумент «Aftr»");
+  EXPECT_EQ(ErrorOf([&] { book.GetObject("Worksheets").Call("Add", {}, {{"After", 1}}); }),
+            "Worksheets.Add: аргумент After — ожидается лист этой книги");
+  EXPECT_EQ(ErrorOf([&] { sheet.Get("Range"); }), "Worksheet.Range: аргумент Cell1 не задан");
+  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs"); }), "Workbook.SaveAs: аргумент Filename не задан");
+}
+
+TEST_F(EngineTest, addresses_name_cells_columns_and_rows_within_the_sheet) {
+  const auto address = [&](std::initializer_list<Variant> args) {
+    return sheet.GetObject("Range", args).Get("Address").AsText();
+  };
+  EXPECT_EQ(address({"O1", "A1"}), "$A$1:$O$1");
+  EXPECT_EQ(address({"b30"}), "$B$30");
+  EXPECT_EQ(address({"$XFD$1048576"}), "$XFD$1048576");
+  EXPECT_EQ(address({"A1:A30", "C2"}), "$A$1:$C$30");
+  EXPECT_EQ(address({"C:A"}), "$A:$C");
+  EXPECT_EQ(sheet.GetObject("Columns").GetObject("Columns", {4}).Get("Address").AsText(), "$D:$D");
+  EXPECT_EQ(sheet.GetObject("Rows", {30}).Get("Address").AsText(), "$30:$30");
+  EXPECT_EQ(sheet.GetObject("Range", {"B2:D9"}).GetObject("Rows", {2}).Get("Address").AsText(),
+            "$B$3:$D$3");
+  EXPECT_EQ(ErrorOf([&] { address({"A1048577"}); }),
+            "Адрес «A1048577» вне листа: в листе 1048576 строк и 16384 столбца");
+  EXPECT_EQ(ErrorOf([&] { address({"XFE1"}); }),
+            "Адрес «XFE1» вне листа: в листе 1048576 строк и 16384 столбца");
+  for (const char* bad : {"", "A0", "1A", "A", "A1:", "А1", "A1B"}) {
+    EXPECT_EQ(ErrorOf([&] { address({bad}); }),
+              "Неверный адрес ячейки или диапазона «" + std::string(bad) + "»")
+        << bad;
+  }
+  EXPECT_EQ(ErrorOf([&] { sheet.GetObject("Columns", {16385}); }),
+            "Range.Columns: аргумент Index — столбец 16385 вне листа");
+}
+
+TEST_F(EngineTest, value_needs_an_array_shaped_like_the_range_and_writes_all_or_nothing) {
+  Dispatch range = sheet.GetObject("Range", {"A2", "C2"});
+  EXPECT_EQ(ErrorOf([&] { range.Set("Value", VariantArray(1, 2)); }),
+            "Range.Value — массив 1×2 не совпадает с диапазоном $A$2:$C$2 (1×3)");
+  EXPECT_EQ(ErrorOf([&] { range.Set("Value", 5); }),
+            "Range.Value — диапазону $A$2:$C$2 нужен двумерный массив 1×3");
+  VariantArray row(1, 3);
+  row.At(1, 1) = 1.5;
+  row.At(1, 2) = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(ErrorOf([&] { range.Set("Value", row); }),
+            "Range.Value: элемент (1, 2) — число бесконечно или не определено");
+  row.At(1, 2) = app.AsVariant();
+  EXPECT_EQ(ErrorOf([&] { range.Set("Value", row); }),
+            "Range.Value: элемент (1, 2) — значение типа «объект» нельзя записать в ячейку");
+  row.At(1, 2) = std::string("\xD0", 1);
+  EXPECT_EQ(ErrorOf([&] { range.Set("Value", row); }),
+            "Range.Value: элемент (1, 2) — текст не в кодировке UTF-8");
+  row.At(1, 2) = std::string(32768, 'x');
+  EXPECT_EQ(ErrorOf([&] { range.Set("Value", row); }),
+            "Range.Value: элемент (1, 2) — текст длиннее 32767 знаков");
+  EXPECT_FALSE(Model().SheetAt(0).HasCells());
+
+  row.At(1, 2) = "";
+  row.At(1, 3) = "0012";
+  range.Set("Value", row);
+  sheet.GetObject("Range", {"D2"}).Set("Value", Date{36892.0});
+  std::vector<CellKind> kinds;
+  for (const auto view : Model().SheetAt(0).Rows()) {
+    for (const auto& cell : view.cells) kinds.push_back(cell.Kind());
+  }
+  // The empty text left B2 blank; "0012" stayed a text.
+  EXPECT_EQ(kinds, (std::vector<CellKind>{CellKind::Number, CellKind::Text, CellKind::Number}));
+}
+
+TEST_F(EngineTest, column_width_and_number_format_are_checked) {
+  Dispatch column = sheet.GetObject("Columns", {1});
+  column.Set("ColumnWidth", 13);
+  column.Set("ColumnWidth", 255.0);
+  EXPECT_EQ(ErrorOf([&] { column.Set("ColumnWidth", 256); }),
+            "Range.ColumnWidth: значение — ширина столбца должна быть от 0 до 255");
+  EXPECT_EQ(ErrorOf([&] { column.Set("NumberFormat", 0); }),
+            "Range.NumberFormat: значение — ожидается текст, передано: целое со знаком, 32 бита");
+  EXPECT_EQ(ErrorOf([&] { column.Set("NumberFormat", "0\n0"); }),
+            "Range.NumberFormat: значение — код формата содержит управляющий знак");
+  EXPECT_EQ(Model().SheetAt(0).Columns()[0].width, 255.0);
+}
+
+TEST_F(EngineTest, every_object_stops_answering_after_quit) {
+  app.Call("Quit");
+  const std::string gone = "Вызванный объект был отключен от клиентов";
+  EXPECT_EQ(ErrorOf([&] { sheet.Get("Name"); }), gone);
+  EXPECT_EQ(ErrorOf([&] { app.Get("Version"); }), gone);
+  EXPECT_EQ(ErrorOf([&] { app.Call("Quit"); }), gone);
+}
+
+}  // namespace
+}  // namespace z917::automation
