@@ -98,15 +98,30 @@ std::string ColumnLetters(std::uint32_t column) {
 std::string FormatAddress(const CellRect& rect) {
   const bool allRows = rect.firstRow == 1 && rect.lastRow == kMaxRows;
   const bool allColumns = rect.firstColumn == 1 && rect.lastColumn == kMaxColumns;
+  // Built by appending: GCC 12 warns falsely on "$" + std::string.
+  std::string address;
+  const auto absolute = [&](std::string_view part) {
+    address += '$';
+    address += part;
+  };
   if (allRows && !allColumns) {
-    return "$" + ColumnLetters(rect.firstColumn) + ":$" + ColumnLetters(rect.lastColumn);
+    absolute(ColumnLetters(rect.firstColumn));
+    address += ':';
+    absolute(ColumnLetters(rect.lastColumn));
+  } else if (allColumns) {
+    absolute(std::to_string(rect.firstRow));
+    address += ':';
+    absolute(std::to_string(rect.lastRow));
+  } else {
+    absolute(ColumnLetters(rect.firstColumn));
+    absolute(std::to_string(rect.firstRow));
+    if (rect.RowCount() > 1 || rect.ColumnCount() > 1) {
+      address += ':';
+      absolute(ColumnLetters(rect.lastColumn));
+      absolute(std::to_string(rect.lastRow));
+    }
   }
-  if (allColumns) {
-    return "$" + std::to_string(rect.firstRow) + ":$" + std::to_string(rect.lastRow);
-  }
-  std::string address = "$" + ColumnLetters(rect.firstColumn) + "$" + std::to_string(rect.firstRow);
-  if (rect.RowCount() == 1 && rect.ColumnCount() == 1) return address;
-  return address + ":$" + ColumnLetters(rect.lastColumn) + "$" + std::to_string(rect.lastRow);
+  return address;
 }
 
 }  // namespace z917::workbook

@@ -1,0 +1,246 @@
+// Writes 200,000 rows of 15 cells (numbers, dates, short texts) and saves
+// them as .xlsx twice, each in a fresh process so that peak memory is its
+// own: once through the automation interface and the workbook engine,
+// as the Excel writer does, and once by calling libxlsxwriter directly in
+// constant-memory mode (the floor). Prints cells per second and peak RSS.
+//
+//   bench_xlsx BUILD_DIR [ROWS]          run both and compare
+//   bench_xlsx --run floor|engine DIR ROWS   one run (used internally)
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "automation/automation_error.h"
+#include "automation/server_factory.h"
+
+namespace {
+
+using namespace z917::automation;
+namespace fs = std::filesystem;
+
+constexpr int kColumns = 15;
+constexpr const char* kCaptions[kColumns] = {
+    "Номер зміни", "Номер чека", "Номер касира", "Дата/час", "Номер пакета",
+    "Відмова", "Код товару", "Номер партії", "Кількість, шт/кг", "Ціна, грн",
+    "Вартість, грн", "Податкова група", "Ваговий/штучний товар", "Товар/послуга/виплата",
+    "Назва товару"};
+constexpr int kWidths[kColumns] = {13, 13, 13, 15, 13, 13, 13, 13, 15, 13, 13, 15, 22, 22, 40};
+// nullptr: no format of the column's own (the date column).
+constexpr const char* kFormats[kColumns] = {"0", "0", "0", nullptr, "0", "0", "0", "0",
+                                            "0.000", "0.00", "0.00", "@", "@", "@", "@"};
+constexpr const char* kTaxGroups[] = {"А", "Б", "В", "Г", "Д"};
+constexpr const char* kWeighing[] = {"Штучний", "Ваговий"};
+constexpr const char* kKinds[] = {"Товар", "Послуга", "Виплата"};
+
+// The values of one journal-like sale row, the same for both runs.
+struct SaleRow {
+  std::uint16_t smena, check;
+  std::uint8_t cashier;
+  double dateTime;
+  std::uint32_t packet;
+  std::uint8_t annul;
+  std::int64_t code;
+  std::uint32_t batch, avail, price, total;
+  const char* tax;
+  const char* weighing;
+  const char* kind;
+  const std::string* name;
+};
+
+class RowSource {
+ public:
+  RowSource() {
+    for (int i = 0; i < 500; ++i) names_.push_back("Товар №" + std::to_string(i * 37 + 1));
+  }
+  SaleRow Row(std::uint32_t i) {
+    const std::uint32_t r = Next();
+    return {static_cast<std::uint16_t>(i / 400 + 1), static_cast<std::uint16_t>(i / 3 % 65535 + 1),
+            static_cast<std::uint8_t>(r % 8 + 1), 36892.0 + i * (30.0 / 86400.0), i + 1, 0,
+            static_cast<std::int64_t>(r % 1000000000), r % 10000, 1000 + r % 5000, 100 + r % 99900,
+            (100 + r % 99900) * 2, kTaxGroups[r % 5], kWeighing[r / 5 % 2], kKinds[r / 10 % 3],
+            &names_[r / 30 % names_.size()]};
+  }
+
+ private:
+  std::uint32_t Next() { return state_ = state_ * 1664525u + 1013904223u; }
+  std::uint32_t state_ = 12345;
+  std::vector<std::string> names_;
+};
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// --- the floor: libxlsxwriter called directly ---
+
+int RunFloor(const fs::path& path, std::uint32_t rows) {
+  lxw_workbook_options options{};
+  options.constant_memory = LXW_TRUE;
+  lxw_workbook* book = workbook_new_opt(path.c_str(), &options);
+  lxw_worksheet* sheet = workbook_add_worksheet(book, "Продажі");
+  // One format object per distinct format, as a careful caller does:
+  // libxlsxwriter hashes a format again on every use when two objects
+  // describe the same format.
+  std::array<lxw_format*, kColumns> formats{};
+  lxw_format* dateTime = workbook_add_format(book);
+  format_set_num_format_index(dateTime, 22);
+  for (int c = 0; c < kColumns; ++c) {
+    for (int earlier = 0; earlier < c && !formats[c]; ++earlier) {
+      if (kFormats[earlier] && kFormats[c] && std::string(kFormats[earlier]) == kFormats[c]) {
+        formats[c] = formats[earlier];
+      }
+    }
+    if (!kFormats[c]) {
+      formats[c] = dateTime;
+    } else if (!formats[c]) {
+      formats[c] = workbook_add_format(book);
+      format_set_num_format(formats[c], kFormats[c]);
+    }
+    worksheet_set_column(sheet, c, c, kWidths[c], kFormats[c] ? formats[c] : nullptr);
+  }
+  for (int c = 0; c < kColumns; ++c) {
+    worksheet_write_string(sheet, 0, c, kCaptions[c], kFormats[c] ? formats[c] : nullptr);
+  }
+  RowSource source;
+  for (std::uint32_t i = 0; i < rows; ++i) {
+    const SaleRow s = source.Row(i);
+    const lxw_row_t r = i + 1;
+    const double numbers[11] = {double(s.smena), double(s.check), double(s.cashier), s.dateTime,
+                                double(s.packet), double(s.annul), double(s.code), double(s.batch),
+                                s.avail / 1000.0, s.price / 100.0, s.total / 100.0};
+    for (int c = 0; c < 11; ++c) worksheet_write_number(sheet, r, c, numbers[c], formats[c]);
+    worksheet_write_string(sheet, r, 11, s.tax, formats[11]);
+    worksheet_write_string(sheet, r, 12, s.weighing, formats[12]);
+    worksheet_write_string(sheet, r, 13, s.kind, formats[13]);
+    worksheet_write_string(sheet, r, 14, s.name->c_str(), formats[14]);
+  }
+  return workbook_close(book) == LXW_NO_ERROR ? 0 : 1;
+}
+
+// --- the engine, driven as the Excel writer drives it ---
+
+std::string CellAddress(std::uint32_t row, int column) {
+  std::string address(1, static_cast<char>('A' + column - 1));
+  address += std::to_string(row);
+  return address;
+}
+
+int RunEngine(const fs::path& path, std::uint32_t rows) {
+  const auto start = std::chrono::steady_clock::now();
+  Dispatch app = StartServer("Excel.Application");
+  app.Set("Visible", false);
+  app.GetObject("Workbooks").Call("Add", {std::int16_t{-4167}});
+  Dispatch sheet = app.GetObject("Workbooks", {1}).GetObject("Worksheets", {1});
+  sheet.Set("Name", "Продажі");
+  Dispatch columns = sheet.GetObject("Columns");
+  for (int c = 1; c <= kColumns; ++c) {
+    columns.GetObject("Columns", {c}).Set("ColumnWidth", kWidths[c - 1]);
+    if (kFormats[c - 1]) columns.GetObject("Columns", {c}).Set("NumberFormat", kFormats[c - 1]);
+  }
+  Variant buffer(VariantArray(1, kColumns));
+  VariantArray& cells = buffer.AsArray();
+  for (int c = 1; c <= kColumns; ++c) cells.At(1, c) = kCaptions[c - 1];
+  sheet.GetObject("Range", {CellAddress(1, 1), CellAddress(1, kColumns)}).Set("Value", buffer);
+
+  RowSource source;
+  for (std::uint32_t i = 0; i < rows; ++i) {
+    const SaleRow s = source.Row(i);
+    cells.At(1, 1) = s.smena;
+    cells.At(1, 2) = s.check;
+    cells.At(1, 3) = s.cashier;
+    cells.At(1, 4) = Date{s.dateTime};
+    cells.At(1, 5) = s.packet;
+    cells.At(1, 6) = s.annul;
+    cells.At(1, 7) = s.code;
+    cells.At(1, 8) = s.batch;
+    cells.At(1, 9) = s.avail / 1000.0;
+    cells.At(1, 10) = s.price / 100.0;
+    cells.At(1, 11) = s.total / 100.0;
+    cells.At(1, 12) = s.tax;
+    cells.At(1, 13) = s.weighing;
+    cells.At(1, 14) = s.kind;
+    cells.At(1, 15) = *s.name;
+    const std::uint32_t r = i + 2;
+    sheet.GetObject("Range", {CellAddress(r, 1), CellAddress(r, kColumns)}).Set("Value", buffer);
+  }
+  const double filled = Seconds(start);
+  app.Set("DisplayAlerts", false);
+  app.GetObject("Workbooks", {1}).Call("SaveAs", {path.string(), 51});
+  app.Call("Quit");
+  std::printf("   engine: filling %.2f s, saving %.2f s\n", filled, Seconds(start) - filled);
+  return 0;
+}
+
+// --- the comparison ---
+
+struct RunResult {
+  double seconds;
+  long peakKiB;
+};
+
+RunResult RunChild(const char* kind, const fs::path& dir, std::uint32_t rows) {
+  const auto start = std::chrono::steady_clock::now();
+  std::fflush(stdout);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const std::string rowsText = std::to_string(rows);
+    ::execl("/proc/self/exe", "bench_xlsx", "--run", kind, dir.c_str(), rowsText.c_str(),
+            static_cast<char*>(nullptr));
+    std::_Exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  ::wait4(pid, &status, 0, &usage);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "bench_xlsx: the %s run failed\n", kind);
+    std::exit(1);
+  }
+  return {Seconds(start), usage.ru_maxrss};
+}
+
+void Report(const char* label, const RunResult& run, double cells) {
+  std::printf("%-34s %6.2f s  %9.0f cells/s  peak RSS %6.1f MiB (%5.1f bytes/cell)\n", label,
+              run.seconds, cells / run.seconds, run.peakKiB / 1024.0, run.peakKiB * 1024.0 / cells);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--run") {
+    const fs::path dir = argv[3];
+    const auto rows = static_cast<std::uint32_t>(std::stoul(argv[4]));
+    const std::string kind = argv[2];
+    try {
+      return kind == "floor" ? RunFloor(dir / "floor.xlsx", rows) : RunEngine(dir / "engine.xlsx", rows);
+    } catch (const AutomationError& e) {
+      std::fprintf(stderr, "bench_xlsx: %s\n", e.what());
+      return 1;
+    }
+  }
+  const fs::path build = argc > 1 ? argv[1] : ".";
+  const std::uint32_t rows = argc > 2 ? static_cast<std::uint32_t>(std::stoul(argv[2])) : 200000;
+  const fs::path dir = build / "bench" / "bench_xlsx.out";
+  fs::create_directories(dir);
+  const double cells = double(rows) * kColumns;
+  std::printf("%u rows x %d cells = %.0f cells\n", rows, kColumns, cells);
+  const RunResult floor = RunChild("floor", dir, rows);
+  Report("libxlsxwriter directly (floor)", floor, cells);
+  const RunResult engine = RunChild("engine", dir, rows);
+  Report("automation interface + engine", engine, cells);
+  std::printf("time ratio engine/floor: %.2f (target <= 1.30); engine peak %.1f bytes/cell (target < 32)\n",
+              engine.seconds / floor.seconds, engine.peakKiB * 1024.0 / cells);
+  std::printf("files: %s %s\n", std::to_string(fs::file_size(dir / "floor.xlsx")).c_str(),
+              std::to_string(fs::file_size(dir / "engine.xlsx")).c_str());
+  fs::remove_all(dir);
+  return 0;
+}
