@@ -11,7 +11,7 @@ import openpyxl
 def describe(value):
     if isinstance(value, bool):
         return "bool " + str(value)
-    if isinstance(value, datetime.datetime):
+    if isinstance(value, (datetime.datetime, datetime.time)):
         return "date " + value.isoformat()
     if isinstance(value, (int, float)):
         return "number " + repr(value)

@@ -142,6 +142,44 @@ TEST_F(XlsxSaveTest, reader_sees_names_order_active_sheet_values_types_formats_w
             "Z-звіт!B2 number 2.5 0.00\n");
 }
 
+TEST_F(XlsxSaveTest, rows_written_in_any_order_are_saved_in_order_with_their_last_values) {
+  // libxlsxwriter's constant-memory mode takes rows in ascending order
+  // only; the engine must sort what the program wrote.
+  Dispatch sheet = book.GetObject("Worksheets", {1});
+  sheet.GetObject("Columns", {1}).Set("NumberFormat", "0");
+  sheet.GetObject("Rows", {3}).Set("NumberFormat", "General");  // the row's General wins
+  const auto put = [&](const char* from, const char* to, std::initializer_list<Variant> values) {
+    VariantArray array(1, values.size());
+    std::size_t c = 1;
+    for (const Variant& v : values) array.At(1, c++) = v;
+    sheet.GetObject("Range", {from, to}).Set("Value", array);
+  };
+  put("A5", "C5", {5, "п'ять", true});
+  put("A3", "B3", {3, 3.25});
+  put("A5", "C5", {55, "", Date{0.5}});  // B5 left blank, C5 a bare time
+  sheet.GetObject("Range", {"E2"}).Set("Value", false);
+  VariantArray column(30, 1);  // the Z-report's way: one column, twice
+  for (std::size_t r = 1; r <= 30; ++r) column.At(r, 1) = static_cast<std::int32_t>(r);
+  sheet.GetObject("Range", {"D1", "D30"}).Set("Value", column);
+  column.At(30, 1) = "Петренко";
+  sheet.GetObject("Range", {"D1", "D30"}).Set("Value", column);
+  const fs::path path = dir / "order.xlsx";
+  book.Call("SaveAs", {path.string()});
+
+  std::string expected = "sheets Лист1\nactive Лист1\nЛист1 width A 9.140625\n";
+  for (int r = 1; r <= 30; ++r) {
+    if (r == 3) expected += "Лист1!A3 number 3 General\nЛист1!B3 number 3.25 General\n";
+    if (r == 5) {
+      expected += "Лист1!A5 number 55 0\nЛист1!C5 date 12:00:00 m/d/yy h:mm\n";
+    }
+    expected += "Лист1!D" + std::to_string(r) +
+                (r == 30 ? std::string(" text 'Петренко'") : " number " + std::to_string(r)) +
+                " General\n";
+    if (r == 2) expected += "Лист1!E2 bool False General\n";
+  }
+  EXPECT_EQ(ReadBack(path), expected);
+}
+
 TEST_F(XlsxSaveTest, numbers_keep_their_full_stop_under_a_comma_locale) {
   // A GUI toolkit sets the process's locale from the environment; with
   // uk_UA printf would write 19,99 and the reader would fail or misread.

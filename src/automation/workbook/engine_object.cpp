@@ -42,19 +42,19 @@ std::string_view UseVerb(MemberUse use) {
 }  // namespace
 
 Variant EngineObject::GetProperty(std::string_view member, const Arguments& args) {
-  return Dispatch(member, kGet, args, nullptr);
+  return Route(member, kGet, args, nullptr);
 }
 
 void EngineObject::SetProperty(std::string_view member, const Arguments& args,
                                const Variant& value) {
-  Dispatch(member, kSet, args, &value);
+  Route(member, kSet, args, &value);
 }
 
 Variant EngineObject::CallMethod(std::string_view member, const Arguments& args) {
-  return Dispatch(member, kCall, args, nullptr);
+  return Route(member, kCall, args, nullptr);
 }
 
-Variant EngineObject::Dispatch(std::string_view member, MemberUse use, const Arguments& args,
+Variant EngineObject::Route(std::string_view member, MemberUse use, const Arguments& args,
                                const Variant* value) {
   if (state_->quit) throw AutomationError("Вызванный объект был отключен от клиентов");
   for (std::size_t i = 0; i < members_.size(); ++i) {

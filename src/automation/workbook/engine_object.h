@@ -63,7 +63,7 @@ class EngineObject : public automation::AutomationObject {
   StatePtr state_;
 
  private:
-  Variant Dispatch(std::string_view member, MemberUse use, const Arguments& args,
+  Variant Route(std::string_view member, MemberUse use, const Arguments& args,
                    const Variant* value);
 
   std::string_view className_;

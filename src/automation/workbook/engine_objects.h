@@ -79,9 +79,9 @@ class WorksheetObject final : public EngineObject {
 
 class RangeObject final : public EngineObject {
  public:
-  // What Item(n) and a bare Columns or Rows count in.
-  enum class Axis { Cells, Columns, Rows };
-  RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect, Axis axis);
+  // Which part of a range Columns(n) or Rows(n) picks.
+  enum class Axis { Columns, Rows };
+  RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect);
 
  private:
   Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
@@ -94,7 +94,6 @@ class RangeObject final : public EngineObject {
   WorkbookPtr workbook_;
   Sheet* sheet_;
   CellRect rect_;
-  Axis axis_;
 };
 
 }  // namespace z917::workbook

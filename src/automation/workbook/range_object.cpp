@@ -95,13 +95,11 @@ void WriteCell(Sheet::RowWriter& row, std::uint16_t column, const Variant& v, Te
 
 }  // namespace
 
-RangeObject::RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect,
-                         Axis axis)
+RangeObject::RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect)
     : EngineObject(std::move(state), "Range", kMembers),
       workbook_(std::move(workbook)),
       sheet_(sheet),
-      rect_(rect),
-      axis_(axis) {}
+      rect_(rect) {}
 
 Variant RangeObject::Invoke(std::size_t member, MemberUse, const Arguments& args,
                             const Variant* value) {
@@ -147,7 +145,7 @@ Variant RangeObject::Part(std::size_t member, Axis axis, const Arguments& args) 
       part.firstRow = part.lastRow = static_cast<std::uint32_t>(first + n - 1);
     }
   }
-  return Variant(ObjectRef(std::make_shared<RangeObject>(state_, workbook_, sheet_, part, axis)));
+  return Variant(ObjectRef(std::make_shared<RangeObject>(state_, workbook_, sheet_, part)));
 }
 
 void RangeObject::SetColumnWidth(std::size_t member, const Variant& value) {

@@ -39,11 +39,9 @@ Variant WorksheetObject::Invoke(std::size_t member, MemberUse use, const Argumen
       return {};
     case kColumns:
     case kRows: {
-      // The sheet's Columns and Rows are the whole sheet seen as columns
-      // or rows; an index picks one of them.
-      const auto axis = member == kColumns ? RangeObject::Axis::Columns : RangeObject::Axis::Rows;
-      const ObjectRef all =
-          std::make_shared<RangeObject>(state_, workbook_, sheet_, kWholeSheet, axis);
+      // The sheet's Columns and Rows are the whole sheet; an index picks
+      // one column or row of it.
+      const ObjectRef all = std::make_shared<RangeObject>(state_, workbook_, sheet_, kWholeSheet);
       if (args.positional.empty() && args.named.empty()) return all;
       return all->GetProperty(member == kColumns ? "Columns" : "Rows", args);
     }
@@ -64,8 +62,7 @@ Variant WorksheetObject::Range(const Arguments& args) {
     rect = {std::min(rect.firstRow, other.firstRow), std::min(rect.firstColumn, other.firstColumn),
             std::max(rect.lastRow, other.lastRow), std::max(rect.lastColumn, other.lastColumn)};
   }
-  return Variant(ObjectRef(
-      std::make_shared<RangeObject>(state_, workbook_, sheet_, rect, RangeObject::Axis::Cells)));
+  return Variant(ObjectRef(std::make_shared<RangeObject>(state_, workbook_, sheet_, rect)));
 }
 
 }  // namespace z917::workbook
