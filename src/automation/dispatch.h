@@ -12,12 +12,14 @@ namespace z917::automation {
 
 class Dispatch {
  public:
+  // An empty handle, or one on `object`.
   Dispatch() = default;
   explicit Dispatch(ObjectRef object) : object_(std::move(object)) {}
   // The object of an Object variant; throws AutomationError for any other
   // value.
   explicit Dispatch(const Variant& value);
 
+  // Whether the handle holds no object, and the object it holds.
   bool IsEmpty() const { return object_ == nullptr; }
   const ObjectRef& Object() const { return object_; }
   // The handle as a variant, to pass the object as an argument.

@@ -35,6 +35,7 @@ class VariantArray {
   // either count is zero or the array would be unreasonably large.
   VariantArray(std::size_t rows, std::size_t columns);
 
+  // The counts given at construction.
   std::size_t Rows() const { return rows_; }
   std::size_t Columns() const { return columns_; }
 
@@ -79,6 +80,7 @@ enum class VariantKind {
 // callers chose them; text is Unicode in UTF-8.
 class Variant {
  public:
+  // An Empty variant, or one holding the given value.
   Variant() = default;
   Variant(bool v) : value_(v) {}
   Variant(std::int8_t v) : value_(v) {}
@@ -96,6 +98,7 @@ class Variant {
   Variant(ObjectRef object) : value_(std::move(object)) {}
   Variant(VariantArray array) : value_(std::move(array)) {}
 
+  // What the variant holds.
   VariantKind Kind() const { return static_cast<VariantKind>(value_.index()); }
   bool IsEmpty() const { return Kind() == VariantKind::Empty; }
   bool IsInteger() const;

@@ -16,6 +16,7 @@ using WorkbookPtr = std::shared_ptr<WorkbookModel>;
 
 class ApplicationObject final : public EngineObject {
  public:
+  // An object of the instance whose state is `state`.
   explicit ApplicationObject(StatePtr state);
 
  private:
@@ -25,6 +26,7 @@ class ApplicationObject final : public EngineObject {
 
 class WorkbooksObject final : public EngineObject {
  public:
+  // An object of the instance whose state is `state`.
   explicit WorkbooksObject(StatePtr state);
   // Workbook `index` (from 1); throws AutomationError outside 1..Count.
   static Variant Item(const StatePtr& state, const std::string& subject, const Variant& index);
@@ -36,6 +38,7 @@ class WorkbooksObject final : public EngineObject {
 
 class WorkbookObject final : public EngineObject {
  public:
+  // The workbook `workbook` of the instance `state`, and its model.
   WorkbookObject(StatePtr state, WorkbookPtr workbook);
   const WorkbookPtr& Model() const { return workbook_; }
 
@@ -48,6 +51,7 @@ class WorkbookObject final : public EngineObject {
 
 class WorksheetsObject final : public EngineObject {
  public:
+  // The sheets of `workbook`.
   WorksheetsObject(StatePtr state, WorkbookPtr workbook);
   // The sheet at `index` (from 1) or named by `index`; throws
   // AutomationError when there is none.
@@ -64,6 +68,7 @@ class WorksheetsObject final : public EngineObject {
 
 class WorksheetObject final : public EngineObject {
  public:
+  // Sheet `sheet` of `workbook`, and what it belongs to.
   WorksheetObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet);
   const WorkbookPtr& Workbook() const { return workbook_; }
   Sheet* Model() const { return sheet_; }
@@ -81,6 +86,7 @@ class RangeObject final : public EngineObject {
  public:
   // Which part of a range Columns(n) or Rows(n) picks.
   enum class Axis { Columns, Rows };
+  // The cells `rect` of `sheet`.
   RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect);
 
  private:

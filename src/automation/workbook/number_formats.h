@@ -32,11 +32,13 @@ struct NumberFormat {
 // format; the ids of other formats count up from 2 in order of first use.
 class NumberFormats {
  public:
+  // A table that holds General and the date-and-time format.
   NumberFormats();
 
   // The id of `code`: "General" is kGeneralFormat; throws AutomationError
   // when the workbook already holds kMaxFormats formats.
   FormatId Intern(std::string_view code);
+  // The format of an id that Intern gave, and how many there are.
   const NumberFormat& At(FormatId id) const { return formats_[id]; }
   std::size_t Count() const { return formats_.size(); }
 

@@ -52,7 +52,9 @@ class Sheet {
   CellRect UsedRect() const { return {firstRow_, firstColumn_, lastRow_, lastColumn_}; }
 
   // --- what the engine changes ---
+  // Renames the sheet; the workbook checks the name first.
   void SetName(std::string name) { name_ = std::move(name); }
+  // Sets the width, in characters, of columns first..last.
   void SetColumnWidth(std::uint16_t first, std::uint16_t last, double width);
   // Sets `format` on every cell of `rect` as Excel does: a rectangle of
   // whole columns formats the columns, of whole rows the rows, the whole
@@ -66,6 +68,8 @@ class Sheet {
   // else General; an existing cell keeps its own.
   class RowWriter {
    public:
+    // Writes into `row` (within the sheet), about to receive `cellsAhead`
+    // cells. Each writer below takes a column within the sheet.
     RowWriter(Sheet& sheet, std::uint32_t row, std::uint16_t cellsAhead);
     void Number(std::uint16_t column, double value);
     // A date is a number; in a cell whose format is General it takes the

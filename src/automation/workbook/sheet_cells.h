@@ -21,8 +21,11 @@ enum class CellKind : std::uint8_t { Blank = 0, Number = 1, Text = 2, Boolean = 
 // double, a TextId or a boolean). A Blank cell holds a format only.
 class Cell {
  public:
+  // A Blank cell in `column` (from 1) with `format`.
   static Cell MakeBlank(std::uint16_t column, FormatId format);
 
+  // What the cell holds; Number, Text and Boolean are meaningful only for
+  // a cell of that kind.
   std::uint16_t Column() const { return column_; }
   CellKind Kind() const { return static_cast<CellKind>(style_ >> 14); }
   FormatId Format() const { return static_cast<FormatId>(style_ & kFormatMask); }
@@ -30,6 +33,8 @@ class Cell {
   TextId Text() const { return lo_; }
   bool Boolean() const { return lo_ != 0; }
 
+  // Change the format, or the value and with it the kind; the column
+  // stays.
   void SetFormat(FormatId format) {
     style_ = static_cast<std::uint16_t>((style_ & ~kFormatMask) | format);
   }
@@ -57,16 +62,19 @@ static_assert(sizeof(Cell) == 12);
 // ascending column order.
 class Row {
  public:
+  // The cells, the row's own format, and whether it has either.
   std::span<const Cell> Cells() const { return {cells_.get(), size_}; }
   FormatId Format() const { return format_; }
   bool IsUsed() const { return size_ > 0 || format_ != kNoFormat; }
 
+  // Sets the row's own format (kNoFormat removes it); its cells keep theirs.
   void SetFormat(FormatId format) { format_ = format; }
   // The cell in `column`, or null.
   Cell* Find(std::uint16_t column);
   // The cell in `column`, made Blank with `format` when it is new; sets
   // `created` to whether it is.
   Cell& FindOrInsert(std::uint16_t column, FormatId format, bool& created);
+  // The cells, to change their formats or values in place.
   std::span<Cell> MutableCells() { return {cells_.get(), size_}; }
   // Makes room for `count` cells when the row has none yet, so that a row
   // written in one go takes one allocation of the right size.
@@ -110,6 +118,7 @@ class SheetCells {
     using reference = RowView;
 
     Iterator() = default;
+    // The row at the iterator; only valid before end().
     RowView operator*() const;
     Iterator& operator++();
     Iterator operator++(int) {
@@ -127,6 +136,7 @@ class SheetCells {
     const SheetCells* cells_ = nullptr;
     std::uint32_t index_ = 0;  // row number - 1; the end is one past the last page
   };
+  // The first used row, and the position after the last page.
   Iterator begin() const;
   Iterator end() const;
 

@@ -26,6 +26,7 @@ class TextPool {
   std::string_view Text(TextId id) const { return texts_[id]; }
   // The same text, followed by a zero byte, for C interfaces.
   const char* CText(TextId id) const { return texts_[id].data(); }
+  // How many distinct texts there are.
   std::size_t Count() const { return texts_.size(); }
 
  private:

@@ -22,15 +22,18 @@ class WorkbookModel {
   WorkbookModel& operator=(const WorkbookModel&) = delete;
 
   // --- what savers read ---
+  // How many sheets the workbook has.
   std::size_t SheetCount() const { return sheets_.size(); }
   // The sheet at `index`, counted from 0 in tab order.
   const Sheet& SheetAt(std::size_t index) const { return *sheets_[index]; }
   // The index of the active sheet, the one shown when the file opens.
   std::size_t ActiveSheet() const { return active_; }
+  // The texts and number formats that cells refer to by id.
   const TextPool& Texts() const { return texts_; }
   const NumberFormats& Formats() const { return formats_; }
 
   // --- what the engine changes ---
+  // Mutable views of the same.
   Sheet& SheetAt(std::size_t index) { return *sheets_[index]; }
   TextPool& Texts() { return texts_; }
   NumberFormats& Formats() { return formats_; }
@@ -46,6 +49,7 @@ class WorkbookModel {
   Sheet& InsertSheet(std::size_t position);
   // Renames `sheet`; throws AutomationError when CheckSheetName refuses.
   void RenameSheet(Sheet& sheet, std::string name);
+  // Makes sheet `index` (from 0, below SheetCount()) the active one.
   void Activate(std::size_t index) { active_ = index; }
 
   // Throws AutomationError when `name` cannot name `sheet` (null for a new
