@@ -1,0 +1,168 @@
+// The Excel writer: lays out a workbook of ten sheets through the
+// automation interface, writes one row per journal entry, saves and quits.
+// It speaks only to the automation interface, so the same code drives the
+// built-in engine or a real Excel.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "automation/dispatch.h"
+#include "automation/server_factory.h"
+#include "journal/journal_entry_writer.h"
+#include "journal/message_sink.h"
+#include "xls/workbook_layout.h"
+
+namespace z917::xls {
+
+// The class every Excel conversion starts.
+inline constexpr const char* kExcelProgId = "Excel.Application";
+
+// The major version that `Version` text gives ("16.0" -> 16), read with a
+// full stop as the decimal separator whatever the locale; throws
+// automation::AutomationError when the text is not a number in 0..2^32-1.
+std::uint32_t ParseExcelVersion(const std::string& versionText);
+
+// The file format SaveAs gets for `path` under Excel `version`: 51 for a
+// name ending exactly in ".xlsx", 56 for ".xls" (both only from version
+// 12 on), 0 for none (Excel's default format).
+int SaveFormatFor(const std::string& path, std::uint32_t version);
+
+// Starts an Excel of its own, reads its major version and quits it. An
+// Excel whose version cannot be read gives 0; a failed start throws
+// automation::AutomationError.
+std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
+
+class ExcelBookWriter : public JournalEntryWriter {
+ public:
+  // `start` starts "Excel.Application"; messages go to `messages`.
+  ExcelBookWriter(automation::ServerStarter start, MessageSink& messages);
+  // Releases what it still holds without quitting Excel.
+  ~ExcelBookWriter() override = default;
+
+  // Starts an invisible Excel and lays out the ten sheets with captions,
+  // widths and formats. False after showing "Ошибка создания книги Excel: "
+  // and the failure's message.
+  bool CreateExcelBook();
+  // Saves workbook 1 to `path` in the format the extension and version
+  // call for. True also when there is no workbook; false after showing
+  // "Ошибка записи файла Excel: " and the failure's message.
+  bool SaveExcelBook(const std::string& path);
+  // Quits Excel and forgets every handle; does nothing when none is held.
+  // Always true; an error of the automation server escapes as
+  // automation::AutomationError.
+  bool CloseExcelBook();
+
+  bool CreateDocument() override { return CreateExcelBook(); }
+  bool SaveDocument(const std::string& path) override { return SaveExcelBook(path); }
+  void CloseDocument() override { CloseExcelBook(); }
+
+  bool WriteSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                 std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                 std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                 std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                 std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                 const char* goodName) override;
+  bool WriteRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                   std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                   std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                   std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                   const char* refundName, const char* goodName) override;
+  bool WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                      std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                      std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                      std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                      std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                      const char* goodName) override;
+  bool WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                        std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                        std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                        std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                        std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                        const char* refundName, const char* goodName) override;
+  bool WriteCashIn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                   std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
+  bool WriteCashOut(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                    std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
+  bool WriteZReport(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt,
+                    std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
+                    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5,
+                    std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
+                    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
+                    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4,
+                    std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
+                    std::uint32_t refundMarkup, std::uint32_t refundDiscount,
+                    std::uint32_t cashIn, std::uint32_t cashOut,
+                    const char* cashierName) override;
+  bool WriteReceipt(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                    std::int64_t provCode, std::int64_t code, std::uint32_t batch,
+                    std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
+  bool WriteReturn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                   std::int64_t provCode, std::int64_t code, std::uint32_t batch,
+                   std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
+  bool WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                         std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                         std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
+                         std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
+                         std::uint32_t sum6, std::uint32_t sum7) override;
+  bool WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum,
+                           std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
+                           std::uint32_t packetNum, std::int64_t total, std::uint32_t sum1,
+                           std::uint32_t sum2, std::uint32_t sum3, std::uint32_t sum4,
+                           std::uint32_t sum5, std::uint32_t sum6, std::uint32_t sum7) override;
+
+ private:
+  // One row (or the Z-report column) being filled: the sheet's buffer.
+  class RowFiller;
+
+  void LayOutWorkbook();
+  void FormatRowSheet(std::size_t sheet);
+  void FormatZReportSheet();
+  // Assigns the buffer of `sheet` to the range between two cells.
+  void AssignBuffer(std::size_t sheet, const std::string& first, const std::string& last);
+  // Writes the buffer of `sheet` to row `row`, columns 1..N; on failure
+  // shows `prefix` and the message and answers false.
+  bool WriteRow(std::size_t sheet, std::uint32_t row, const char* prefix);
+  bool ShowFailure(const char* prefix, const std::exception& error);
+
+  // The five header cells every row starts with.
+  void FillHeader(RowFiller& row, std::uint16_t smenaNum, std::uint16_t checkNum,
+                  std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum);
+  bool WriteSalesRow(std::size_t sheet, const char* prefix, std::uint32_t position,
+                     std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+                     TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag,
+                     std::int64_t code, std::uint32_t batch, std::uint32_t avail,
+                     std::uint32_t price, std::uint32_t total, std::uint8_t taxGroup,
+                     std::uint8_t wFlag, std::uint8_t xFlag, const char* refundName,
+                     const char* goodName);
+  bool WriteCashRow(const char* direction, std::uint32_t position, std::uint16_t smenaNum,
+                    std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
+                    std::uint32_t packetNum, std::uint32_t sum, std::uint32_t avail,
+                    const char* cashierName);
+  bool WriteGoodsRow(std::size_t sheet, const char* prefix, std::uint32_t position,
+                     std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+                     TDateTime dateTime, std::uint32_t packetNum, std::int64_t provCode,
+                     std::int64_t code, std::uint32_t batch, std::uint32_t avail,
+                     std::uint32_t price, const char* cashierName);
+  bool WriteCheckSumRow(std::size_t sheet, const char* prefix, std::uint32_t position,
+                        std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+                        TDateTime dateTime, std::uint32_t packetNum, std::int64_t total,
+                        const std::uint32_t (&sums)[7]);
+
+  automation::ServerStarter start_;
+  MessageSink& messages_;
+  // Held from CreateExcelBook to CloseExcelBook; empty otherwise.
+  automation::Dispatch excelApp_;
+  std::array<automation::Dispatch, kSheetCount> sheets_;
+  std::array<automation::Variant, kSheetCount> buffers_;
+};
+
+}  // namespace z917::xls

@@ -1,0 +1,298 @@
+// One row per journal entry: the entry's values go into its sheet's buffer,
+// and the buffer is assigned to the entry's row in a single call.
+#include <exception>
+
+#include "journal/cp1251.h"
+#include "journal/entry_texts.h"
+#include "xls/cell_address.h"
+#include "xls/excel_book_writer.h"
+
+namespace z917::xls {
+
+using automation::Date;
+using automation::Variant;
+using automation::VariantArray;
+
+namespace {
+
+constexpr const char* kSaleFailed = "Ошибка записи данных продаж: ";
+constexpr const char* kRefundFailed = "Ошибка записи данных возвратов: ";
+constexpr const char* kAnnulSaleFailed = "Ошибка записи данных аннулированых продаж: ";
+constexpr const char* kAnnulRefundFailed = "Ошибка записи данных аннулированых возвратов: ";
+constexpr const char* kCashFailed = "Ошибка записи данных внесения/изъятия наличных: ";
+constexpr const char* kReceiptFailed = "Ошибка записи данных приемки товаров: ";
+constexpr const char* kReturnFailed = "Ошибка записи данных возврата товаров: ";
+constexpr const char* kZReportFailed = "Ошибка записи данных Z-отчета: ";
+constexpr const char* kCheckSumSaleFailed = "Ошибка записи данных итога чека продаж: ";
+constexpr const char* kCheckSumRefundFailed = "Ошибка записи данных итога чека выплат: ";
+
+constexpr std::uint32_t kNoValue = 0xFFFFFFFFu;
+
+// A packet number with all bits set shows as -1.
+Variant PacketNumber(std::uint32_t v) {
+  return v == kNoValue ? Variant(std::int8_t{-1}) : Variant(v);
+}
+Variant Thousandths(std::uint32_t v) { return Variant(v / 1000.0); }
+Variant Hundredths(std::uint32_t v) { return Variant(v / 100.0); }
+Variant Hundredths(std::int64_t v) { return Variant(static_cast<double>(v) / 100.0); }
+// A receipt's new price: all bits set means none, shown as a dash.
+Variant PriceOrDash(std::uint32_t v) { return v == kNoValue ? Variant("-") : Hundredths(v); }
+Variant Text(const char* cp1251) { return Variant(Cp1251ToUtf8(cp1251)); }
+// A lookup never reads outside its table, whatever the value.
+template <typename Table>
+Variant Lookup(const Table& table, std::uint8_t index) {
+  return Variant(table[index < table.size() ? index : table.size() - 1]);
+}
+
+}  // namespace
+
+// Fills a buffer cell by cell in order: along row 1, or down column 1.
+class ExcelBookWriter::RowFiller {
+ public:
+  explicit RowFiller(Variant& buffer) : buffer_(buffer.AsArray()) {}
+  RowFiller& operator<<(Variant value) {
+    ++next_;
+    Variant& cell = buffer_.Columns() == 1 ? buffer_.At(next_, 1) : buffer_.At(1, next_);
+    cell = std::move(value);
+    return *this;
+  }
+
+ private:
+  VariantArray& buffer_;
+  std::size_t next_ = 0;
+};
+
+void ExcelBookWriter::FillHeader(RowFiller& row, std::uint16_t smenaNum, std::uint16_t checkNum,
+                                 std::uint8_t casherNum, TDateTime dateTime,
+                                 std::uint32_t packetNum) {
+  row << Variant(smenaNum) << Variant(checkNum) << Variant(casherNum) << Variant(Date{dateTime})
+      << PacketNumber(packetNum);
+}
+
+bool ExcelBookWriter::WriteRow(std::size_t sheet, std::uint32_t row, const char* prefix) {
+  try {
+    const int last = static_cast<int>(buffers_[sheet].AsArray().Columns());
+    AssignBuffer(sheet, CellAddress(row, 1), CellAddress(row, last));
+  } catch (const std::exception& error) {
+    return ShowFailure(prefix, error);
+  }
+  return true;
+}
+
+bool ExcelBookWriter::WriteSalesRow(std::size_t sheet, const char* prefix,
+                                    std::uint32_t position, std::uint16_t smenaNum,
+                                    std::uint16_t checkNum, std::uint8_t casherNum,
+                                    TDateTime dateTime, std::uint32_t packetNum,
+                                    std::uint8_t annulFlag, std::int64_t code,
+                                    std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
+                                    std::uint32_t total, std::uint8_t taxGroup,
+                                    std::uint8_t wFlag, std::uint8_t xFlag,
+                                    const char* refundName, const char* goodName) {
+  try {
+    RowFiller row(buffers_[sheet]);
+    FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
+    row << Variant(annulFlag) << Variant(code) << Variant(batch) << Thousandths(avail)
+        << Hundredths(price) << Hundredths(total) << Lookup(TaxGroupNames, taxGroup)
+        << Lookup(WFlagNames, wFlag) << Lookup(XFlagNames, xFlag);
+    if (refundName != nullptr) row << Text(refundName);
+    row << Text(goodName);
+  } catch (const std::exception& error) {
+    return ShowFailure(prefix, error);
+  }
+  return WriteRow(sheet, position, prefix);
+}
+
+bool ExcelBookWriter::WriteSale(std::uint32_t position, std::uint16_t smenaNum,
+                                std::uint16_t checkNum, std::uint8_t casherNum,
+                                TDateTime dateTime, std::uint32_t packetNum,
+                                std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                                std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                                std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                                const char* goodName) {
+  return WriteSalesRow(kSaleSheet, kSaleFailed, position, smenaNum, checkNum, casherNum, dateTime,
+                       packetNum, annulFlag, code, batch, avail, price, total, taxGroup, wFlag,
+                       xFlag, nullptr, goodName);
+}
+
+bool ExcelBookWriter::WriteRefund(std::uint32_t position, std::uint16_t smenaNum,
+                                  std::uint16_t checkNum, std::uint8_t casherNum,
+                                  TDateTime dateTime, std::uint32_t packetNum,
+                                  std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                                  std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                                  std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                                  const char* refundName, const char* goodName) {
+  return WriteSalesRow(kRefundSheet, kRefundFailed, position, smenaNum, checkNum, casherNum,
+                       dateTime, packetNum, annulFlag, code, batch, avail, price, total, taxGroup,
+                       wFlag, xFlag, refundName, goodName);
+}
+
+bool ExcelBookWriter::WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum,
+                                     std::uint16_t checkNum, std::uint8_t casherNum,
+                                     TDateTime dateTime, std::uint32_t packetNum,
+                                     std::uint8_t annulFlag, std::int64_t code,
+                                     std::uint32_t batch, std::uint32_t avail,
+                                     std::uint32_t price, std::uint32_t total,
+                                     std::uint8_t taxGroup, std::uint8_t wFlag,
+                                     std::uint8_t xFlag, const char* goodName) {
+  return WriteSalesRow(kAnnulSaleSheet, kAnnulSaleFailed, position, smenaNum, checkNum,
+                       casherNum, dateTime, packetNum, annulFlag, code, batch, avail, price,
+                       total, taxGroup, wFlag, xFlag, nullptr, goodName);
+}
+
+bool ExcelBookWriter::WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum,
+                                       std::uint16_t checkNum, std::uint8_t casherNum,
+                                       TDateTime dateTime, std::uint32_t packetNum,
+                                       std::uint8_t annulFlag, std::int64_t code,
+                                       std::uint32_t batch, std::uint32_t avail,
+                                       std::uint32_t price, std::uint32_t total,
+                                       std::uint8_t taxGroup, std::uint8_t wFlag,
+                                       std::uint8_t xFlag, const char* refundName,
+                                       const char* goodName) {
+  return WriteSalesRow(kAnnulRefundSheet, kAnnulRefundFailed, position, smenaNum, checkNum,
+                       casherNum, dateTime, packetNum, annulFlag, code, batch, avail, price,
+                       total, taxGroup, wFlag, xFlag, refundName, goodName);
+}
+
+bool ExcelBookWriter::WriteCashRow(const char* direction, std::uint32_t position,
+                                   std::uint16_t smenaNum, std::uint16_t checkNum,
+                                   std::uint8_t casherNum, TDateTime dateTime,
+                                   std::uint32_t packetNum, std::uint32_t sum,
+                                   std::uint32_t avail, const char* cashierName) {
+  try {
+    RowFiller row(buffers_[kCashSheet]);
+    FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
+    row << Variant(direction) << Hundredths(sum) << Hundredths(avail) << Text(cashierName);
+  } catch (const std::exception& error) {
+    return ShowFailure(kCashFailed, error);
+  }
+  return WriteRow(kCashSheet, position, kCashFailed);
+}
+
+bool ExcelBookWriter::WriteCashIn(std::uint32_t position, std::uint16_t smenaNum,
+                                  std::uint16_t checkNum, std::uint8_t casherNum,
+                                  TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
+                                  std::uint32_t avail, const char* cashierName) {
+  return WriteCashRow(CashInText, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
+                      sum, avail, cashierName);
+}
+
+bool ExcelBookWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaNum,
+                                   std::uint16_t checkNum, std::uint8_t casherNum,
+                                   TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
+                                   std::uint32_t avail, const char* cashierName) {
+  return WriteCashRow(CashOutText, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
+                      sum, avail, cashierName);
+}
+
+bool ExcelBookWriter::WriteZReport(
+    std::uint32_t /*position*/, std::uint16_t smenaNum, std::uint16_t checkNum,
+    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt, std::int64_t saleTotal,
+    std::uint32_t sale1, std::uint32_t sale2, std::uint32_t sale3, std::uint32_t sale4,
+    std::uint32_t sale5, std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
+    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
+    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4, std::uint32_t refund5,
+    std::uint32_t refund6, std::uint32_t refund7, std::uint32_t refundMarkup,
+    std::uint32_t refundDiscount, std::uint32_t cashIn, std::uint32_t cashOut,
+    const char* cashierName) {
+  // Every Z-report goes to B1:B30: the sheet shows the journal's last one.
+  try {
+    RowFiller column(buffers_[kZReportSheet]);
+    FillHeader(column, smenaNum, checkNum, casherNum, dateTime, packetNum);
+    column << Variant(checkSaleCnt) << Variant(checkRefundCnt) << Hundredths(saleTotal);
+    for (const std::uint32_t v : {sale1, sale2, sale3, sale4, sale5, sale6, sale7, saleMarkup,
+                                  saleDiscount}) {
+      column << Hundredths(v);
+    }
+    column << Hundredths(refundTotal);
+    for (const std::uint32_t v : {refund1, refund2, refund3, refund4, refund5, refund6, refund7,
+                                  refundMarkup, refundDiscount, cashIn, cashOut}) {
+      column << Hundredths(v);
+    }
+    column << Text(cashierName);
+    AssignBuffer(kZReportSheet, CellAddress(1, 2), CellAddress(kZReportRows, 2));
+  } catch (const std::exception& error) {
+    return ShowFailure(kZReportFailed, error);
+  }
+  return true;
+}
+
+bool ExcelBookWriter::WriteGoodsRow(std::size_t sheet, const char* prefix,
+                                    std::uint32_t position, std::uint16_t smenaNum,
+                                    std::uint16_t checkNum, std::uint8_t casherNum,
+                                    TDateTime dateTime, std::uint32_t packetNum,
+                                    std::int64_t provCode, std::int64_t code,
+                                    std::uint32_t batch, std::uint32_t avail,
+                                    std::uint32_t price, const char* cashierName) {
+  try {
+    RowFiller row(buffers_[sheet]);
+    FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
+    row << Variant(provCode) << Variant(code) << Variant(batch) << Thousandths(avail)
+        << PriceOrDash(price) << Text(cashierName);
+  } catch (const std::exception& error) {
+    return ShowFailure(prefix, error);
+  }
+  return WriteRow(sheet, position, prefix);
+}
+
+bool ExcelBookWriter::WriteReceipt(std::uint32_t position, std::uint16_t smenaNum,
+                                   std::uint16_t checkNum, std::uint8_t casherNum,
+                                   TDateTime dateTime, std::uint32_t packetNum,
+                                   std::int64_t provCode, std::int64_t code, std::uint32_t batch,
+                                   std::uint32_t avail, std::uint32_t price,
+                                   const char* cashierName) {
+  return WriteGoodsRow(kReceiptSheet, kReceiptFailed, position, smenaNum, checkNum, casherNum,
+                       dateTime, packetNum, provCode, code, batch, avail, price, cashierName);
+}
+
+bool ExcelBookWriter::WriteReturn(std::uint32_t position, std::uint16_t smenaNum,
+                                  std::uint16_t checkNum, std::uint8_t casherNum,
+                                  TDateTime dateTime, std::uint32_t packetNum,
+                                  std::int64_t provCode, std::int64_t code, std::uint32_t batch,
+                                  std::uint32_t avail, std::uint32_t price,
+                                  const char* cashierName) {
+  return WriteGoodsRow(kReturnSheet, kReturnFailed, position, smenaNum, checkNum, casherNum,
+                       dateTime, packetNum, provCode, code, batch, avail, price, cashierName);
+}
+
+bool ExcelBookWriter::WriteCheckSumRow(std::size_t sheet, const char* prefix,
+                                       std::uint32_t position, std::uint16_t smenaNum,
+                                       std::uint16_t checkNum, std::uint8_t casherNum,
+                                       TDateTime dateTime, std::uint32_t packetNum,
+                                       std::int64_t total, const std::uint32_t (&sums)[7]) {
+  try {
+    RowFiller row(buffers_[sheet]);
+    FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
+    row << Hundredths(total);
+    for (const std::uint32_t v : sums) row << Hundredths(v);
+  } catch (const std::exception& error) {
+    return ShowFailure(prefix, error);
+  }
+  return WriteRow(sheet, position, prefix);
+}
+
+bool ExcelBookWriter::WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,
+                                        std::uint16_t checkNum, std::uint8_t casherNum,
+                                        TDateTime dateTime, std::uint32_t packetNum,
+                                        std::int64_t total, std::uint32_t sum1,
+                                        std::uint32_t sum2, std::uint32_t sum3,
+                                        std::uint32_t sum4, std::uint32_t sum5,
+                                        std::uint32_t sum6, std::uint32_t sum7) {
+  const std::uint32_t sums[7] = {sum1, sum2, sum3, sum4, sum5, sum6, sum7};
+  return WriteCheckSumRow(kCheckSumSaleSheet, kCheckSumSaleFailed, position, smenaNum, checkNum,
+                          casherNum, dateTime, packetNum, total, sums);
+}
+
+bool ExcelBookWriter::WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum,
+                                          std::uint16_t checkNum, std::uint8_t casherNum,
+                                          TDateTime dateTime, std::uint32_t packetNum,
+                                          std::int64_t total, std::uint32_t sum1,
+                                          std::uint32_t sum2, std::uint32_t sum3,
+                                          std::uint32_t sum4, std::uint32_t sum5,
+                                          std::uint32_t sum6, std::uint32_t sum7) {
+  const std::uint32_t sums[7] = {sum1, sum2, sum3, sum4, sum5, sum6, sum7};
+  return WriteCheckSumRow(kCheckSumRefundSheet, kCheckSumRefundFailed, position, smenaNum,
+                          checkNum, casherNum, dateTime, packetNum, total, sums);
+}
+
+}  // namespace z917::xls

@@ -1,0 +1,275 @@
+#include "xls/excel_book_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <clocale>
+#include <memory>
+
+#include "journal/cp1251.h"
+#include "xls/cell_address.h"
+#include "xls/fake_excel.h"
+
+namespace z917::xls {
+namespace {
+
+using test::FakeExcelState;
+
+class RecordingMessages : public MessageSink {
+ public:
+  void ShowMessage(MessageKind, const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
+
+std::size_t CountLines(const std::vector<std::string>& log, std::string_view part) {
+  return std::count_if(log.begin(), log.end(),
+                       [&](const std::string& l) { return l.find(part) != std::string::npos; });
+}
+
+std::vector<std::string> LinesWith(const std::vector<std::string>& log, std::string_view part) {
+  std::vector<std::string> lines;
+  for (const auto& l : log) {
+    if (l.find(part) != std::string::npos) lines.push_back(l);
+  }
+  return lines;
+}
+
+class ExcelBookWriterTest : public ::testing::Test {
+ protected:
+  std::vector<std::string>& Log() { return state->log; }
+  // The log lines written since the workbook was laid out.
+  std::vector<std::string> LogAfterCreate() {
+    return {state->log.begin() + static_cast<long>(createdAt), state->log.end()};
+  }
+  void Create() {
+    ASSERT_TRUE(writer.CreateExcelBook());
+    createdAt = state->log.size();
+  }
+
+  std::shared_ptr<FakeExcelState> state = std::make_shared<FakeExcelState>();
+  RecordingMessages messages;
+  ExcelBookWriter writer{test::FakeExcelStarter(state), messages};
+  std::size_t createdAt = 0;
+  const std::string kSheet1 = "app.Workbooks(i32:1).Worksheets(i32:1)";
+};
+
+TEST_F(ExcelBookWriterTest, create_starts_one_hidden_workbook_of_ten_sheets) {
+  Create();
+  const auto& log = Log();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log[0], "start Excel.Application");
+  EXPECT_EQ(log[1], "set app.Visible = bool:false");
+  EXPECT_EQ(log[3], "call app.Workbooks.Add(i16:-4167)");
+  // Nine sheets, each added after the last one Count names.
+  const auto adds = LinesWith(log, ".Add(After:=");
+  ASSERT_EQ(adds.size(), 9u);
+  EXPECT_EQ(adds[0], "call app.Workbooks(i32:1).Worksheets.Add(After:=obj:app.Workbooks(i32:1)."
+                     "Worksheets(i32:1))");
+  EXPECT_EQ(adds[8], "call app.Workbooks(i32:1).Worksheets.Add(After:=obj:app.Workbooks(i32:1)."
+                     "Worksheets(i32:9))");
+  const auto names = LinesWith(log, ".Name = ");
+  ASSERT_EQ(names.size(), 10u);
+  EXPECT_EQ(names[0], "set " + kSheet1 + ".Name = text:\"Продажі\"");
+  EXPECT_EQ(names[4], "set app.Workbooks(i32:1).Worksheets(i32:5).Name = text:\"Внес. вилуч. готівки\"");
+  EXPECT_EQ(names[9], "set app.Workbooks(i32:1).Worksheets(i32:10).Name = text:\"Підсумок чека "
+                      "виплати\"");
+  EXPECT_EQ(LinesWith(log, ".Select"), std::vector<std::string>{"call " + kSheet1 + ".Select"});
+  EXPECT_EQ(CountLines(log, ".Value = "), 10u);  // one assignment per header
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ExcelBookWriterTest, create_sets_widths_and_formats_but_none_on_the_date_column) {
+  Create();
+  const auto& log = Log();
+  const std::string columns = kSheet1 + ".Columns";
+  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns("), 15u + 14u);
+  EXPECT_EQ(CountLines(log, columns + ".Columns(i32:4).NumberFormat"), 0u);
+  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:4).ColumnWidth = i32:15"), 1u);
+  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:9).NumberFormat = text:\"0.000\""), 1u);
+  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:10).NumberFormat = text:\"0.00\""), 1u);
+  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:12).NumberFormat = text:\"@\""), 1u);
+  EXPECT_EQ(CountLines(log, ".Columns(i32:4).NumberFormat"), 0u);  // on every sheet
+  EXPECT_EQ(LinesWith(log, "set " + kSheet1 + ".Range")[0],
+            "set " + kSheet1 + ".Range(text:\"A1\", text:\"O1\").Value = [text:\"Номер зміни\"|"
+            "text:\"Номер чека\"|text:\"Номер касира\"|text:\"Дата/час\"|text:\"Номер пакета\"|"
+            "text:\"Відмова\"|text:\"Код товару\"|text:\"Номер партії\"|text:\"Кількість, шт/кг\"|"
+            "text:\"Ціна, грн\"|text:\"Вартість, грн\"|text:\"Податкова група\"|"
+            "text:\"Ваговий/штучний товар\"|text:\"Товар/послуга/виплата\"|text:\"Назва товару\"]");
+}
+
+TEST_F(ExcelBookWriterTest, z_report_sheet_runs_down_with_row_formats_except_row_4) {
+  Create();
+  const std::string z = "app.Workbooks(i32:1).Worksheets(i32:8)";
+  const auto& log = Log();
+  EXPECT_EQ(LinesWith(log, z + ".Columns.Columns"),
+            (std::vector<std::string>{
+                "get " + z + ".Columns.Columns(i32:1)",
+                "set " + z + ".Columns.Columns(i32:1).ColumnWidth = i32:30",
+                "get " + z + ".Columns.Columns(i32:2)",
+                "set " + z + ".Columns.Columns(i32:2).ColumnWidth = i32:15"}));
+  EXPECT_EQ(CountLines(log, "set " + z + ".Rows.Rows("), 29u);
+  EXPECT_EQ(CountLines(log, z + ".Rows.Rows(i32:4)"), 0u);
+  EXPECT_EQ(CountLines(log, "set " + z + ".Rows.Rows(i32:30).NumberFormat = text:\"@\""), 1u);
+  const auto header = LinesWith(log, "set " + z + ".Range");
+  ASSERT_EQ(header.size(), 1u);
+  EXPECT_EQ(header[0].substr(0, header[0].find('[')),
+            "set " + z + ".Range(text:\"A1\", text:\"A30\").Value = ");
+  EXPECT_NE(header[0].find("|text:\"Ім’я касира\"]"), std::string::npos);
+}
+
+TEST_F(ExcelBookWriterTest, each_entry_costs_one_range_and_one_value) {
+  Create();
+  ASSERT_TRUE(writer.WriteSale(6, 5, 13, 2, 41521.5, 1001, 0, 123456, 789, 1500, 1999, 3899, 4, 1,
+                               3, Utf8ToCp1251("Сир").c_str()));
+  EXPECT_EQ(LogAfterCreate(),
+            (std::vector<std::string>{
+                "get " + kSheet1 + ".Range(text:\"A6\", text:\"O6\")",
+                "set " + kSheet1 + ".Range(text:\"A6\", text:\"O6\").Value = [u16:5|u16:13|u8:2|"
+                "date:41521.5|u32:1001|u8:0|i64:123456|u32:789|d:1.5|d:19.99|d:38.99|text:\"Д\"|"
+                "text:\"Ваговий\"|text:\"Виплата\"|text:\"Сир\"]"}));
+}
+
+TEST_F(ExcelBookWriterTest, all_bits_packet_number_and_price_have_their_own_forms) {
+  Create();
+  ASSERT_TRUE(writer.WriteReceipt(2, 1, 1, 1, 0, 0xFFFFFFFFu, -5, 7, 3, 2000, 0xFFFFFFFFu, "K"));
+  ASSERT_TRUE(writer.WriteReturn(2, 1, 1, 1, 0, 0xFFFFFFFEu, 9, 7, 3, 2000, 0, "K"));
+  const auto log = LogAfterCreate();
+  EXPECT_NE(log[1].find("= [u16:1|u16:1|u8:1|date:0|i8:-1|i64:-5|i64:7|u32:3|d:2|text:\"-\"|"),
+            std::string::npos);
+  EXPECT_NE(log[3].find("|u32:4294967294|i64:9|i64:7|u32:3|d:2|d:0|text:\"K\"]"),
+            std::string::npos);
+  EXPECT_NE(log[3].find("Worksheets(i32:7).Range(text:\"A2\", text:\"K2\")"), std::string::npos);
+}
+
+TEST_F(ExcelBookWriterTest, lookups_give_the_blank_tax_group_and_cash_directions) {
+  Create();
+  ASSERT_TRUE(writer.WriteRefund(2, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 5, 0, 2, "R", "G"));
+  ASSERT_TRUE(writer.WriteCashIn(2, 1, 1, 1, 0, 1, 150000, 250000, "K"));
+  ASSERT_TRUE(writer.WriteCashOut(3, 1, 1, 1, 0, 2, 100, 0, "K"));
+  const auto log = LogAfterCreate();
+  EXPECT_NE(log[1].find("|text:\" \"|text:\"Штучний\"|text:\"Виплата\"|text:\"R\"|text:\"G\"]"),
+            std::string::npos);
+  EXPECT_NE(log[3].find("(text:\"A2\", text:\"I2\").Value = [u16:1|u16:1|u8:1|date:0|u32:1|"
+                        "text:\"Внесення\"|d:1500|d:2500|text:\"K\"]"),
+            std::string::npos);
+  EXPECT_NE(log[5].find("(text:\"A3\", text:\"I3\").Value = "), std::string::npos);
+  EXPECT_NE(log[5].find("text:\"Вилучення\"|d:1|d:0|"), std::string::npos);
+}
+
+TEST_F(ExcelBookWriterTest, every_z_report_goes_to_b1_b30) {
+  Create();
+  for (std::uint32_t position : {2u, 3u}) {
+    ASSERT_TRUE(writer.WriteZReport(position, 1, 2, 3, 0, 4, 5, 6, 21474836475, 1, 2, 3, 4, 5, 6, 7,
+                                    8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
+  }
+  const auto log = LogAfterCreate();
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[3], "set app.Workbooks(i32:1).Worksheets(i32:8).Range(text:\"B1\", text:\"B30\")"
+                    ".Value = [u16:1|u16:2|u8:3|date:0|u32:4|u16:5|u16:6|d:2.14748e+08|d:0.01|"
+                    "d:0.02|d:0.03|d:0.04|d:0.05|d:0.06|d:0.07|d:0.08|d:0.09|d:0.1|d:0.11|d:0.12|"
+                    "d:0.13|d:0.14|d:0.15|d:0.16|d:0.17|d:0.18|d:0.19|d:0.2|d:0.21|text:\"Z\"]");
+}
+
+TEST_F(ExcelBookWriterTest, check_totals_scale_the_64_bit_total) {
+  Create();
+  ASSERT_TRUE(writer.WriteCheckSumRefund(2, 1, 1, 1, 0, 1, 4294967296, 1, 2, 3, 4, 5, 6, 7));
+  EXPECT_NE(LogAfterCreate()[1].find("Worksheets(i32:10).Range(text:\"A2\", text:\"M2\").Value = "
+                                     "[u16:1|u16:1|u8:1|date:0|u32:1|d:4.29497e+07|d:0.01|"),
+            std::string::npos);
+}
+
+TEST(CellAddress, address_has_column_letters_then_the_row) {
+  EXPECT_EQ(CellAddress(1, 1), "A1");
+  EXPECT_EQ(CellAddress(1, 15), "O1");
+  EXPECT_EQ(CellAddress(30, 1), "A30");
+  EXPECT_EQ(CellAddress(1, 26), "Z1");
+  EXPECT_EQ(CellAddress(1, 27), "AA1");
+  EXPECT_EQ(CellAddress(1, 52), "AZ1");
+  EXPECT_EQ(CellAddress(4294967295u, 16), "P4294967295");
+}
+
+TEST(SaveFormat, extension_and_version_pick_the_file_format) {
+  EXPECT_EQ(SaveFormatFor("/a/b.xlsx", 12), 51);
+  EXPECT_EQ(SaveFormatFor("/a/b.xls", 16), 56);
+  EXPECT_EQ(SaveFormatFor("/a/b.xlsx", 11), 0);
+  EXPECT_EQ(SaveFormatFor("/a/b.xls", 11), 0);
+  for (const char* path : {"/a/b.XLSX", "/a/b.Xls", "/a/b.xml", "/a/b", "/a.xls/b", "/a/.xlsx.bak"}) {
+    EXPECT_EQ(SaveFormatFor(path, 16), 0) << path;
+  }
+}
+
+TEST(ExcelVersion, version_text_is_read_with_a_full_stop_in_any_locale) {
+  const std::string old = std::setlocale(LC_ALL, nullptr);
+  std::setlocale(LC_ALL, "uk_UA.UTF-8");  // comma as the decimal separator, if installed
+  EXPECT_EQ(ParseExcelVersion("12.0"), 12u);
+  EXPECT_EQ(ParseExcelVersion("16.0"), 16u);
+  EXPECT_EQ(ParseExcelVersion(" 11.5 "), 11u);
+  std::setlocale(LC_ALL, old.c_str());
+  for (const char* bad : {"", "12,0", "abc", "-3", "1e20", "16.0x"}) {
+    EXPECT_THROW(ParseExcelVersion(bad), automation::AutomationError) << bad;
+  }
+}
+
+TEST(ExcelVersion, get_version_starts_and_quits_its_own_excel) {
+  auto state = std::make_shared<FakeExcelState>();
+  EXPECT_EQ(GetExcelVersion(test::FakeExcelStarter(state)), 16u);
+  state->versionText = "n/a";
+  EXPECT_EQ(GetExcelVersion(test::FakeExcelStarter(state)), 0u);
+  EXPECT_EQ(CountLines(state->log, "call app.Quit"), 2u);
+  EXPECT_THROW(GetExcelVersion(test::FakeExcelStarter(state, true)), automation::AutomationError);
+}
+
+TEST_F(ExcelBookWriterTest, save_passes_the_format_the_path_calls_for) {
+  EXPECT_TRUE(writer.SaveExcelBook("/tmp/none.xlsx"));  // no workbook: nothing to do
+  EXPECT_TRUE(Log().empty());
+  Create();
+  ASSERT_TRUE(writer.SaveExcelBook("/tmp/out.xlsx"));
+  ASSERT_TRUE(writer.SaveExcelBook("/tmp/out.XLS"));
+  state->versionText = "11.0";
+  ASSERT_TRUE(writer.SaveExcelBook("/tmp/out.xls"));
+  EXPECT_EQ(LogAfterCreate(),
+            (std::vector<std::string>{
+                "get app.Version", "set app.DisplayAlerts = bool:false",
+                "get app.Workbooks(i32:1)",
+                "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", i32:51)",
+                "get app.Version", "set app.DisplayAlerts = bool:false",
+                "get app.Workbooks(i32:1)", "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.XLS\")",
+                "get app.Version", "set app.DisplayAlerts = bool:false",
+                "get app.Workbooks(i32:1)", "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xls\")"}));
+}
+
+TEST_F(ExcelBookWriterTest, close_quits_once_and_forgets_the_workbook) {
+  Create();
+  EXPECT_TRUE(writer.CloseExcelBook());
+  EXPECT_TRUE(writer.CloseExcelBook());
+  EXPECT_EQ(LogAfterCreate(),
+            (std::vector<std::string>{"set app.DisplayAlerts = bool:false", "call app.Quit"}));
+  EXPECT_TRUE(writer.SaveExcelBook("/tmp/x.xlsx"));  // nothing left to save
+}
+
+TEST_F(ExcelBookWriterTest, failures_show_the_operation_prefix_and_the_server_message) {
+  ExcelBookWriter absent(test::FakeExcelStarter(state, true), messages);
+  EXPECT_FALSE(absent.CreateExcelBook());
+  EXPECT_TRUE(absent.SaveExcelBook("/tmp/x.xlsx"));  // nothing was started
+
+  state->failOn = "Worksheets(i32:3).Name";
+  EXPECT_FALSE(writer.CreateExcelBook());
+  state->failOn = "Range(text:\"A2\"";
+  writer.CloseExcelBook();
+  state->failOn.clear();
+  Create();
+  state->failOn = "Range(text:\"A2\"";
+  EXPECT_FALSE(writer.WriteAnnulSale(2, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "G"));
+  state->failOn = "SaveAs";
+  EXPECT_FALSE(writer.SaveExcelBook("/tmp/x.xlsx"));
+  EXPECT_EQ(messages.shown,
+            (std::vector<std::string>{
+                "Ошибка создания книги Excel: Класс не зарегистрирован, ProgID: "
+                "\"Excel.Application\"",
+                "Ошибка создания книги Excel: сбой сервера",
+                "Ошибка записи данных аннулированых продаж: сбой сервера",
+                "Ошибка записи файла Excel: сбой сервера"}));
+}
+
+}  // namespace
+}  // namespace z917::xls
