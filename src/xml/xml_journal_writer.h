@@ -1,0 +1,126 @@
+// The XML writer: one document per conversion, one element per journal
+// entry with one child element per field, saved in UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "journal/journal_entry_writer.h"
+#include "journal/message_sink.h"
+#include "xml/field_texts.h"
+#include "xml/regional_settings.h"
+
+namespace z917::xml {
+
+class DocumentSpool;
+
+// Streams each entry, as soon as it is complete, into an unnamed spool
+// file, so memory stays flat whatever the journal's size; the output path
+// sees a file only when SaveXmlDocument succeeds, and then a complete one.
+class XmlJournalWriter final : public JournalEntryWriter {
+ public:
+  // Messages go to `messages`; numbers and dates follow `settings`.
+  XmlJournalWriter(MessageSink& messages, RegionalSettings settings);
+  // Drops a document that was not saved.
+  ~XmlJournalWriter() override;
+  XmlJournalWriter(const XmlJournalWriter&) = delete;
+  XmlJournalWriter& operator=(const XmlJournalWriter&) = delete;
+
+  // Starts a new document (declaration and root element), dropping any
+  // earlier one. False after showing "Ошибка создания XML файла: " and the
+  // reason.
+  bool CreateXmlDocument();
+  // Finishes the document and puts it at `path` (UTF-8), replacing a file
+  // there only with the complete document. False after showing
+  // "Ошибка записи XML файла: " and the reason; `path` is then untouched.
+  bool SaveXmlDocument(const std::string& path);
+  // Drops the document and everything that was not saved; true unless
+  // releasing it failed, after showing "Ошибка записи XML файла: " and the
+  // reason. Safe to call more than once.
+  bool CloseXmlDocument();
+
+  bool CreateDocument() override { return CreateXmlDocument(); }
+  bool SaveDocument(const std::string& path) override { return SaveXmlDocument(path); }
+  void CloseDocument() override { CloseXmlDocument(); }
+
+  bool WriteSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                 std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                 std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                 std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                 std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                 const char* goodName) override;
+  bool WriteRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                   std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                   std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                   std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                   const char* refundName, const char* goodName) override;
+  bool WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                      std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                      std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                      std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                      std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                      const char* goodName) override;
+  bool WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                        std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                        std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                        std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                        std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                        const char* refundName, const char* goodName) override;
+  bool WriteCashIn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                   std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
+  bool WriteCashOut(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                    std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
+  bool WriteZReport(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt,
+                    std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
+                    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5,
+                    std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
+                    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
+                    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4,
+                    std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
+                    std::uint32_t refundMarkup, std::uint32_t refundDiscount,
+                    std::uint32_t cashIn, std::uint32_t cashOut,
+                    const char* cashierName) override;
+  bool WriteReceipt(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                    std::int64_t provCode, std::int64_t code, std::uint32_t batch,
+                    std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
+  bool WriteReturn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                   std::int64_t provCode, std::int64_t code, std::uint32_t batch,
+                   std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
+  bool WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                         std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                         std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
+                         std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
+                         std::uint32_t sum6, std::uint32_t sum7) override;
+  bool WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum,
+                           std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
+                           std::uint32_t packetNum, std::int64_t total, std::uint32_t sum1,
+                           std::uint32_t sum2, std::uint32_t sum3, std::uint32_t sum4,
+                           std::uint32_t sum5, std::uint32_t sum6, std::uint32_t sum7) override;
+
+ private:
+  class EntryBuilder;
+
+  // Builds one entry with `fill` and appends it to the document; on any
+  // failure shows `prefix` with the reason and answers false.
+  template <typename Fill>
+  bool WriteEntry(const char* prefix, Fill&& fill);
+  bool Fail(const char* prefix);
+
+  MessageSink& messages_;
+  DateTimeTexts dateTimes_;
+  std::string decimalSeparator_;
+  // The document being written, from CreateXmlDocument to CloseXmlDocument.
+  std::unique_ptr<DocumentSpool> document_;
+  // The entry being filled; its capacity is reused from entry to entry.
+  std::string entry_;
+};
+
+}  // namespace z917::xml
