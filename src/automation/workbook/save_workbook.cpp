@@ -3,28 +3,28 @@
 #include "automation/automation_error.h"
 #include "automation/workbook/numeric_locale.h"
 #include "automation/workbook/pending_file.h"
+#include "automation/workbook/xls_writer.h"
 #include "automation/workbook/xlsx_writer.h"
 
 namespace z917::workbook {
 
-WorkbookWriter WriterFor(std::optional<std::int64_t> fileFormat) {
-  if (!fileFormat || *fileFormat == kOpenXmlWorkbook) return WriteXlsx;
-  if (*fileFormat == kExcel8Workbook) {
-    throw automation::AutomationError(
-        "Сохранение в формате Excel 97-2003 (FileFormat 56) пока не поддерживается");
-  }
+WorkbookSaver SaverFor(std::optional<std::int64_t> fileFormat) {
+  if (!fileFormat || *fileFormat == kOpenXmlWorkbook) return {[](const WorkbookModel&) {}, WriteXlsx};
+  if (*fileFormat == kExcel8Workbook) return {CheckFitsXls, WriteXls};
   throw automation::AutomationError("Неподдерживаемый формат файла: " +
                                     std::to_string(*fileFormat) +
-                                    " (поддерживается 51, книга Excel .xlsx)");
+                                    " (поддерживаются 51, книга Excel .xlsx, и 56, книга Excel "
+                                    "97-2003 .xls)");
 }
 
 void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,
                   std::optional<std::int64_t> fileFormat, bool replaceExisting) {
-  const WorkbookWriter write = WriterFor(fileFormat);
+  const WorkbookSaver saver = SaverFor(fileFormat);
+  saver.checkFits(workbook);
   PendingFile file(path, replaceExisting);
   {
     ClassicLocaleScope classic;
-    write(workbook, file.TempPath(), file.Folder());
+    saver.write(workbook, file.TempPath(), file.Folder());
   }
   file.Commit();
 }

@@ -18,14 +18,24 @@ inline constexpr std::int64_t kExcel8Workbook = 56;   // .xls, Excel 97-2003
 // created and will rename; throws AutomationError on failure.
 using WorkbookWriter = void (*)(const WorkbookModel& workbook, const std::string& path,
                                 const std::string& scratchFolder);
+// Throws AutomationError when the workbook cannot be saved in the format
+// at all, before any file is made.
+using WorkbookCheck = void (*)(const WorkbookModel& workbook);
 
-// The writer of `fileFormat` (none: the Open XML workbook, Excel 16's
+// How to save in one file format.
+struct WorkbookSaver {
+  WorkbookCheck checkFits;
+  WorkbookWriter write;
+};
+
+// The saver of `fileFormat` (none: the Open XML workbook, Excel 16's
 // default); throws AutomationError for a format the engine cannot write.
-WorkbookWriter WriterFor(std::optional<std::int64_t> fileFormat);
+WorkbookSaver SaverFor(std::optional<std::int64_t> fileFormat);
 
-// Saves `workbook` to `path` in `fileFormat` through a temporary file in
-// the same folder, renamed onto `path` when complete; an existing file is
-// replaced only when `replaceExisting`. Numbers are written in the "C"
+// Saves `workbook` to `path` in `fileFormat`, once it is known to fit the
+// format, through a temporary file in the same folder, renamed onto
+// `path` when complete; an existing file is replaced only when
+// `replaceExisting`. Numbers are written in the "C"
 // locale. Throws AutomationError; `path` is then as it was.
 void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,
                   std::optional<std::int64_t> fileFormat, bool replaceExisting);

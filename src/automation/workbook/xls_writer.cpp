@@ -1,0 +1,96 @@
+#include "automation/workbook/xls_writer.h"
+
+#include <vector>
+
+#include "automation/automation_error.h"
+#include "automation/workbook/xls/compound_file.h"
+#include "automation/workbook/xls/file_sink.h"
+#include "automation/workbook/xls/globals_writer.h"
+#include "automation/workbook/xls/sheet_writer.h"
+#include "automation/workbook/xls/styles.h"
+#include "automation/workbook/xls/xls_limits.h"
+
+namespace z917::workbook {
+
+namespace {
+
+using namespace xls;
+
+// Sheet records gather in memory up to about this much before they go to
+// the file.
+constexpr std::size_t kDrainBytes = std::size_t{1} << 20;
+
+std::uint32_t CountTextCells(const WorkbookModel& workbook) {
+  std::uint32_t count = 0;
+  for (std::size_t s = 0; s < workbook.SheetCount(); ++s) {
+    for (const RowView row : workbook.SheetAt(s).Rows()) {
+      for (const Cell& cell : row.cells) count += cell.Kind() == CellKind::Text;
+    }
+  }
+  return count;
+}
+
+// The workbook stream inside the file: it starts after the header sector.
+class StreamOut {
+ public:
+  explicit StreamOut(FileSink& sink) : sink_(sink) {}
+
+  std::uint64_t Position(const ByteBuffer& pending) const {
+    return sink_.Size() - kSectorSize + pending.Size();
+  }
+  void Drain(ByteBuffer& pending) {
+    if (Position(pending) > kMaxStreamSize) {
+      throw automation::AutomationError(
+          "Книга не помещается в файл Excel 97-2003: файл получился бы больше 2 ГБ");
+    }
+    sink_.Append(pending.View());
+    pending.Clear();
+  }
+
+ private:
+  FileSink& sink_;
+};
+
+}  // namespace
+
+void CheckFitsXls(const WorkbookModel& workbook) { CheckXlsLimits(workbook); }
+
+void WriteXls(const WorkbookModel& workbook, const std::string& path, const std::string&) {
+  const XlsStyles styles(workbook.Formats());
+  ByteBuffer globals;
+  const std::vector<std::size_t> sheetOffsetFields =
+      WriteGlobals(globals, workbook, styles, CountTextCells(workbook));
+
+  FileSink sink(path);
+  // The header goes in last, once the layout is known; the globals go
+  // back in once the sheets' offsets are.
+  sink.Append(std::vector<std::uint8_t>(kSectorSize));
+  sink.Append(globals.View());
+  StreamOut stream(sink);
+  ByteBuffer pending;
+  pending.Reserve(kDrainBytes + kDrainBytes / 4);
+  const auto drain = [&stream](ByteBuffer& bytes) { stream.Drain(bytes); };
+  for (std::size_t s = 0; s < workbook.SheetCount(); ++s) {
+    globals.PatchU32(sheetOffsetFields[s], static_cast<std::uint32_t>(stream.Position(pending)));
+    WriteSheet(pending, workbook.SheetAt(s), s == workbook.ActiveSheet(), kDrainBytes, drain);
+  }
+  // A stream below the cutoff would belong in the mini stream: zeros
+  // after the last EOF make it long enough, and readers ignore them.
+  if (stream.Position(pending) < kMiniStreamCutoff) {
+    pending.Zeros(kMiniStreamCutoff - stream.Position(pending));
+  }
+  const auto streamSize = static_cast<std::uint32_t>(stream.Position(pending));
+  stream.Drain(pending);
+  pending.Zeros((kSectorSize - streamSize % kSectorSize) % kSectorSize);
+
+  const CompoundLayout layout = PlanCompoundFile(streamSize);
+  AppendCompoundTail(pending, layout);
+  sink.Append(pending.View());
+  sink.WriteAt(kSectorSize, globals.View());
+  ByteBuffer header;
+  AppendCompoundHeader(header, layout);
+  sink.WriteAt(0, header.View());
+  sink.Close();
+}
+
+}  // namespace z917::workbook
