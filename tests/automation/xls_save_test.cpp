@@ -7,6 +7,7 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "automation/save_test_support.h"
 
@@ -54,6 +55,119 @@ TEST_F(XlsSaveTest, booleans_blanks_times_row_formats_and_a_later_active_sheet) 
             "Лист1!C7 bool True General\n"
             "Лист1!D7 bool False General\n"
             "Каса!IV65536 text 'кінець' General\n");
+}
+
+TEST_F(XlsSaveTest, long_string_table_continues_across_records_with_every_text_intact) {
+  // Short and long texts, one byte a character (Latin) and two (Cyrillic),
+  // enough of them that the table runs through many CONTINUE records and
+  // strings break across them at every kind of place.
+  std::vector<std::string> texts;
+  for (int i = 0; i < 1500; ++i) {
+    texts.push_back(i % 2 ? "Товар №" + std::to_string(i) : "Item " + std::to_string(i));
+  }
+  std::string longest;
+  for (int i = 0; i < 32767; ++i) longest += i % 2 ? "ї" : "Ж";
+  texts.push_back(longest);  // the longest text a cell holds
+  for (int i = 0; i < 12; ++i) {
+    std::string text(3000 + 1111 * i, static_cast<char>('a' + i));
+    if (i % 3 == 0) text += "ґ";  // a late wide character makes the whole text wide
+    texts.push_back(text);
+  }
+  Dispatch sheet = book.GetObject("Worksheets", {1});
+  VariantArray column(texts.size(), 1);
+  for (std::size_t r = 0; r < texts.size(); ++r) column.At(r + 1, 1) = texts[r];
+  const std::string last = "A" + std::to_string(texts.size());
+  sheet.GetObject("Range", {"A1", last}).Set("Value", column);
+  PutRow(sheet, "B1", "B1", {texts.back()});  // a text used twice is stored once
+
+  const fs::path path = dir / "strings.xls";
+  book.Call("SaveAs", {path.string(), 56});
+  std::string expected = "sheets Лист1\nactive Лист1\n";
+  for (std::size_t r = 0; r < texts.size(); ++r) {
+    expected += "Лист1!A" + std::to_string(r + 1) + " text '" + texts[r] + "' General\n";
+    if (r == 0) expected += "Лист1!B1 text '" + texts.back() + "' General\n";
+  }
+  const std::string seen = ReadBack(path);
+  EXPECT_TRUE(seen == expected) << seen.substr(0, 2000);
+}
+
+TEST_F(XlsSaveTest, workbook_over_7_mb_chains_its_fat_through_difat_sectors) {
+  // 65,536 rows of 8 numbers: a stream of about 11 MB, whose FAT needs
+  // more than the 109 sectors the header lists. The last row is the
+  // format's last.
+  Dispatch sheet = book.GetObject("Worksheets", {1});
+  constexpr std::size_t kRows = 65536, kColumns = 8, kChunk = 4096;
+  VariantArray chunk(kChunk, kColumns);
+  double sum = 0;
+  for (std::size_t first = 1; first <= kRows; first += kChunk) {
+    for (std::size_t r = 0; r < kChunk; ++r) {
+      for (std::size_t c = 0; c < kColumns; ++c) {
+        const double value = static_cast<double>((first + r) * 10 + c);
+        chunk.At(r + 1, c + 1) = value;
+        sum += value;
+      }
+    }
+    sheet.GetObject("Range", {"A" + std::to_string(first), "H" + std::to_string(first + kChunk - 1)})
+        .Set("Value", chunk);
+  }
+  const fs::path path = dir / "big.xls";
+  book.Call("SaveAs", {path.string(), 56});
+  ASSERT_GT(fs::file_size(path), 109u * 128 * 512);
+  EXPECT_EQ(ReadBack(path, "--summary"),
+            "sheets Лист1\nactive Лист1\nЛист1 rows 65536 cells 524288 sum " +
+                std::to_string(static_cast<long long>(sum)) + "\n");
+}
+
+TEST_F(XlsSaveTest, a_row_past_the_limit_fails_the_save_and_leaves_the_old_file) {
+  app.Set("DisplayAlerts", false);
+  const fs::path path = dir / "limits.xls";
+  Dispatch sheet = book.GetObject("Worksheets", {1});
+  sheet.Set("Name", "Продажі");
+  PutRow(sheet, "IV65536", "IV65536", {"останній рядок"});  // the last cell that fits
+  book.Call("SaveAs", {path.string(), 56});
+  const std::string saved = Contents(path);
+
+  PutRow(sheet, "A65537", "A65537", {1});
+  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 56}); }),
+            "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
+            "(занята строка 65537)");
+  EXPECT_EQ(Entries(dir), std::set<std::string>{"limits.xls"});
+  EXPECT_EQ(Contents(path), saved);
+}
+
+TEST_F(XlsSaveTest, formatted_rows_and_columns_count_against_the_limits) {
+  Dispatch first = book.GetObject("Worksheets", {1});
+  Dispatch second(book.GetObject("Worksheets").Call("Add", {}, {{"After", first.AsVariant()}}));
+  second.Set("Name", "Z-звіт");
+  second.GetObject("Columns", {257}).Set("ColumnWidth", 5);
+  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "a.xls").string(), 56}); }),
+            "Лист «Z-звіт» не помещается в файл Excel 97-2003: в нём больше 256 столбцов "
+            "(занят столбец IW)");
+  first.GetObject("Rows", {70000}).Set("NumberFormat", "0");
+  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "a.xls").string(), 56}); }),
+            "Лист «Лист1» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
+            "(занята строка 70000)");
+  EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(XlsSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchanged) {
+  const fs::path kept = dir / "kept.xls";
+  std::ofstream(kept) << "old contents";
+  fs::create_directory(dir / "folder.xls");
+  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "missing" / "a.xls").string(), 56}); }),
+            "Папка «" + (dir / "missing").string() + "» не существует");
+  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "folder.xls").string(), 56}); }),
+            "«" + (dir / "folder.xls").string() + "» — это папка, а не файл");
+  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {kept.string(), 56}); }),
+            "Файл «" + kept.string() + "» уже существует");
+  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
+  EXPECT_TRUE(fs::is_empty(dir / "folder.xls"));
+  EXPECT_EQ(Contents(kept), "old contents");
+
+  app.Set("DisplayAlerts", false);
+  book.Call("SaveAs", {kept.string(), 56});
+  EXPECT_EQ(Contents(kept).substr(0, 4), "\xD0\xCF\x11\xE0");
+  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
 }
 
 }  // namespace
