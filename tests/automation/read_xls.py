@@ -1,6 +1,7 @@
 """Prints what xlrd reads from an .xls file, one fact a line and in the
 words of read_xlsx.py, so that a test can compare it with what it wrote:
-sheet names in order, the active sheet, column widths, row formats and
+sheet names in order, the active sheet, column widths and formats, row
+formats and
 every cell with its type and number format. With --summary it prints, for
 large files, only each sheet's row count, cell count and the sum of its
 numbers."""
@@ -9,6 +10,10 @@ import sys
 
 import xlrd
 from xlrd.biffh import XL_CELL_BLANK, XL_CELL_BOOLEAN, XL_CELL_DATE, XL_CELL_EMPTY, XL_CELL_NUMBER
+
+
+# The cell XF of a cell without a format of its own, after the 15 style XFs.
+GENERAL_CELL_XF = 15
 
 
 def number(value):
@@ -49,6 +54,8 @@ def main(path, summary):
         for col, info in sorted(sheet.colinfo_map.items()):
             if info.bit1_flag:
                 print(f"{name} width {xlrd.colname(col)} {info.width / 256}")
+            if info.xf_index != GENERAL_CELL_XF:
+                print(f"{name} column {xlrd.colname(col)} {format_of(book, info.xf_index)}")
         for row, info in sorted(sheet.rowinfo_map.items()):
             if info.has_default_xf_index:
                 print(f"{name} row {row + 1} {format_of(book, info.xf_index)}")
