@@ -99,9 +99,11 @@ Run RunChild(const std::string& kind, const fs::path& dir, std::uint32_t rowsPer
 }
 
 void Report(const char* label, const Run& run, double cells, std::uintmax_t bytes) {
-  std::printf("%-6s save %6.3f s %9.0f cells/s  peak RSS %6.1f MiB, of it the save %6.1f MiB  file %6.1f MiB\n",
-              label, run.saveSeconds, cells / run.saveSeconds, run.peakKiB / 1024.0,
-              std::max(0L, run.peakKiB - run.filledPeakKiB) / 1024.0, bytes / 1048576.0);
+  std::printf(
+      "%-6s save %6.3f s %9.0f cells/s  peak RSS %6.1f MiB, of it the save %6.1f MiB  file %6.1f "
+      "MiB\n",
+      label, run.saveSeconds, cells / run.saveSeconds, run.peakKiB / 1024.0,
+      std::max(0L, run.peakKiB - run.filledPeakKiB) / 1024.0, bytes / 1048576.0);
 }
 
 }  // namespace

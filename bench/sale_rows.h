@@ -13,15 +13,25 @@
 namespace bench {
 
 constexpr int kColumns = 15;
-constexpr const char* kCaptions[kColumns] = {
-    "Номер зміни", "Номер чека", "Номер касира", "Дата/час", "Номер пакета",
-    "Відмова", "Код товару", "Номер партії", "Кількість, шт/кг", "Ціна, грн",
-    "Вартість, грн", "Податкова група", "Ваговий/штучний товар", "Товар/послуга/виплата",
-    "Назва товару"};
+constexpr const char* kCaptions[kColumns] = {"Номер зміни",
+                                             "Номер чека",
+                                             "Номер касира",
+                                             "Дата/час",
+                                             "Номер пакета",
+                                             "Відмова",
+                                             "Код товару",
+                                             "Номер партії",
+                                             "Кількість, шт/кг",
+                                             "Ціна, грн",
+                                             "Вартість, грн",
+                                             "Податкова група",
+                                             "Ваговий/штучний товар",
+                                             "Товар/послуга/виплата",
+                                             "Назва товару"};
 constexpr int kWidths[kColumns] = {13, 13, 13, 15, 13, 13, 13, 13, 15, 13, 13, 15, 22, 22, 40};
 // nullptr: no format of the column's own (the date column).
-constexpr const char* kFormats[kColumns] = {"0", "0", "0", nullptr, "0", "0", "0", "0",
-                                            "0.000", "0.00", "0.00", "@", "@", "@", "@"};
+constexpr const char* kFormats[kColumns] = {"0",     "0",    "0",    nullptr, "0", "0", "0", "0",
+                                            "0.000", "0.00", "0.00", "@",     "@", "@", "@"};
 constexpr const char* kTaxGroups[] = {"А", "Б", "В", "Г", "Д"};
 constexpr const char* kWeighing[] = {"Штучний", "Ваговий"};
 constexpr const char* kKinds[] = {"Товар", "Послуга", "Виплата"};
@@ -48,10 +58,20 @@ class RowSource {
   }
   SaleRow Row(std::uint32_t i) {
     const std::uint32_t r = Next();
-    return {static_cast<std::uint16_t>(i / 400 + 1), static_cast<std::uint16_t>(i / 3 % 65535 + 1),
-            static_cast<std::uint8_t>(r % 8 + 1), 36892.0 + i * (30.0 / 86400.0), i + 1, 0,
-            static_cast<std::int64_t>(r % 1000000000), r % 10000, 1000 + r % 5000, 100 + r % 99900,
-            (100 + r % 99900) * 2, kTaxGroups[r % 5], kWeighing[r / 5 % 2], kKinds[r / 10 % 3],
+    return {static_cast<std::uint16_t>(i / 400 + 1),
+            static_cast<std::uint16_t>(i / 3 % 65535 + 1),
+            static_cast<std::uint8_t>(r % 8 + 1),
+            36892.0 + i * (30.0 / 86400.0),
+            i + 1,
+            0,
+            static_cast<std::int64_t>(r % 1000000000),
+            r % 10000,
+            1000 + r % 5000,
+            100 + r % 99900,
+            (100 + r % 99900) * 2,
+            kTaxGroups[r % 5],
+            kWeighing[r / 5 % 2],
+            kKinds[r / 10 % 3],
             &names_[r / 30 % names_.size()]};
   }
 

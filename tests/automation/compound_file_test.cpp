@@ -54,7 +54,8 @@ Read ReadFile(const std::vector<std::uint8_t>& file) {
 
   // The FAT sectors: 109 in the header, the rest along the DIFAT chain.
   std::vector<std::uint32_t> fatSectors;
-  for (std::uint32_t i = 0; i < 109 && i < read.fatSectors; ++i) fatSectors.push_back(U32(file, 76 + 4 * i));
+  for (std::uint32_t i = 0; i < 109 && i < read.fatSectors; ++i)
+    fatSectors.push_back(U32(file, 76 + 4 * i));
   for (std::uint32_t i = read.fatSectors; i < 109; ++i) EXPECT_EQ(U32(file, 76 + 4 * i), kFree);
   std::vector<std::uint32_t> difatSectors;
   for (std::uint32_t d = U32(file, 68); d != kEndOfChain; d = U32(file, SectorOffset(d) + 508)) {
@@ -83,13 +84,13 @@ Read ReadFile(const std::vector<std::uint8_t>& file) {
   const std::size_t root = SectorOffset(directory);
   const std::size_t entry = root + 128;
   EXPECT_EQ(file[root], 'R');
-  EXPECT_EQ(file[root + 66], 5);          // root storage
-  EXPECT_EQ(U32(file, root + 76), 1u);    // child: entry 1
+  EXPECT_EQ(file[root + 66], 5);        // root storage
+  EXPECT_EQ(U32(file, root + 76), 1u);  // child: entry 1
   EXPECT_EQ(U32(file, root + 116), kEndOfChain);
   EXPECT_EQ(std::string(file.begin() + entry, file.begin() + entry + 16),
             std::string("W\0o\0r\0k\0b\0o\0o\0k\0", 16));
-  EXPECT_EQ(file[entry + 64], 18);        // name length in bytes
-  EXPECT_EQ(file[entry + 66], 2);         // stream
+  EXPECT_EQ(file[entry + 64], 18);  // name length in bytes
+  EXPECT_EQ(file[entry + 66], 2);   // stream
   const std::uint32_t size = U32(file, entry + 120);
   EXPECT_EQ(U32(file, entry + 124), 0u);
 
@@ -122,8 +123,8 @@ TEST(CompoundFile, stream_reads_back_through_fat_and_difat_at_every_size) {
   const Case cases[] = {
       {4096, 1, 0},
       {4097, 1, 0},
-      {(13952 - 110) * 512, 109, 0},          // the header's 109 just suffice
-      {(13952 - 109) * 512, 110, 1},          // one sector more needs a DIFAT
+      {(13952 - 110) * 512, 109, 0},  // the header's 109 just suffice
+      {(13952 - 109) * 512, 110, 1},  // one sector more needs a DIFAT
       {7 * 1024 * 1024 + 300, 113, 1},
       {16 * 1024 * 1024, 259, 2},
   };

@@ -40,7 +40,8 @@ inline std::string RunReader(const std::string& script, const fs::path& path,
   if (!pipe) return "popen failed";
   std::string output;
   char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, n);
   ::pclose(pipe);
   return output;
 }
@@ -61,7 +62,8 @@ class SaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::path(::testing::TempDir()) /
-          ("z917_save_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) +
+          ("z917_save_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) +
            "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);

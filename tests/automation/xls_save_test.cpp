@@ -116,7 +116,8 @@ TEST_F(XlsSaveTest, workbook_over_7_mb_chains_its_fat_through_difat_sectors) {
         sum += value;
       }
     }
-    sheet.GetObject("Range", {"A" + std::to_string(first), "H" + std::to_string(first + kChunk - 1)})
+    sheet
+        .GetObject("Range", {"A" + std::to_string(first), "H" + std::to_string(first + kChunk - 1)})
         .Set("Value", chunk);
   }
   const fs::path path = dir / "big.xls";
@@ -137,7 +138,9 @@ TEST_F(XlsSaveTest, a_row_past_the_limit_fails_the_save_and_leaves_the_old_file)
   const std::string saved = Contents(path);
 
   PutRow(sheet, "A65537", "A65537", {1});
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 56}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.Call("SaveAs", {path.string(), 56});
+            }),
             "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
             "(занята строка 65537)");
   EXPECT_EQ(Entries(dir), std::set<std::string>{"limits.xls"});
@@ -149,11 +152,15 @@ TEST_F(XlsSaveTest, formatted_rows_and_columns_count_against_the_limits) {
   Dispatch second(book.GetObject("Worksheets").Call("Add", {}, {{"After", first.AsVariant()}}));
   second.Set("Name", "Z-звіт");
   second.GetObject("Columns", {257}).Set("ColumnWidth", 5);
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "a.xls").string(), 56}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.Call("SaveAs", {(dir / "a.xls").string(), 56});
+            }),
             "Лист «Z-звіт» не помещается в файл Excel 97-2003: в нём больше 256 столбцов "
             "(занят столбец IW)");
   first.GetObject("Rows", {70000}).Set("NumberFormat", "0");
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "a.xls").string(), 56}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.Call("SaveAs", {(dir / "a.xls").string(), 56});
+            }),
             "Лист «Лист1» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
             "(занята строка 70000)");
   EXPECT_TRUE(fs::is_empty(dir));
@@ -163,11 +170,17 @@ TEST_F(XlsSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchange
   const fs::path kept = dir / "kept.xls";
   std::ofstream(kept) << "old contents";
   fs::create_directory(dir / "folder.xls");
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "missing" / "a.xls").string(), 56}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.Call("SaveAs", {(dir / "missing" / "a.xls").string(), 56});
+            }),
             "Папка «" + (dir / "missing").string() + "» не существует");
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "folder.xls").string(), 56}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.Call("SaveAs", {(dir / "folder.xls").string(), 56});
+            }),
             "«" + (dir / "folder.xls").string() + "» — это папка, а не файл");
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {kept.string(), 56}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.Call("SaveAs", {kept.string(), 56});
+            }),
             "Файл «" + kept.string() + "» уже существует");
   EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder.xls"));

@@ -9,12 +9,13 @@
 namespace z917::workbook {
 
 WorkbookSaver SaverFor(std::optional<std::int64_t> fileFormat) {
-  if (!fileFormat || *fileFormat == kOpenXmlWorkbook) return {[](const WorkbookModel&) {}, WriteXlsx};
+  if (!fileFormat || *fileFormat == kOpenXmlWorkbook) {
+    return {[](const WorkbookModel&) {}, WriteXlsx};  // no limits beyond the engine's own
+  }
   if (*fileFormat == kExcel8Workbook) return {CheckFitsXls, WriteXls};
-  throw automation::AutomationError("Неподдерживаемый формат файла: " +
-                                    std::to_string(*fileFormat) +
-                                    " (поддерживаются 51, книга Excel .xlsx, и 56, книга Excel "
-                                    "97-2003 .xls)");
+  throw automation::AutomationError(
+      "Неподдерживаемый формат файла: " + std::to_string(*fileFormat) +
+      " (поддерживаются 51, книга Excel .xlsx, и 56, книга Excel 97-2003 .xls)");
 }
 
 void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,

@@ -27,8 +27,8 @@ void AppendDirectoryEntry(ByteBuffer& out, std::u16string_view name, EntryType t
   out.U16(name.empty() ? 0 : static_cast<std::uint16_t>(2 * (name.size() + 1)));
   out.U8(static_cast<std::uint8_t>(type));
   out.U8(type == EntryType::Empty ? 0 : 1);  // black
-  out.U32(kNoStream);                         // left sibling
-  out.U32(kNoStream);                         // right sibling
+  out.U32(kNoStream);                        // left sibling
+  out.U32(kNoStream);                        // right sibling
   out.U32(child);
   out.Zeros(16 + 4 + 8 + 8);  // class id, state bits, creation and change times
   out.U32(startSector);
@@ -85,17 +85,17 @@ CompoundLayout PlanCompoundFile(std::uint32_t streamSize) {
 void AppendCompoundHeader(ByteBuffer& out, const CompoundLayout& layout) {
   static constexpr std::uint8_t kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   out.Bytes(kSignature);
-  out.Zeros(16);      // class id
-  out.U16(0x003E);    // minor version
-  out.U16(0x0003);    // major version 3: 512-byte sectors
-  out.U16(0xFFFE);    // little-endian
-  out.U16(9);         // sector size 2^9
-  out.U16(6);         // mini sector size 2^6
+  out.Zeros(16);    // class id
+  out.U16(0x003E);  // minor version
+  out.U16(0x0003);  // major version 3: 512-byte sectors
+  out.U16(0xFFFE);  // little-endian
+  out.U16(9);       // sector size 2^9
+  out.U16(6);       // mini sector size 2^6
   out.Zeros(6);
-  out.U32(0);         // directory sectors (none counted in version 3)
+  out.U32(0);  // directory sectors (none counted in version 3)
   out.U32(layout.fatSectors);
   out.U32(layout.DirectorySector());
-  out.U32(0);         // transactions unused
+  out.U32(0);  // transactions unused
   out.U32(kMiniStreamCutoff);
   out.U32(kEndOfChain);  // no mini FAT
   out.U32(0);

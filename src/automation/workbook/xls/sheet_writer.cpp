@@ -33,7 +33,8 @@ void WriteColumns(RecordWriter& records, const Sheet& sheet) {
         out.U16(ColumnWidthUnits(width));
         out.U16(info.format == kNoFormat ? kGeneralCellXf : XlsStyles::XfOf(info.format));
         // Hidden when zero wide; the width is the user's own when set.
-        out.U16(static_cast<std::uint16_t>((width == 0 ? 0x0001 : 0) | (info.HasWidth() ? 0x0002 : 0)));
+        out.U16(
+            static_cast<std::uint16_t>((width == 0 ? 0x0001 : 0) | (info.HasWidth() ? 0x0002 : 0)));
         out.U16(0);
       });
     }
@@ -70,7 +71,8 @@ void WriteRowRecord(ByteBuffer& out, const RowView& row) {
   out.U32(0);  // reserved, unused
   // Bit 8 is always set; a row format sets bit 7 and its XF above bit 16.
   std::uint32_t flags = 0x0100;
-  if (row.format != kNoFormat) flags |= 0x0080u | (std::uint32_t{XlsStyles::XfOf(row.format)} << 16);
+  if (row.format != kNoFormat)
+    flags |= 0x0080u | (std::uint32_t{XlsStyles::XfOf(row.format)} << 16);
   out.U32(flags);
 }
 
@@ -139,7 +141,8 @@ void WriteRows(ByteBuffer& out, const Sheet& sheet, std::size_t drainAt,
     // Excel's own layout: the ROW records of up to 32 rows, then their cells.
     const std::uint32_t block = ((*it).number - 1) / kRowsPerBlock;
     auto blockEnd = it;
-    for (; blockEnd != rows.end() && ((*blockEnd).number - 1) / kRowsPerBlock == block; ++blockEnd) {
+    for (; blockEnd != rows.end() && ((*blockEnd).number - 1) / kRowsPerBlock == block;
+         ++blockEnd) {
       WriteRowRecord(out, *blockEnd);
     }
     for (; it != blockEnd; ++it) WriteCells(out, *it);
@@ -152,8 +155,8 @@ void WriteWindow2(RecordWriter& records, bool active) {
     // Grid, headers, zeros, automatic grid colour, outline symbols; the
     // active sheet is also selected and shown.
     out.U16(static_cast<std::uint16_t>(0x00B6 | (active ? 0x0600 : 0)));
-    out.U16(0);  // top row
-    out.U16(0);  // left column
+    out.U16(0);   // top row
+    out.U16(0);   // left column
     out.U16(64);  // grid colour: automatic
     out.U16(0);
     out.U16(0);  // zoom of page break preview and normal view: default
@@ -169,9 +172,8 @@ std::uint16_t ColumnWidthUnits(double characters) {
   // of padding; the stored width counts both, in 1/256 of a digit.
   constexpr double kDigit = 7, kPadding = 5;
   if (characters <= 0) return 0;
-  const double pixels = characters < 1
-                            ? static_cast<int>(characters * (kDigit + kPadding) + 0.5)
-                            : static_cast<int>(characters * kDigit + 0.5) + kPadding;
+  const double pixels = characters < 1 ? static_cast<int>(characters * (kDigit + kPadding) + 0.5)
+                                       : static_cast<int>(characters * kDigit + 0.5) + kPadding;
   return static_cast<std::uint16_t>(pixels / kDigit * 256);
 }
 

@@ -17,10 +17,9 @@ struct BuiltinFormat {
   std::string_view code;
 };
 constexpr BuiltinFormat kPortableBuiltins[] = {
-    {1, "0"},           {2, "0.00"},       {3, "#,##0"},  {4, "#,##0.00"},
-    {9, "0%"},          {10, "0.00%"},     {11, "0.00E+00"}, {12, "# ?/?"},
-    {13, "# ?\?/?\?"},  {45, "mm:ss"},     {46, "[h]:mm:ss"}, {47, "mm:ss.0"},
-    {48, "##0.0E+0"},   {49, "@"},
+    {1, "0"},          {2, "0.00"},      {3, "#,##0"},     {4, "#,##0.00"},   {9, "0%"},
+    {10, "0.00%"},     {11, "0.00E+00"}, {12, "# ?/?"},    {13, "# ?\?/?\?"}, {45, "mm:ss"},
+    {46, "[h]:mm:ss"}, {47, "mm:ss.0"},  {48, "##0.0E+0"}, {49, "@"},
 };
 
 std::uint16_t PortableBuiltinIndex(std::string_view code) {
@@ -67,13 +66,13 @@ void XlsStyles::WriteFormats(RecordWriter& records) const {
 }
 
 void XlsStyles::WriteXfs(RecordWriter& records) const {
-  // Style XF 0 is Normal; 1..14 are the outline styles Excel keeps, on
-  // fonts 1 and 2 for the first two as Excel writes them.
+  // Style XF 0 is Normal; 1..14 are the outline styles Excel keeps (1 and
+  // 2 on font 1, 3 and 4 on font 2, as Excel writes them).
   for (std::uint16_t i = 0; i < kStyleXfCount; ++i) {
     records.Record(rt::kXf, [&](ByteBuffer& out) {
       out.U16(i == 0 ? 0 : (i <= 2 ? 1 : i <= 4 ? 2 : 0));  // font
-      out.U16(0);                                          // General
-      out.U16(0xFFF5);  // locked, a style, no parent
+      out.U16(0);                                           // General
+      out.U16(0xFFF5);                                      // locked, a style, no parent
       AppendXfTail(out, i == 0 ? 0x00 : 0xF4);
     });
   }
@@ -81,7 +80,7 @@ void XlsStyles::WriteXfs(RecordWriter& records) const {
     records.Record(rt::kXf, [&](ByteBuffer& out) {
       out.U16(0);  // font
       out.U16(indices_[id]);
-      out.U16(0x0001);  // locked, parent style XF 0
+      out.U16(0x0001);                                     // locked, parent style XF 0
       AppendXfTail(out, indices_[id] == 0 ? 0x00 : 0x04);  // the number format is its own
     });
   }
