@@ -85,8 +85,8 @@ void CellHeader(ByteBuffer& out, std::uint16_t type, std::uint16_t length, std::
   out.U16(XlsStyles::XfOf(cell.Format()));
 }
 
-// Appends the blank cells cells[from..to) of adjacent columns as one
-// record.
+// Appends blank cells of adjacent columns as one record: BLANK for one,
+// MULBLANK for a run.
 void WriteBlanks(ByteBuffer& out, std::uint16_t row, std::span<const Cell> blanks) {
   if (blanks.size() == 1) {
     CellHeader(out, rt::kBlank, 6, row, blanks.front());
