@@ -19,17 +19,6 @@ constexpr const char* kCreateFailed = "Ошибка создания XML фай�
 constexpr const char* kSaveFailed = "Ошибка записи XML файла: ";
 constexpr const char* kUnknownError = "неизвестная ошибка";
 
-constexpr const char* kSaleFailed = "Ошибка записи данных продаж: ";
-constexpr const char* kRefundFailed = "Ошибка записи данных возвратов: ";
-constexpr const char* kAnnulSaleFailed = "Ошибка записи данных аннулированых продаж: ";
-constexpr const char* kAnnulRefundFailed = "Ошибка записи данных аннулированых возвратов: ";
-constexpr const char* kCashFailed = "Ошибка записи данных внесения/изъятия наличных: ";
-constexpr const char* kReceiptFailed = "Ошибка записи данных приемки товаров: ";
-constexpr const char* kReturnFailed = "Ошибка записи данных возврата товаров: ";
-constexpr const char* kZReportFailed = "Ошибка записи данных Z-отчета: ";
-constexpr const char* kCheckSumSaleFailed = "Ошибка записи данных итога чека продаж: ";
-constexpr const char* kCheckSumRefundFailed = "Ошибка записи данных итога чека выплат: ";
-
 constexpr std::uint32_t kAllOnes = 4294967295u;
 // Entries go to the document in batches of about this many bytes.
 constexpr std::size_t kBatchSize = 1 << 18;
