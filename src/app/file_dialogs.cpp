@@ -6,55 +6,39 @@
 
 namespace z917::app {
 
-namespace {
-
-std::optional<QString> Run(QFileDialog& dialog, const FileDialogRequest& request) {
+std::optional<QString> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogRequest& request,
+                                          QString& lastFolder) {
+  dialog.setSizeGripEnabled(true);
   dialog.setNameFilter(request.filter);
   dialog.setDefaultSuffix(request.defaultSuffix);
   if (request.fileName.isEmpty()) {
-    // Keeps the folder last visited and clears the name.
-    dialog.selectFile(QString());
+    if (!lastFolder.isEmpty()) dialog.setDirectory(lastFolder);
   } else {
     const QFileInfo proposed(request.fileName);
     dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
   }
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  lastFolder = dialog.directory().absolutePath();
   const QStringList chosen = dialog.selectedFiles();
-  if (chosen.isEmpty()) return std::nullopt;
+  if (!accepted || chosen.isEmpty()) return std::nullopt;
   return chosen.front();
 }
 
-}  // namespace
-
-void QtFileDialogs::SetOwner(QWidget* owner) {
-  owner_ = owner;
-  delete openDialog_;
-  delete saveDialog_;
-}
-
-QFileDialog& QtFileDialogs::Dialog(QPointer<QFileDialog>& dialog, bool forSaving) {
-  if (dialog) return *dialog;
-  // Without an owner the dialog is ours to keep until the process ends.
-  dialog = new QFileDialog(owner_);
-  dialog->setObjectName(forSaving ? "SaveDialog1" : "OpenDialog1");
-  dialog->setSizeGripEnabled(true);
-  if (forSaving) {
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-  } else {
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-  }
-  return *dialog;
-}
-
 std::optional<QString> QtFileDialogs::RunOpen(const FileDialogRequest& request) {
-  return Run(Dialog(openDialog_, false), request);
+  QFileDialog OpenDialog1(owner_);
+  OpenDialog1.setObjectName("OpenDialog1");
+  OpenDialog1.setAcceptMode(QFileDialog::AcceptOpen);
+  OpenDialog1.setFileMode(QFileDialog::ExistingFile);
+  return Run(OpenDialog1, request, openFolder_);
 }
 
 std::optional<QString> QtFileDialogs::RunSave(const FileDialogRequest& request) {
-  return Run(Dialog(saveDialog_, true), request);
+  QFileDialog SaveDialog1(owner_);
+  SaveDialog1.setObjectName("SaveDialog1");
+  SaveDialog1.setAcceptMode(QFileDialog::AcceptSave);
+  SaveDialog1.setFileMode(QFileDialog::AnyFile);
+  return Run(SaveDialog1, request, saveFolder_);
 }
 
 }  // namespace z917::app

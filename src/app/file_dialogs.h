@@ -6,9 +6,9 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 class QFileDialog;
-class QWidget;
 
 namespace z917::app {
 
@@ -32,13 +32,14 @@ class FileDialogs {
   virtual std::optional<QString> RunSave(const FileDialogRequest& request) = 0;
 };
 
-// The toolkit's file dialogs, one open and one save dialog kept for the
-// life of the owner so that each remembers the folder last visited.
+// The toolkit's file dialogs. Each run builds a fresh dialog, so that no
+// name carries over; the open and the save dialog each remember the folder
+// they were last left in.
 class QtFileDialogs : public FileDialogs {
  public:
   QtFileDialogs() = default;
-  // Creates both dialogs as children of `owner`, centred on it.
-  void SetOwner(QWidget* owner);
+  // Later dialogs are modal over `owner` and centred on it.
+  void SetOwner(QWidget* owner) { owner_ = owner; }
 
   // Runs the open dialog; the path and the file must exist.
   std::optional<QString> RunOpen(const FileDialogRequest& request) override;
@@ -46,11 +47,12 @@ class QtFileDialogs : public FileDialogs {
   std::optional<QString> RunSave(const FileDialogRequest& request) override;
 
  private:
-  QFileDialog& Dialog(QPointer<QFileDialog>& dialog, bool forSaving);
+  std::optional<QString> Run(QFileDialog& dialog, const FileDialogRequest& request,
+                             QString& lastFolder);
 
   QPointer<QWidget> owner_;
-  QPointer<QFileDialog> openDialog_;  // OpenDialog1
-  QPointer<QFileDialog> saveDialog_;  // SaveDialog1
+  QString openFolder_;  // where OpenDialog1 was last left
+  QString saveFolder_;  // where SaveDialog1 was last left
 };
 
 }  // namespace z917::app

@@ -7,11 +7,11 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include "journal/message_sink.h"
 
 class QMessageBox;
-class QWidget;
 
 namespace z917::app {
 
