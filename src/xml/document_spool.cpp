@@ -14,8 +14,8 @@ namespace z917::xml {
 
 namespace {
 
-// Large enough that a write call carries many entries.
-constexpr std::size_t kBufferSize = 1 << 16;
+// The piece size of a copy between file systems without copy_file_range.
+constexpr std::size_t kCopyChunk = 1 << 16;
 
 [[noreturn]] void ThrowErrno(const char* what) {
   throw std::system_error(errno, std::generic_category(), what);
@@ -94,20 +94,15 @@ class TempName {
 
 }  // namespace
 
-DocumentSpool::DocumentSpool() : fd_(OpenUnnamed(SpoolFolder())) { buffer_.reserve(kBufferSize); }
+DocumentSpool::DocumentSpool() : fd_(OpenUnnamed(SpoolFolder())) {}
 
 DocumentSpool::~DocumentSpool() {
   if (fd_ >= 0) ::close(fd_);
 }
 
 void DocumentSpool::Append(std::string_view bytes) {
-  if (buffer_.size() + bytes.size() > kBufferSize) Flush();
-  buffer_.append(bytes);
-}
-
-void DocumentSpool::Flush() {
-  const char* data = buffer_.data();
-  std::size_t left = buffer_.size();
+  const char* data = bytes.data();
+  std::size_t left = bytes.size();
   while (left > 0) {
     const ssize_t written = ::write(fd_, data, left);
     if (written < 0) {
@@ -117,11 +112,9 @@ void DocumentSpool::Flush() {
     data += written;
     left -= static_cast<std::size_t>(written);
   }
-  buffer_.clear();
 }
 
 void DocumentSpool::Commit(const std::string& path) {
-  Flush();
   const std::string folder = FolderOf(path);
   struct stat info;
   if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
@@ -170,7 +163,7 @@ void DocumentSpool::CopyTo(int targetFd) {
     break;
   }
   // A kernel or file system without copy_file_range: read and write.
-  std::string chunk(kBufferSize, '\0');
+  std::string chunk(kCopyChunk, '\0');
   for (;;) {
     const ssize_t got = ::pread(fd_, chunk.data(), chunk.size(), from);
     if (got < 0) {

@@ -18,8 +18,8 @@ class DocumentSpool {
   DocumentSpool(const DocumentSpool&) = delete;
   DocumentSpool& operator=(const DocumentSpool&) = delete;
 
-  // Appends bytes, buffering them. Throws std::system_error when the file
-  // cannot take them.
+  // Appends bytes (callers batch them: each call is a system call). Throws
+  // std::system_error when the file cannot take them.
   void Append(std::string_view bytes);
 
   // Flushes the file to disk and gives it the name `path`, replacing a
@@ -29,12 +29,10 @@ class DocumentSpool {
   void Commit(const std::string& path);
 
  private:
-  void Flush();
   void LinkBeside(const std::string& tempPath);
   void CopyTo(int targetFd);
 
   int fd_ = -1;
-  std::string buffer_;
 };
 
 }  // namespace z917::xml

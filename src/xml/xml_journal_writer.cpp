@@ -1,5 +1,6 @@
 #include "xml/xml_journal_writer.h"
 
+#include <array>
 #include <stdexcept>
 #include <string_view>
 
@@ -30,18 +31,20 @@ constexpr const char* kCheckSumSaleFailed = "Ошибка записи данн�
 constexpr const char* kCheckSumRefundFailed = "Ошибка записи данных итога чека выплат: ";
 
 constexpr std::uint32_t kAllOnes = 4294967295u;
+// Entries go to the document in batches of about this many bytes.
+constexpr std::size_t kBatchSize = 1 << 18;
 
 }  // namespace
 
-// Writes one entry element into the writer's entry buffer, field by field
-// in document order.
+// Writes one entry element into the writer's output, field by field in
+// document order. Field names are literals, so their lengths fold away.
 class XmlJournalWriter::EntryBuilder {
  public:
-  EntryBuilder(XmlJournalWriter& writer, const char* name) : writer_(writer), out_(writer.entry_), name_(name) {
-    out_.clear();
-    Tag('<', name_);
+  EntryBuilder(XmlJournalWriter& writer, std::string_view name)
+      : writer_(writer), out_(writer.output_), name_(name) {
+    out_.Open(name_);
   }
-  void Finish() { Tag('/', name_); }
+  void Finish() { out_.Close(name_); }
 
   // The six fields every entry starts with.
   void Header(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
@@ -50,9 +53,9 @@ class XmlJournalWriter::EntryBuilder {
     Unsigned("SmenaNum", smenaNum);
     Unsigned("CheckNum", checkNum);
     Unsigned("CasherNum", casherNum);
-    Open("DateTime");
+    out_.Open("DateTime");
     writer_.dateTimes_.Append(out_, dateTime);
-    Close("DateTime");
+    out_.Close("DateTime");
     if (packetNum == kAllOnes) {
       Word("PacketNum", "-1");
     } else {
@@ -60,23 +63,23 @@ class XmlJournalWriter::EntryBuilder {
     }
   }
 
-  void Unsigned(const char* field, std::uint64_t value) {
-    Open(field);
-    AppendUnsigned(out_, value);
-    Close(field);
+  void Unsigned(std::string_view field, std::uint64_t value) {
+    out_.Open(field);
+    out_.Unsigned(value);
+    out_.Close(field);
   }
-  void Signed(const char* field, std::int64_t value) {
-    Open(field);
-    AppendSigned(out_, value);
-    Close(field);
+  void Signed(std::string_view field, std::int64_t value) {
+    out_.Open(field);
+    out_.Signed(value);
+    out_.Close(field);
   }
   // Thousandths, three decimals.
-  void Quantity(const char* field, std::uint32_t value) { Fixed(field, value, 3, 3); }
+  void Quantity(std::string_view field, std::uint32_t value) { Fixed(field, value, 3, 3); }
   // Hundredths written with three decimals.
-  void ItemAmount(const char* field, std::uint32_t value) { Fixed(field, value, 2, 3); }
+  void ItemAmount(std::string_view field, std::uint32_t value) { Fixed(field, value, 2, 3); }
   // Hundredths, two decimals.
-  void Money(const char* field, std::int64_t value) { Fixed(field, value, 2, 2); }
-  void OptionalPrice(const char* field, std::uint32_t value) {
+  void Money(std::string_view field, std::int64_t value) { Fixed(field, value, 2, 2); }
+  void OptionalPrice(std::string_view field, std::uint32_t value) {
     if (value == kAllOnes) {
       Word(field, "-");
     } else {
@@ -84,45 +87,42 @@ class XmlJournalWriter::EntryBuilder {
     }
   }
   // A journal string (Windows-1251).
-  void Text(const char* field, const char* text) {
-    Open(field);
-    AppendEscapedCp1251(out_, text);
-    Close(field);
+  void Text(std::string_view field, const char* text) {
+    out_.Open(field);
+    out_.EscapedCp1251(text);
+    out_.Close(field);
   }
   // One of the fixed words (UTF-8, nothing to escape).
-  void Word(const char* field, std::string_view word) {
-    Open(field);
-    out_.append(word);
-    Close(field);
+  void Word(std::string_view field, std::string_view word) {
+    out_.Open(field);
+    out_.Put(word);
+    out_.Close(field);
   }
+  // A word from a lookup table; an index outside it is the caller's error
+  // and fails the entry.
   template <std::size_t N>
-  void Lookup(const char* field, const std::array<const char*, N>& table, std::size_t index) {
+  void Lookup(std::string_view field, const std::array<const char*, N>& table, std::size_t index) {
     Word(field, table.at(index));
   }
 
  private:
-  void Fixed(const char* field, std::int64_t value, int scaleDigits, int decimals) {
-    Open(field);
-    AppendFixedPoint(out_, value, scaleDigits, decimals, writer_.decimalSeparator_);
-    Close(field);
-  }
-  void Open(const char* field) { Tag('<', field); }
-  void Close(const char* field) { Tag('/', field); }
-  void Tag(char kind, const char* name) {
-    if (kind == '/') out_.append("</", 2); else out_ += '<';
-    out_.append(name);
-    out_ += '>';
+  void Fixed(std::string_view field, std::int64_t value, int scaleDigits, int decimals) {
+    out_.Open(field);
+    out_.FixedPoint(value, scaleDigits, decimals, writer_.decimalSeparator_);
+    out_.Close(field);
   }
 
   XmlJournalWriter& writer_;
-  std::string& out_;
-  const char* name_;
+  XmlOutput& out_;
+  std::string_view name_;
 };
 
 XmlJournalWriter::XmlJournalWriter(MessageSink& messages, RegionalSettings settings)
     : messages_(messages), dateTimes_(settings) {
   // The separator is a regional text like any other; escape it once.
-  AppendEscaped(decimalSeparator_, settings.decimalSeparator);
+  XmlOutput separator;
+  separator.Escaped(settings.decimalSeparator);
+  decimalSeparator_ = separator.View();
 }
 
 XmlJournalWriter::~XmlJournalWriter() = default;
@@ -132,13 +132,25 @@ bool XmlJournalWriter::Fail(const char* prefix) {
   return false;
 }
 
+void XmlJournalWriter::FlushBatch() {
+  if (output_.Size() < kBatchSize) return;
+  try {
+    document_->Append(output_.View());
+  } catch (...) {
+    // Part of the batch may have reached the spool: the document is lost.
+    document_.reset();
+    throw;
+  }
+  output_.Truncate(0);
+}
+
 bool XmlJournalWriter::CreateXmlDocument() {
   try {
     document_.reset();
-    auto document = std::make_unique<DocumentSpool>();
-    document->Append(kDeclaration);
-    document->Append(kRootStart);
-    document_ = std::move(document);
+    output_.Truncate(0);
+    document_ = std::make_unique<DocumentSpool>();
+    output_.Put(kDeclaration);
+    output_.Put(kRootStart);
     return true;
   } catch (...) {
     return Fail(kCreateFailed);
@@ -149,9 +161,15 @@ bool XmlJournalWriter::SaveXmlDocument(const std::string& path) {
   // Once saved (or not), the spool may be the output file itself: it takes
   // no more entries.
   std::unique_ptr<DocumentSpool> document = std::move(document_);
+  const struct DropOutput {
+    XmlOutput& output;
+    ~DropOutput() { output.Truncate(0); }
+  } drop{output_};
   try {
     if (!document) throw std::logic_error("no document");
-    document->Append(kRootEnd);
+    output_.Put(kRootEnd);
+    document->Append(output_.View());
+    output_.Truncate(0);
     document->Commit(path);
     return true;
   } catch (...) {
@@ -161,17 +179,20 @@ bool XmlJournalWriter::SaveXmlDocument(const std::string& path) {
 
 bool XmlJournalWriter::CloseXmlDocument() {
   document_.reset();
+  output_.Truncate(0);
   return true;
 }
 
 template <typename Fill>
 bool XmlJournalWriter::WriteEntry(const char* prefix, Fill&& fill) {
+  const std::size_t start = output_.Size();
   try {
     if (!document_) throw std::logic_error("no document");
     fill();
-    document_->Append(entry_);
+    FlushBatch();
     return true;
   } catch (...) {
+    output_.Truncate(start);
     return Fail(prefix);
   }
 }

@@ -8,7 +8,7 @@
 
 #include "journal/journal_entry_writer.h"
 #include "journal/message_sink.h"
-#include "xml/field_texts.h"
+#include "xml/xml_output.h"
 #include "xml/regional_settings.h"
 
 namespace z917::xml {
@@ -108,19 +108,23 @@ class XmlJournalWriter final : public JournalEntryWriter {
  private:
   class EntryBuilder;
 
-  // Builds one entry with `fill` and appends it to the document; on any
-  // failure shows `prefix` with the reason and answers false.
+  // Builds one entry with `fill` at the end of the output; on any failure
+  // drops what it built, shows `prefix` with the reason and answers false.
   template <typename Fill>
   bool WriteEntry(const char* prefix, Fill&& fill);
   bool Fail(const char* prefix);
+  // Hands the output to the document once it holds a batch worth a write;
+  // drops the document when that fails.
+  void FlushBatch();
 
   MessageSink& messages_;
   DateTimeTexts dateTimes_;
   std::string decimalSeparator_;
   // The document being written, from CreateXmlDocument to CloseXmlDocument.
   std::unique_ptr<DocumentSpool> document_;
-  // The entry being filled; its capacity is reused from entry to entry.
-  std::string entry_;
+  // Entries not yet handed to the document: at most one batch, however
+  // long the journal.
+  XmlOutput output_;
 };
 
 }  // namespace z917::xml

@@ -1,8 +1,10 @@
-#include "xml/field_texts.h"
+#include "xml/xml_output.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <ctime>
 
 #include "journal/cp1251.h"
@@ -13,6 +15,8 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 constexpr std::int64_t kSecondsPerDay = 86400;
+// The longest escaped form of one input byte ("&amp;", "&#13;").
+constexpr std::size_t kMaxEscapedByte = 5;
 
 // XML 1.0 allows only tab, line feed and carriage return below U+0020.
 bool IsForbiddenControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
@@ -43,14 +47,21 @@ std::string Utf8Of(char32_t cp) {
   return s;
 }
 
-// Every Windows-1251 byte's escaped UTF-8 form, built once.
+// Every Windows-1251 byte's escaped UTF-8 form, built once, padded so that
+// a fixed-size copy can move it.
 struct Cp1251Table {
-  std::array<std::string, 256> forms;
+  struct Form {
+    char bytes[8];
+    std::uint8_t size;
+  };
+  std::array<Form, 256> forms{};
   Cp1251Table() {
     for (int b = 0; b < 256; ++b) {
       const auto byte = static_cast<unsigned char>(b);
       const std::string_view escape = byte < 0x80 ? EscapeOf(byte) : std::string_view{};
-      forms[b] = escape.empty() ? Utf8Of(Cp1251ToCodePoint(byte)) : std::string(escape);
+      const std::string form = escape.empty() ? Utf8Of(Cp1251ToCodePoint(byte)) : std::string(escape);
+      std::memcpy(forms[b].bytes, form.data(), form.size());
+      forms[b].size = static_cast<std::uint8_t>(form.size());
     }
   }
 };
@@ -60,7 +71,7 @@ const Cp1251Table& Table() {
   return table;
 }
 
-constexpr std::array<std::uint64_t, 4> kPowersOfTen = {1, 10, 100, 1000};
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000};
 
 // Days since 1970-01-01 to a civil date (proleptic Gregorian).
 void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
@@ -75,15 +86,15 @@ void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
   year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
 }
 
-std::tm BrokenDown(std::int64_t secondsSince1899) {
-  // 1899-12-30 lies 25569 days before 1970-01-01.
-  std::int64_t days = secondsSince1899 / kSecondsPerDay;
-  std::int64_t rest = secondsSince1899 % kSecondsPerDay;
+// Seconds since 1899-12-30 00:00:00 as the broken-down time strftime takes.
+std::tm BrokenDown(std::int64_t seconds) {
+  std::int64_t days = seconds / kSecondsPerDay;
+  std::int64_t rest = seconds % kSecondsPerDay;
   if (rest < 0) {
     rest += kSecondsPerDay;
     --days;
   }
-  const std::int64_t unixDays = days - 25569;
+  const std::int64_t unixDays = days - 25569;  // 1899-12-30 to 1970-01-01
   int year, month, day;
   CivilFromDays(unixDays, year, month, day);
   std::tm tm{};
@@ -103,96 +114,120 @@ std::tm BrokenDown(std::int64_t secondsSince1899) {
 void AppendStrftime(std::string& out, const std::string& format, const std::tm& tm) {
   if (format.empty()) return;
   char buffer[256];
-  // strftime answers 0 both for an empty result and for no room; the
-  // formats in use give short texts, so 0 means nothing to add.
+  // strftime answers 0 both for an empty result and for no room; regional
+  // formats give short texts, so 0 means nothing to add.
   const std::size_t n = std::strftime(buffer, sizeof buffer, format.c_str(), &tm);
   out.append(buffer, n);
 }
 
 }  // namespace
 
-void AppendUnsigned(std::string& out, std::uint64_t value) {
-  char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
+void XmlOutput::Grow(std::size_t n) {
+  std::size_t size = data_.size() < 4096 ? 4096 : data_.size() * 2;
+  while (size - used_ < n) size *= 2;
+  data_.resize(size);
 }
 
-void AppendSigned(std::string& out, std::int64_t value) {
-  char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  out.append(digits, result.ptr);
+void XmlOutput::Unsigned(std::uint64_t value) {
+  Room(20);
+  char* p = data_.data() + used_;
+  used_ = static_cast<std::size_t>(std::to_chars(p, p + 20, value).ptr - data_.data());
 }
 
-void AppendFixedPoint(std::string& out, std::int64_t value, int scaleDigits, int decimals,
-                      std::string_view separator) {
+void XmlOutput::Signed(std::int64_t value) {
+  Room(20);
+  char* p = data_.data() + used_;
+  used_ = static_cast<std::size_t>(std::to_chars(p, p + 20, value).ptr - data_.data());
+}
+
+void XmlOutput::FixedPoint(std::int64_t value, int scaleDigits, int decimals,
+                           std::string_view separator) {
   // The magnitude as unsigned, so the most negative value needs no special case.
   const std::uint64_t magnitude =
       value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  const std::uint64_t divisor = kPowersOfTen[static_cast<std::size_t>(scaleDigits)];
-  if (value < 0) out += '-';
-  AppendUnsigned(out, magnitude / divisor);
-  out.append(separator);
+  const std::uint64_t divisor = kPowersOfTen[scaleDigits];
+  Room(1 + 20 + separator.size() + 3);
+  if (value < 0) data_[used_++] = '-';
+  Unsigned(magnitude / divisor);
+  PutUnchecked(separator);
   std::uint64_t fraction = magnitude % divisor;
   for (std::uint64_t unit = divisor / 10; unit > 0; unit /= 10) {
-    out += static_cast<char>('0' + fraction / unit);
+    data_[used_++] = static_cast<char>('0' + fraction / unit);
     fraction %= unit;
   }
-  out.append(static_cast<std::size_t>(decimals - scaleDigits), '0');
+  for (int i = scaleDigits; i < decimals; ++i) data_[used_++] = '0';
 }
 
-void AppendEscaped(std::string& out, std::string_view text) {
+void XmlOutput::Escaped(std::string_view text) {
+  Room(text.size() * kMaxEscapedByte);
   std::size_t plain = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     const std::string_view escape = c < 0x80 ? EscapeOf(c) : std::string_view{};
     if (escape.empty()) continue;
-    out.append(text.substr(plain, i - plain));
-    out.append(escape);
+    PutUnchecked(text.substr(plain, i - plain));
+    PutUnchecked(escape);
     plain = i + 1;
   }
-  out.append(text.substr(plain));
+  PutUnchecked(text.substr(plain));
 }
 
-void AppendEscapedCp1251(std::string& out, const char* text) {
+void XmlOutput::EscapedCp1251(const char* text) {
   if (!text) return;
+  const std::size_t length = std::strlen(text);
+  // Each form is copied whole (8 bytes) and the position moves by its size.
+  Room(length * kMaxEscapedByte + 8);
   const Cp1251Table& table = Table();
-  for (const char* p = text; *p; ++p) {
-    const auto byte = static_cast<unsigned char>(*p);
-    if (byte < 0x80 && EscapeOf(byte).empty()) {
-      out += static_cast<char>(byte);
-    } else {
-      out.append(table.forms[byte]);
-    }
+  char* p = data_.data() + used_;
+  for (const char* in = text; *in; ++in) {
+    const Cp1251Table::Form& form = table.forms[static_cast<unsigned char>(*in)];
+    std::memcpy(p, form.bytes, 8);
+    p += form.size;
   }
+  used_ = static_cast<std::size_t>(p - data_.data());
 }
 
 DateTimeTexts::DateTimeTexts(const RegionalSettings& settings)
     : dateFormat_(settings.shortDateFormat), timeFormat_(settings.longTimeFormat) {}
 
-void DateTimeTexts::Append(std::string& out, TDateTime value) {
+void DateTimeTexts::Append(XmlOutput& out, TDateTime value) {
   const double scaled = std::round(value * static_cast<double>(kSecondsPerDay));
-  // Beyond the range of 64-bit seconds the text is meaningless; clamp.
+  // Far outside the calendar a date means nothing; such values write as
+  // the epoch rather than overflow.
   const std::int64_t seconds =
       std::isfinite(scaled) && std::fabs(scaled) < 9.0e15 ? static_cast<std::int64_t>(scaled) : 0;
   if (!haveLast_ || seconds != lastSeconds_) {
-    lastText_ = Format(seconds);
+    Format(seconds);
     lastSeconds_ = seconds;
     haveLast_ = true;
   }
-  out.append(lastText_);
+  out.Put(lastText_);
 }
 
-std::string DateTimeTexts::Format(std::int64_t seconds) const {
+void DateTimeTexts::Format(std::int64_t seconds) {
   const std::tm tm = BrokenDown(seconds);
-  std::string text;
-  AppendStrftime(text, dateFormat_, tm);
-  if (tm.tm_hour != 0 || tm.tm_min != 0 || tm.tm_sec != 0) {
-    text += ' ';
-    AppendStrftime(text, timeFormat_, tm);
+  const std::int64_t day = (seconds - (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec)) / kSecondsPerDay;
+  if (!haveDay_ || day != lastDay_) {
+    dayText_.clear();
+    AppendStrftime(dayText_, dateFormat_, tm);
+    lastDay_ = day;
+    haveDay_ = true;
   }
-  std::string escaped;
-  AppendEscaped(escaped, text);
-  return escaped;
+  lastText_ = dayText_;
+  if (tm.tm_hour != 0 || tm.tm_min != 0 || tm.tm_sec != 0) {
+    lastText_ += ' ';
+    AppendStrftime(lastText_, timeFormat_, tm);
+  }
+  // Regional formats hardly ever give a character to escape.
+  const bool plain = std::none_of(lastText_.begin(), lastText_.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x80 && !EscapeOf(u).empty();
+  });
+  if (!plain) {
+    XmlOutput escaped;
+    escaped.Escaped(lastText_);
+    lastText_ = escaped.View();
+  }
 }
 
 }  // namespace z917::xml

@@ -1,0 +1,109 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/conversion_driver.h"
+
+#ifndef Z917_VERSION
+#define Z917_VERSION "0.0.0"
+#endif
+
+namespace z917 {
+
+namespace {
+
+bool EndsWithXml(std::string_view path) {
+  static constexpr std::string_view kXml = ".xml";
+  if (path.size() < kXml.size()) return false;
+  const std::string_view tail = path.substr(path.size() - kXml.size());
+  return std::equal(tail.begin(), tail.end(), kXml.begin(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
+}
+
+CommandLine Wrong(std::string problem) {
+  CommandLine line;
+  line.problem = std::move(problem);
+  return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
+  std::vector<std::string_view> files;
+  bool optionsEnded = false;
+  for (const std::string_view arg : args) {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+      return {CommandLine::Action::Help, {}, {}, {}};
+    } else if (!optionsEnded && arg == "--version") {
+      return {CommandLine::Action::Version, {}, {}, {}};
+    } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+      return Wrong("unknown option '" + std::string(arg) + "'");
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty()) return Wrong("");
+  if (files.size() == 1) return Wrong("missing OUTPUT");
+  if (files.size() > 2) return Wrong("too many arguments");
+  if (files[0].empty() || files[1].empty()) return Wrong("empty file name");
+  return {CommandLine::Action::Convert, std::string(files[0]), std::string(files[1]), {}};
+}
+
+OutputKind OutputKindFor(std::string_view outputPath) {
+  return EndsWithXml(outputPath) ? OutputKind::Xml : OutputKind::Excel;
+}
+
+std::string UsageText() {
+  return "Usage: z917conv JOURNAL OUTPUT\n"
+         "Converts the cash-register journal JOURNAL (.bin) into OUTPUT: an XML\n"
+         "document when OUTPUT ends in \".xml\" (any letter case), otherwise an\n"
+         "Excel workbook (.xlsx).\n"
+         "\n"
+         "The outcome is printed as the window would show it: information on\n"
+         "standard output, errors on standard error. Exit status: 0 converted,\n"
+         "1 conversion failed, 2 wrong usage.\n"
+         "\n"
+         "  -h, --help  show this text and exit\n"
+         "  --version   show the version and exit\n";
+}
+
+std::string VersionText() { return std::string("z917conv ") + Z917_VERSION + "\n"; }
+
+void StreamMessageSink::ShowMessage(MessageKind kind, const std::string& text) {
+  std::FILE* stream = kind == MessageKind::Error ? err_ : out_;
+  // The other stream first, so that nothing it holds comes out after this.
+  std::fflush(kind == MessageKind::Error ? out_ : err_);
+  std::fputs(text.c_str(), stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
+}
+
+int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter& excel,
+                   JournalEntryWriter& xml, MessageSink& messages, std::FILE* out,
+                   std::FILE* err) {
+  const CommandLine line = ParseCommandLine(args);
+  switch (line.action) {
+    case CommandLine::Action::Help:
+      std::fputs(UsageText().c_str(), out);
+      return kExitConverted;
+    case CommandLine::Action::Version:
+      std::fputs(VersionText().c_str(), out);
+      return kExitConverted;
+    case CommandLine::Action::Usage:
+      if (!line.problem.empty()) std::fprintf(err, "z917conv: %s\n", line.problem.c_str());
+      std::fputs(UsageText().c_str(), err);
+      return kExitUsage;
+    case CommandLine::Action::Convert:
+      break;
+  }
+  ConversionDriver driver({excel, xml}, messages);
+  const bool converted =
+      driver.ConvertJournal(line.journal, line.output, OutputKindFor(line.output));
+  return converted ? kExitConverted : kExitFailed;
+}
+
+}  // namespace z917

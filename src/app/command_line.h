@@ -1,0 +1,64 @@
+// The command-line converter's logic, apart from main so that tests can
+// run it with their own streams and writers.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "journal/journal_entry_writer.h"
+#include "journal/message_sink.h"
+#include "journal/packet.h"
+
+namespace z917 {
+
+// Exit statuses of z917conv.
+inline constexpr int kExitConverted = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// What the arguments ask for.
+struct CommandLine {
+  enum class Action { Convert, Help, Version, Usage };
+  Action action = Action::Usage;
+  std::string journal;
+  std::string output;
+  // Why the arguments are wrong, for Action::Usage; empty when none were given.
+  std::string problem;
+};
+
+// Reads the arguments after the program name: JOURNAL OUTPUT, --help or
+// --version; "--" ends the options. Never fails: wrong use gives
+// Action::Usage with the problem named.
+CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
+
+// XML when `outputPath` ends in ".xml" in any letter case, Excel otherwise.
+OutputKind OutputKindFor(std::string_view outputPath);
+
+// The text --help prints (and wrong use prints after its problem).
+std::string UsageText();
+
+// The line --version prints.
+std::string VersionText();
+
+// Prints every message with exactly its text and a line end: information
+// on `out`, errors on `err`, each flushed at once so that the order holds
+// when both reach one terminal.
+class StreamMessageSink : public MessageSink {
+ public:
+  StreamMessageSink(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+
+ private:
+  std::FILE* out_;
+  std::FILE* err_;
+};
+
+// Runs z917conv with `args` (after the program name) and answers its exit
+// status; `messages` must be the sink both writers show their messages on.
+int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter& excel,
+                   JournalEntryWriter& xml, MessageSink& messages, std::FILE* out,
+                   std::FILE* err);
+
+}  // namespace z917

@@ -1,0 +1,21 @@
+// z917conv: converts a journal to an XML document or an Excel workbook
+// from the command line, with the window's messages printed.
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+#include "automation/server_factory.h"
+#include "xls/excel_book_writer.h"
+#include "xml/regional_settings.h"
+#include "xml/xml_journal_writer.h"
+
+int main(int argc, char** argv) {
+  // The global locale stays "C" (the library default): the writers read the
+  // user's regional settings through locale objects of their own.
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  z917::StreamMessageSink messages(stdout, stderr);
+  z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
+  z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
+  return z917::RunCommandLine(args, excel, xml, messages, stdout, stderr);
+}

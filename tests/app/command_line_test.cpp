@@ -1,0 +1,161 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "journal/journal_encoder.h"
+
+namespace z917 {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Action = CommandLine::Action;
+
+TEST(CommandLine, ParsesFilesAndOptions) {
+  const CommandLine convert = ParseCommandLine({"j.bin", "out.xml"});
+  EXPECT_EQ(convert.action, Action::Convert);
+  EXPECT_EQ(convert.journal, "j.bin");
+  EXPECT_EQ(convert.output, "out.xml");
+  EXPECT_EQ(ParseCommandLine({"j.bin", "--help"}).action, Action::Help);
+  EXPECT_EQ(ParseCommandLine({"--version"}).action, Action::Version);
+  const CommandLine dashed = ParseCommandLine({"--", "-j.bin", "--help"});
+  EXPECT_EQ(dashed.action, Action::Convert);
+  EXPECT_EQ(dashed.journal, "-j.bin");
+
+  EXPECT_EQ(ParseCommandLine({}).problem, "");
+  EXPECT_EQ(ParseCommandLine({"j.bin"}).problem, "missing OUTPUT");
+  EXPECT_EQ(ParseCommandLine({"a", "b", "c"}).problem, "too many arguments");
+  EXPECT_EQ(ParseCommandLine({"-x", "a", "b"}).problem, "unknown option '-x'");
+  EXPECT_EQ(ParseCommandLine({"", "b"}).problem, "empty file name");
+  for (const auto& args : std::vector<std::vector<std::string_view>>{{}, {"a"}, {"-x", "a", "b"}}) {
+    EXPECT_EQ(ParseCommandLine(args).action, Action::Usage);
+  }
+}
+
+TEST(CommandLine, XmlOnlyForAnXmlEndingInAnyCase) {
+  for (const char* path : {"a.xml", "A.XML", "dir.d/b.Xml", ".xml"}) {
+    EXPECT_EQ(OutputKindFor(path), OutputKind::Xml) << path;
+  }
+  for (const char* path : {"a.xlsx", "a.xls", "a.xml.bak", "xml", "a_xml", "a.xm"}) {
+    EXPECT_EQ(OutputKindFor(path), OutputKind::Excel) << path;
+  }
+}
+
+// Runs the built program with its two streams in files.
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+class Z917Conv : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* bin = std::getenv("Z917_BIN_DIR");
+    ASSERT_NE(bin, nullptr);
+    program = fs::path(bin) / "z917conv";
+    dir = fs::path(::testing::TempDir()) /
+          ("z917conv_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  Outcome Start(const std::string& args, const char* locale = "C.UTF-8") {
+    const fs::path out = dir / "stdout", err = dir / "stderr";
+    const std::string command = "LC_ALL=" + std::string(locale) + " '" + program.string() + "' " +
+                                args + " >'" + out.string() + "' 2>'" + err.string() + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(out), Read(err)};
+  }
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::string Journal(const std::string& bytes) {
+    const fs::path path = dir / "journal.bin";
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path.string();
+  }
+  std::string CashInJournal() {
+    return Journal(EncodePacket(PacketType::CashIn, {1, 2, 3, PackDateTime(2010, 3, 25, 14, 5, 9), 7},
+                                EncodeCashMovementBody(123456, 100, "K&K")));
+  }
+
+  fs::path program;
+  fs::path dir;
+};
+
+TEST_F(Z917Conv, HelpVersionAndWrongUsage) {
+  const Outcome help = Start("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out, UsageText());
+  EXPECT_EQ(help.err, "");
+  const Outcome version = Start("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("z917conv ", 0), 0u);
+  const Outcome none = Start("");
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(none.out, "");
+  EXPECT_EQ(none.err, UsageText());
+  const Outcome extra = Start("a b c");
+  EXPECT_EQ(extra.status, 2);
+  EXPECT_EQ(extra.err, "z917conv: too many arguments\n" + UsageText());
+}
+
+TEST_F(Z917Conv, ConvertsToXmlUnderTheEnvironmentsRegionalSettings) {
+  const std::string journal = CashInJournal();
+  const Outcome run = Start("'" + journal + "' '" + (dir / "OUT.XML").string() + "'", "uk_UA.UTF-8");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
+  EXPECT_EQ(run.err, "");
+  const std::string xml = Read(dir / "OUT.XML");
+  EXPECT_NE(xml.find("<DateTime>25.03.10 14:05:09</DateTime><PacketNum>7</PacketNum>"
+                     "<InOut>Внесення</InOut><Sum>1234,56</Sum><Avail>1,00</Avail>"
+                     "<CashierName>K&amp;K</CashierName>"),
+            std::string::npos)
+      << xml;
+}
+
+TEST_F(Z917Conv, CountedSuccessKeepsItsLineBreak) {
+  // A whole packet, then a header whose body is cut short.
+  std::string bytes = EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(1, 1, "K"));
+  bytes += bytes.substr(0, 20);
+  const Outcome run = Start("'" + Journal(bytes) + "' '" + (dir / "o.xml").string() + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Конвертация прошла успешно\n Ошибок: 1\n");
+}
+
+TEST_F(Z917Conv, FailuresGoToStandardErrorInOrder) {
+  const Outcome missing = Start("'" + (dir / "none.bin").string() + "' '" + (dir / "o.xml").string() + "'");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(missing.err, "Ошибка открытия файла БД\n");
+
+  const std::string journal = CashInJournal();
+  const Outcome unwritable = Start("'" + journal + "' '" + (dir / "no" / "o.xml").string() + "'");
+  EXPECT_EQ(unwritable.status, 1);
+  EXPECT_EQ(unwritable.err, "Ошибка записи XML файла: неизвестная ошибка\nОшибка записи файла XML\n");
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"journal.bin", "stderr", "stdout"}));
+}
+
+TEST_F(Z917Conv, OtherEndingsMakeAWorkbook) {
+  const Outcome run = Start("'" + CashInJournal() + "' '" + (dir / "o.xlsx").string() + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
+  EXPECT_EQ(Read(dir / "o.xlsx").substr(0, 2), "PK");
+}
+
+}  // namespace
+}  // namespace z917

@@ -1,0 +1,347 @@
+#include "xml/xml_journal_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <pugixml.hpp>
+#include <sstream>
+#include <vector>
+
+#include "app/conversion_driver.h"
+#include "journal/journal_encoder.h"
+#include "journal/packed_date_time.h"
+
+namespace z917::xml {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kAllOnes = 4294967295u;
+// 25 March 2010, as days since 1899-12-30.
+constexpr TDateTime kMarch25 = 40262.0;
+
+class RecordingMessages : public MessageSink {
+ public:
+  void ShowMessage(MessageKind kind, const std::string& text) override {
+    shown.push_back((kind == MessageKind::Error ? "E:" : "I:") + text);
+  }
+  std::vector<std::string> shown;
+};
+
+RegionalSettings CommaSettings() { return {",", "%d.%m.%Y", "%-H:%M:%S"}; }
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class XmlWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(::testing::TempDir()) /
+          ("z917_xml_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  // Saves the document and gives what lies between the root's tags.
+  std::string SavedEntries() {
+    const std::string text = SavedDocument();
+    const std::string start = "<Z917_Journal>";
+    const std::size_t from = text.find(start) + start.size();
+    return text.substr(from, text.rfind("</Z917_Journal>") - from);
+  }
+  std::string SavedDocument() {
+    EXPECT_TRUE(writer.SaveXmlDocument(Out()));
+    writer.CloseXmlDocument();
+    return ReadFile(Out());
+  }
+  std::string Out() const { return (dir / "out.xml").string(); }
+  std::vector<std::string> FolderNames() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
+    return names;
+  }
+  void Sale(const char* name, std::uint32_t packetNum = 1, TDateTime when = kMarch25,
+            std::uint8_t taxGroup = 0) {
+    ASSERT_TRUE(writer.WriteSale(1, 1, 1, 1, when, packetNum, 0, 1, 1, 1, 1, 1, taxGroup, 0, 0,
+                                 name));
+  }
+
+  fs::path dir;
+  RecordingMessages messages;
+  XmlJournalWriter writer{messages, CommaSettings()};
+};
+
+TEST_F(XmlWriterTest, WorkedSaleExample) {
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  const TDateTime when = kMarch25 + (14 * 3600 + 5 * 60 + 9) / 86400.0;
+  ASSERT_TRUE(writer.WriteSale(1, 12, 345, 2, when, 5678, 0, 482, 3, 1500, 1234, 1851, 0, 0, 0,
+                               "\xD5\xEB\xB3\xE1"));
+  EXPECT_EQ(SavedDocument(),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+            "<Z917_Journal><Sale><Num>1</Num><SmenaNum>12</SmenaNum><CheckNum>345</CheckNum>"
+            "<CasherNum>2</CasherNum><DateTime>25.03.2010 14:05:09</DateTime>"
+            "<PacketNum>5678</PacketNum><AnnulFlag>0</AnnulFlag><Code>482</Code>"
+            "<Batch>3</Batch><Avail>1,500</Avail><Price>12,340</Price><Total>18,510</Total>"
+            "<TaxGroup>А</TaxGroup><WFlag>Штучний</WFlag><XFlag>Товар</XFlag>"
+            "<GoodName>Хліб</GoodName></Sale></Z917_Journal>\n");
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(XmlWriterTest, HeaderPacketNumbersAndMidnight) {
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("a", kAllOnes, kMarch25);
+  Sale("b", 0, kMarch25 + 1 / 86400.0);
+  Sale("c", 7, kMarch25 + 1 - 1 / 86400.0);
+  const std::string body = SavedEntries();
+  EXPECT_NE(body.find("<DateTime>25.03.2010</DateTime><PacketNum>-1</PacketNum>"),
+            std::string::npos);
+  EXPECT_NE(body.find("<DateTime>25.03.2010 0:00:01</DateTime><PacketNum>0</PacketNum>"),
+            std::string::npos);
+  EXPECT_NE(body.find("<DateTime>25.03.2010 23:59:59</DateTime><PacketNum>7</PacketNum>"),
+            std::string::npos);
+}
+
+TEST_F(XmlWriterTest, DatesFromPackedJournalTimesAreExactToTheSecond) {
+  // Every second of a day packed and unpacked must keep its own text.
+  XmlJournalWriter iso{messages, {".", "%Y-%m-%d", "%H:%M:%S"}};
+  ASSERT_TRUE(iso.CreateXmlDocument());
+  const std::uint32_t base = PackDateTime(2024, 2, 29, 0, 0, 0);
+  for (std::uint32_t s : {0u, 1u, 59u, 3599u, 43200u, 86399u}) {
+    ASSERT_TRUE(iso.WriteCashIn(1, 1, 1, 1, PackedDateTimeToDateTime(base + s), 1, 0, 0, ""));
+  }
+  ASSERT_TRUE(iso.SaveXmlDocument(Out()));
+  const std::string text = ReadFile(Out());
+  for (const char* want : {"<DateTime>2024-02-29</DateTime>", "2024-02-29 00:00:01<",
+                           "2024-02-29 00:00:59<", "2024-02-29 00:59:59<",
+                           "2024-02-29 12:00:00<", "2024-02-29 23:59:59<"}) {
+    EXPECT_NE(text.find(want), std::string::npos) << want;
+  }
+}
+
+TEST_F(XmlWriterTest, FixedPointTextsAreExactAtEveryMagnitude) {
+  XmlJournalWriter point{messages, {".", "%d.%m.%Y", "%-H:%M:%S"}};
+  ASSERT_TRUE(point.CreateXmlDocument());
+  ASSERT_TRUE(point.WriteReceipt(1, 1, 1, 1, kMarch25, 1, -5, 9, 1, 1, kAllOnes, "a"));
+  ASSERT_TRUE(point.WriteReturn(1, 1, 1, 1, kMarch25, 1, INT64_MIN, 9, 1, 0, 0, "b"));
+  ASSERT_TRUE(point.WriteCashIn(1, 1, 1, 1, kMarch25, 1, 1234, kAllOnes, "c"));
+  ASSERT_TRUE(point.WriteCheckSumSale(1, 1, 1, 1, kMarch25, 1, 21474836475, 5, 0, 0, 0, 0, 0, 0));
+  ASSERT_TRUE(point.WriteCheckSumRefund(1, 1, 1, 1, kMarch25, 1, INT64_MIN, 0, 0, 0, 0, 0, 0, 0));
+  ASSERT_TRUE(point.WriteCheckSumRefund(2, 1, 1, 1, kMarch25, 1, -5, 0, 0, 0, 0, 0, 0, 0));
+  ASSERT_TRUE(point.SaveXmlDocument(Out()));
+  const std::string text = ReadFile(Out());
+  for (const char* want :
+       {"<ProvCode>-5</ProvCode>", "<Avail>0.001</Avail><Price>-</Price>",
+        "<ProvCode>-9223372036854775808</ProvCode>", "<Avail>0.000</Avail><Price>0.00</Price>",
+        "<Sum>12.34</Sum><Avail>42949672.95</Avail>",
+        "<Total>214748364.75</Total><Sum1>0.05</Sum1>",
+        "<Total>-92233720368547758.08</Total>", "<Total>-0.05</Total>"}) {
+    EXPECT_NE(text.find(want), std::string::npos) << want;
+  }
+}
+
+TEST_F(XmlWriterTest, LookupWordsAndCashDirections) {
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  for (std::uint8_t group = 5; group <= 7; ++group) Sale("x", 1, kMarch25, group);
+  ASSERT_TRUE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 4, 1, 2, "y"));
+  ASSERT_TRUE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 1, 0, 3, "y"));
+  ASSERT_TRUE(writer.WriteCashIn(1, 1, 1, 1, kMarch25, 1, 1, 1, "k"));
+  ASSERT_TRUE(writer.WriteCashOut(2, 1, 1, 1, kMarch25, 1, 1, 1, "k"));
+  const std::string body = SavedEntries();
+  std::size_t blanks = 0;
+  for (std::size_t at = 0; (at = body.find("<TaxGroup> </TaxGroup>", at)) != std::string::npos; ++at) {
+    ++blanks;
+  }
+  EXPECT_EQ(blanks, 3u);
+  EXPECT_NE(body.find("<TaxGroup>Д</TaxGroup><WFlag>Ваговий</WFlag><XFlag>Виплата</XFlag>"),
+            std::string::npos);
+  EXPECT_NE(body.find("<TaxGroup>Б</TaxGroup><WFlag>Штучний</WFlag><XFlag>Виплата</XFlag>"),
+            std::string::npos);
+  EXPECT_NE(body.find("<CashInOut><Num>1</Num>"), std::string::npos);
+  EXPECT_NE(body.find("<InOut>Внесення</InOut>"), std::string::npos);
+  EXPECT_NE(body.find("<CashInOut><Num>2</Num>"), std::string::npos);
+  EXPECT_NE(body.find("<InOut>Вилучення</InOut>"), std::string::npos);
+}
+
+TEST_F(XmlWriterTest, NamesAreEscapedAndEveryDocumentIsWellFormed) {
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  // "&", "<", ">", a carriage return, forbidden control bytes, the
+  // unassigned 0x98 and an empty name.
+  ASSERT_TRUE(writer.WriteRefund(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0,
+                                 "A&B <c> ]]>", "l1\r\nl2\x01\x1F\t\x98"));
+  ASSERT_TRUE(writer.WriteAnnulRefund(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "", ""));
+  ASSERT_TRUE(writer.WriteCashIn(1, 1, 1, 1, kMarch25, 1, 1, 1, ""));
+  const std::string body = SavedEntries();
+  EXPECT_NE(body.find("<RefundName>A&amp;B &lt;c&gt; ]]&gt;</RefundName>"
+                      "<GoodName>l1&#13;\nl2\uFFFD\uFFFD\t\uFFFD</GoodName>"),
+            std::string::npos);
+  EXPECT_NE(body.find("<RefundName></RefundName><GoodName></GoodName></AnnulRefund>"),
+            std::string::npos);
+  EXPECT_NE(body.find("<CashierName></CashierName></CashInOut>"), std::string::npos);
+
+  pugi::xml_document parsed;
+  ASSERT_TRUE(parsed.load_file(Out().c_str(), pugi::parse_default | pugi::parse_declaration));
+  const pugi::xml_node refund = parsed.child("Z917_Journal").child("Refund");
+  EXPECT_STREQ(refund.child_value("RefundName"), "A&B <c> ]]>");
+  EXPECT_STREQ(refund.child_value("GoodName"), "l1\r\nl2\uFFFD\uFFFD\t\uFFFD");
+}
+
+// The field names of each element kind, in document order.
+std::vector<std::string> FieldNames(const pugi::xml_node& entry) {
+  std::vector<std::string> names;
+  for (const pugi::xml_node field : entry.children()) names.push_back(field.name());
+  return names;
+}
+
+TEST_F(XmlWriterTest, FieldOrderOfEveryKind) {
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.WriteAnnulSale(1, 1, 1, 1, kMarch25, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, "g"));
+  ASSERT_TRUE(writer.WriteZReport(1, 1, 1, 1, kMarch25, 1, 2, 3, 100, 1, 2, 3, 4, 5, 6, 7, 8, 9,
+                                  200, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "z"));
+  ASSERT_TRUE(writer.WriteReturn(1, 1, 1, 1, kMarch25, 1, 1, 1, 1, 1, 1, "r"));
+  ASSERT_TRUE(writer.WriteCheckSumRefund(1, 1, 1, 1, kMarch25, 1, 1, 1, 2, 3, 4, 5, 6, 7));
+  SavedDocument();
+  pugi::xml_document parsed;
+  ASSERT_TRUE(parsed.load_file(Out().c_str()));
+  const pugi::xml_node root = parsed.child("Z917_Journal");
+  const std::vector<std::string> head = {"Num", "SmenaNum", "CheckNum", "CasherNum", "DateTime",
+                                         "PacketNum"};
+  auto with = [&](std::vector<std::string> tail) {
+    std::vector<std::string> all = head;
+    all.insert(all.end(), tail.begin(), tail.end());
+    return all;
+  };
+  EXPECT_EQ(FieldNames(root.child("AnnulSale")),
+            with({"AnnulFlag", "Code", "Batch", "Avail", "Price", "Total", "TaxGroup", "WFlag",
+                  "XFlag", "GoodName"}));
+  EXPECT_EQ(FieldNames(root.child("ZReport")),
+            with({"CheckSaleCnt", "CheckRefundCnt", "SaleTotal", "Sale1", "Sale2", "Sale3",
+                  "Sale4", "Sale5", "Sale6", "Sale7", "SaleMarkup", "SaleDiscount",
+                  "RefundTotal", "Refund1", "Refund2", "Refund3", "Refund4", "Refund5",
+                  "Refund6", "Refund7", "RefundMarkup", "RefundDiscount", "CashIn", "CashOut",
+                  "CashierName"}));
+  EXPECT_STREQ(root.child("ZReport").child_value("Refund7"), "0,17");
+  EXPECT_STREQ(root.child("ZReport").child_value("CashOut"), "0,21");
+  EXPECT_EQ(FieldNames(root.child("Return")),
+            with({"ProvCode", "Code", "Batch", "Avail", "Price", "CashierName"}));
+  EXPECT_EQ(FieldNames(root.child("SumRefund")),
+            with({"Total", "Sum1", "Sum2", "Sum3", "Sum4", "Sum5", "Sum6", "Sum7"}));
+  EXPECT_STREQ(root.child("SumRefund").child_value("Sum7"), "0,07");
+}
+
+TEST_F(XmlWriterTest, EntryFailuresShowTheKindsPrefix) {
+  // Without a document, and with a lookup index no journal can give.
+  EXPECT_FALSE(writer.WriteCashOut(1, 1, 1, 1, kMarch25, 1, 1, 1, "k"));
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  EXPECT_FALSE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 8, 0, 0, "g"));
+  EXPECT_EQ(messages.shown,
+            (std::vector<std::string>{"E:Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка",
+                                      "E:Ошибка записи данных продаж: неизвестная ошибка"}));
+}
+
+TEST_F(XmlWriterTest, EmptyDocumentAndTwoConversionsInOneRun) {
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  EXPECT_EQ(SavedDocument(),
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Z917_Journal></Z917_Journal>\n");
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("first");
+  ASSERT_TRUE(writer.SaveXmlDocument((dir / "first.xml").string()));
+  writer.CloseXmlDocument();
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("second");
+  const std::string second = SavedDocument();
+  EXPECT_EQ(second.find("first"), std::string::npos);
+  EXPECT_NE(second.find("second"), std::string::npos);
+  EXPECT_NE(ReadFile(dir / "first.xml").find("first"), std::string::npos);
+}
+
+TEST_F(XmlWriterTest, SaveReplacesAnExistingFileWithNewFilePermissions) {
+  std::ofstream(Out()) << "old content that is longer than nothing";
+  ::chmod(Out().c_str(), 0600);
+  const mode_t previous = ::umask(027);
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("new");
+  const std::string text = SavedDocument();
+  ::umask(previous);
+  EXPECT_EQ(text.find("old content"), std::string::npos);
+  EXPECT_NE(text.find("<GoodName>new</GoodName>"), std::string::npos);
+  struct stat info;
+  ASSERT_EQ(::stat(Out().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"out.xml"});
+}
+
+TEST_F(XmlWriterTest, UnwritablePathsLeaveNothingBehind) {
+  std::ofstream(Out()) << "keep";
+  const std::string missing = (dir / "missing" / "out.xml").string();
+  fs::create_directory(dir / "folder.xml");
+  const std::string folder = (dir / "folder.xml").string();
+  for (const std::string& path : {missing, folder}) {
+    ASSERT_TRUE(writer.CreateXmlDocument());
+    Sale("x");
+    EXPECT_FALSE(writer.SaveXmlDocument(path)) << path;
+    writer.CloseXmlDocument();
+  }
+  // Closing without a save leaves nothing either.
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("y");
+  writer.CloseXmlDocument();
+  EXPECT_EQ(messages.shown, std::vector<std::string>(2, "E:Ошибка записи XML файла: неизвестная ошибка"));
+  std::vector<std::string> names = FolderNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"folder.xml", "out.xml"}));
+  EXPECT_TRUE(fs::is_empty(dir / "folder.xml"));
+  EXPECT_EQ(ReadFile(Out()), "keep");
+}
+
+TEST_F(XmlWriterTest, SpoolOnAnotherFileSystemIsCopiedBesideTheOutput) {
+  // /dev/shm is a file system of its own, so the spool cannot be linked.
+  struct stat shm, out;
+  if (::stat("/dev/shm", &shm) != 0 || ::stat(dir.c_str(), &out) != 0 || shm.st_dev == out.st_dev ||
+      ::access("/dev/shm", W_OK) != 0) {
+    GTEST_SKIP() << "no writable second file system";
+  }
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  ::setenv("TMPDIR", "/dev/shm", 1);
+  const mode_t previous = ::umask(002);
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("copied");
+  EXPECT_FALSE(writer.SaveXmlDocument((dir / "missing" / "x.xml").string()));
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("copied");
+  const std::string text = SavedDocument();
+  ::umask(previous);
+  if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
+  EXPECT_NE(text.find("<GoodName>copied</GoodName></Sale></Z917_Journal>"), std::string::npos);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"out.xml"});
+  struct stat info;
+  ASSERT_EQ(::stat(Out().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0664u);
+}
+
+TEST_F(XmlWriterTest, DriverShowsBothMessagesWhenTheSaveFails) {
+  RecordingMessages shown;
+  XmlJournalWriter xml{shown, CommaSettings()};
+  ConversionDriver driver({xml, xml}, shown);
+  const std::string journal =
+      EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(100, 100, "K"));
+  const fs::path path = dir / "journal.bin";
+  std::ofstream(path, std::ios::binary) << journal;
+  EXPECT_FALSE(driver.ConvertJournal(path.string(), (dir / "no" / "x.xml").string(), OutputKind::Xml));
+  EXPECT_EQ(shown.shown, (std::vector<std::string>{"E:Ошибка записи XML файла: неизвестная ошибка",
+                                                   "E:Ошибка записи файла XML"}));
+  EXPECT_TRUE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
+  EXPECT_NE(ReadFile(Out()).find("<CashierName>K</CashierName>"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace z917::xml
