@@ -66,16 +66,19 @@ class WindowConversionTest : public ::testing::Test {
                messages}};
 };
 
-TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFile) {
-  dialogs.openAnswer = QString::fromStdString(journal.string());
-  dialogs.saveAnswer = QString::fromStdString((dir / "journal.xml").string());
+TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillicName) {
+  const fs::path folder = dir / "Каса 2";
+  fs::create_directories(folder);
+  fs::rename(journal, folder / "журнал.bin");
+  dialogs.openAnswer = QString::fromStdString((folder / "журнал.bin").string());
+  dialogs.saveAnswer = QString::fromStdString((folder / "журнал.xml").string());
   Click("BtnBinToXml");
   EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
   EXPECT_EQ(messages.shown,
             std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"}}));
-  EXPECT_EQ(Head(dir / "journal.xml", 5), "<?xml");
+  EXPECT_EQ(Head(folder / "журнал.xml", 5), "<?xml");
   EXPECT_GT(driver.Counters().Sale, 0u);
-  EXPECT_GT(fs::file_size(dir / "journal.xml"), 10000u);
+  EXPECT_GT(fs::file_size(folder / "журнал.xml"), 10000u);
 }
 
 TEST_F(WindowConversionTest, XlsButtonConvertsJournalToXlsxWorkbook) {
