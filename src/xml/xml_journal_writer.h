@@ -8,8 +8,8 @@
 
 #include "journal/journal_entry_writer.h"
 #include "journal/message_sink.h"
-#include "xml/xml_output.h"
 #include "xml/regional_settings.h"
+#include "xml/xml_output.h"
 
 namespace z917::xml {
 
@@ -28,22 +28,26 @@ class XmlJournalWriter final : public JournalEntryWriter {
   XmlJournalWriter& operator=(const XmlJournalWriter&) = delete;
 
   // Starts a new document (declaration and root element), dropping any
-  // earlier one. False after showing "Ошибка создания XML файла: " and the
-  // reason.
+  // earlier one. False after showing
+  // "Ошибка создания XML файла: неизвестная ошибка" (no spool file).
   bool CreateXmlDocument();
-  // Finishes the document and puts it at `path` (UTF-8), replacing a file
-  // there only with the complete document. False after showing
-  // "Ошибка записи XML файла: " and the reason; `path` is then untouched.
+  // Finishes the document and puts it at `path` (bytes as given, UTF-8
+  // content), replacing a file there only with the complete document. The
+  // document is gone afterwards either way. False after showing
+  // "Ошибка записи XML файла: неизвестная ошибка"; `path` is then untouched.
   bool SaveXmlDocument(const std::string& path);
-  // Drops the document and everything that was not saved; true unless
-  // releasing it failed, after showing "Ошибка записи XML файла: " and the
-  // reason. Safe to call more than once.
+  // Drops the document and everything that was not saved; always true.
+  // Safe to call more than once.
   bool CloseXmlDocument();
 
   bool CreateDocument() override { return CreateXmlDocument(); }
   bool SaveDocument(const std::string& path) override { return SaveXmlDocument(path); }
   void CloseDocument() override { CloseXmlDocument(); }
 
+  // Each entry operation appends one element with its fields in their
+  // fixed order; false, with nothing of the entry kept, after showing its
+  // kind's "Ошибка записи данных ...: неизвестная ошибка" (no document, a
+  // lookup index outside its table, or a spool that cannot take the data).
   bool WriteSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
                  std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
                  std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,

@@ -328,6 +328,21 @@ TEST_F(XmlWriterTest, SpoolOnAnotherFileSystemIsCopiedBesideTheOutput) {
   EXPECT_EQ(info.st_mode & 0777, 0664u);
 }
 
+TEST_F(XmlWriterTest, FailedCreateThenANewDocument) {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  ::setenv("TMPDIR", (dir / "missing").c_str(), 1);
+  EXPECT_FALSE(writer.CreateXmlDocument());
+  EXPECT_FALSE(writer.WriteCashIn(1, 1, 1, 1, kMarch25, 1, 1, 1, "k"));
+  if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
+  ASSERT_TRUE(writer.CreateXmlDocument());
+  Sale("after");
+  EXPECT_NE(SavedDocument().find("<Sale><Num>1</Num>"), std::string::npos);
+  EXPECT_EQ(messages.shown,
+            (std::vector<std::string>{"E:Ошибка создания XML файла: неизвестная ошибка",
+                                      "E:Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка"}));
+}
+
 TEST_F(XmlWriterTest, DriverShowsBothMessagesWhenTheSaveFails) {
   RecordingMessages shown;
   XmlJournalWriter xml{shown, CommaSettings()};
