@@ -22,6 +22,11 @@ build: configure
 demo: build
 	scripts/demo $(BUILD)
 
+# Builds and starts the window (needs a desktop session: X11 or Wayland).
+.PHONY: gui
+gui: build
+	$(BUILD)/bin/z917-converter
+
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 

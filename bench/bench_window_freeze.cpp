@@ -1,0 +1,98 @@
+// How long the window stays frozen while a click converts a 200,000-packet
+// synthetic journal, to .xlsx and to XML: the conversion runs inside the
+// click handler, so no window message is handled until it returns. The
+// dialogs answer at once and messages are collected, not shown, so only
+// the conversion itself is timed.
+//
+//   bench_window_freeze BUILD_DIR [PACKETS]
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include <QPushButton>
+
+#include "app/conversion_driver.h"
+#include "app/file_dialogs.h"
+#include "app/gui_application.h"
+#include "app/main_window.h"
+#include "automation/server_factory.h"
+#include "journal/synthetic_journal.h"
+#include "xls/excel_book_writer.h"
+#include "xml/regional_settings.h"
+#include "xml/xml_journal_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+class AnsweringDialogs : public z917::app::FileDialogs {
+ public:
+  std::optional<QString> RunOpen(const z917::app::FileDialogRequest&) override { return journal; }
+  // Accepts the proposed name.
+  std::optional<QString> RunSave(const z917::app::FileDialogRequest& request) override {
+    return request.fileName;
+  }
+  QString journal;
+};
+
+class LastMessage : public z917::MessageSink {
+ public:
+  void ShowMessage(z917::MessageKind, const std::string& message) override { text = message; }
+  std::string text;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: bench_window_freeze BUILD_DIR [PACKETS]\n");
+    return 2;
+  }
+  const std::uint64_t packets = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 200000;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int appArgc = 1;
+  auto app = z917::app::CreateApplication(appArgc, argv);
+
+  const fs::path dir = fs::path(argv[1]) / "bench_window_freeze";
+  fs::create_directories(dir);
+  const fs::path journal = dir / "journal.bin";
+  {
+    std::ofstream out(journal, std::ios::binary);
+    z917::GenerateSyntheticJournal({packets, 1}, [&out](std::string_view packet) {
+      out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
+    });
+  }
+
+  AnsweringDialogs dialogs;
+  dialogs.journal = QString::fromStdString(journal.string());
+  LastMessage messages;
+  z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
+  z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
+  z917::ConversionDriver driver({excel, xml}, messages);
+  z917::app::TForm1 form({dialogs,
+                          [] { return z917::xls::GetExcelVersion(z917::automation::StartServer); },
+                          [&driver](const std::string& in, const std::string& out,
+                                    z917::OutputKind kind) { driver.ConvertJournal(in, out, kind); },
+                          messages});
+  form.show();
+
+  std::printf("journal: %llu packets, %.1f MB\n", static_cast<unsigned long long>(packets),
+              static_cast<double>(fs::file_size(journal)) / 1e6);
+  int failures = 0;
+  for (const char* button : {"BtnBinToXls", "BtnBinToXml"}) {
+    messages.text.clear();
+    const auto start = Clock::now();
+    form.findChild<QPushButton*>(button)->click();
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const bool ok = messages.text.rfind("Конвертация прошла успешно", 0) == 0;
+    failures += !ok;
+    std::printf("%s: window frozen %.2f s (%s)\n", button, seconds, messages.text.c_str());
+  }
+  fs::remove_all(dir);
+  return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,137 @@
+// The main window's layout and its commands.
+#include "app/main_window.h"
+
+#include <exception>
+#include <utility>
+
+#include <QAction>
+#include <QFile>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include "app/about_window.h"
+#include "app/file_dialogs.h"
+#include "app/form_look.h"
+#include "app/output_name.h"
+
+namespace z917::app {
+
+namespace {
+
+constexpr int kClientWidth = 362;
+constexpr int kClientHeight = 150;
+
+const QString kCaption = QStringLiteral("Z917 Journal Converter v.1.0.0.1");
+const QString kJournalFilter = QStringLiteral("Журнал Z917 (*.bin)");
+const QString kExcelFilter = QStringLiteral("Книга Excel (*.xls *.xlsx)");
+const QString kXmlFilter = QStringLiteral("Файлы XML (*.xml)");
+
+// Paths reach the driver in the file system's own encoding.
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int top) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setGeometry(140, top, 75, 25);
+  return button;
+}
+
+QAction* MakeItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* item = menu->addAction(caption);
+  item->setObjectName(name);
+  return item;
+}
+
+}  // namespace
+
+TForm1::TForm1(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+  setObjectName("Form1");
+  setWindowTitle(kCaption);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  ApplyFormLook(*this, QStringLiteral("Tahoma"));
+  BuildMenu();
+  BuildButtons();
+  // The client area is fixed; the menu bar sits above it.
+  setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  CentreOnScreen(*this);
+}
+
+void TForm1::BuildButtons() {
+  auto* client = new QWidget(this);
+  client->setObjectName("ClientArea");
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+  BtnBinToXls = MakeButton(client, "BtnBinToXls", QStringLiteral("Bin --> Xls"), 35);
+  BtnBinToXml = MakeButton(client, "BtnBinToXml", QStringLiteral("Bin --> Xml"), 75);
+  QWidget::setTabOrder(BtnBinToXls, BtnBinToXml);
+  connect(BtnBinToXls, &QPushButton::clicked, this, [this] { Guarded(&TForm1::BtnBinToXlsClick); });
+  connect(BtnBinToXml, &QPushButton::clicked, this, [this] { Guarded(&TForm1::BtnBinToXmlClick); });
+}
+
+void TForm1::BuildMenu() {
+  QMenuBar* MainMenu1 = menuBar();
+  MainMenu1->setObjectName("MainMenu1");
+  // The platform's global menu bar would take the menu out of the window.
+  MainMenu1->setNativeMenuBar(false);
+  QMenu* Menu_File = MainMenu1->addMenu(QStringLiteral("Файл"));
+  Menu_File->setObjectName("Menu_File");
+  Menu_BinXls = MakeItem(Menu_File, "Menu_BinXls", QStringLiteral("Bin --> Xls"));
+  Menu_BinXml = MakeItem(Menu_File, "Menu_BinXml", QStringLiteral("Bin --> Xml"));
+  Menu_File->addSeparator()->setObjectName("N2");
+  Menu_Exit = MakeItem(Menu_File, "Menu_Exit", QStringLiteral("Выход"));
+  QMenu* Menu_Help = MainMenu1->addMenu(QStringLiteral("Справка"));
+  Menu_Help->setObjectName("Menu_Help");
+  Menu_About = MakeItem(Menu_Help, "Menu_About", QStringLiteral("О программе..."));
+
+  connect(Menu_BinXls, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXlsClick); });
+  connect(Menu_BinXml, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXmlClick); });
+  connect(Menu_Exit, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_ExitClick); });
+  connect(Menu_About, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_AboutClick); });
+}
+
+void TForm1::Guarded(void (TForm1::*command)()) {
+  try {
+    (this->*command)();
+  } catch (const std::exception& error) {
+    services_.errors.ShowMessage(MessageKind::Error, error.what());
+  } catch (...) {
+    // Nothing to tell about an error of unknown kind but that it happened.
+    services_.errors.ShowMessage(MessageKind::Error, std::string());
+  }
+}
+
+void TForm1::BtnBinToXlsClick() {
+  Convert({kExcelFilter, QString(), QString()}, OutputKind::Excel,
+          [this] { return ExcelExtensionFor(services_.excelVersion()); });
+}
+
+void TForm1::BtnBinToXmlClick() {
+  Convert({kXmlFilter, QString(), QString()}, OutputKind::Xml,
+          [] { return QStringLiteral(".xml"); });
+}
+
+void TForm1::Convert(FileDialogRequest saveDialog, OutputKind kind,
+                     const std::function<QString()>& extension) {
+  const std::optional<QString> journal =
+      services_.dialogs.RunOpen({kJournalFilter, QString(), QString()});
+  if (!journal) return;
+  // The Excel command starts Excel here, so only once a journal was picked.
+  saveDialog.fileName = ProposedOutputName(*journal, extension());
+  const std::optional<QString> output = services_.dialogs.RunSave(saveDialog);
+  if (!output) return;
+  services_.convertJournal(LocalPath(*journal), LocalPath(*output), kind);
+}
+
+void TForm1::Menu_ExitClick() { close(); }
+
+void TForm1::Menu_AboutClick() {
+  TForm_About about(this);
+  Form_About = &about;
+  about.exec();
+  Form_About = nullptr;
+}
+
+}  // namespace z917::app

@@ -1,0 +1,79 @@
+// The program's single window: two conversion commands on buttons and in
+// the menu, Exit, and the about window.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include "journal/message_sink.h"
+#include "journal/packet.h"
+
+class QAction;
+class QPushButton;
+
+namespace z917::app {
+
+class FileDialogs;
+struct FileDialogRequest;
+class TForm_About;
+
+// What the commands call out to; each must outlive the window.
+struct MainWindowServices {
+  FileDialogs& dialogs;
+  // The installed Excel's major version, 0 when it gives none; throws
+  // when Excel cannot be started.
+  std::function<std::uint32_t()> excelVersion;
+  // Converts `journal` into `output`; the user has been told the outcome
+  // when it returns.
+  std::function<void(const std::string& journal, const std::string& output, OutputKind kind)>
+      convertJournal;
+  // Shows an error that escaped a command.
+  MessageSink& errors;
+};
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Lays the window out, centred on the screen.
+  explicit TForm1(MainWindowServices services, QWidget* parent = nullptr);
+
+  // The Excel command: journal, version query, output name, conversion.
+  // Throws what the version query or the conversion throws.
+  void BtnBinToXlsClick();
+  // The XML command: journal, output name, conversion.
+  void BtnBinToXmlClick();
+  // The menu items do what the buttons of the same caption do.
+  void Menu_BinXlsClick() { BtnBinToXlsClick(); }
+  void Menu_BinXmlClick() { BtnBinToXmlClick(); }
+  // Closes the window, which ends the program.
+  void Menu_ExitClick();
+  // Shows a new about window modally and destroys it afterwards.
+  void Menu_AboutClick();
+
+ private:
+  void BuildButtons();
+  void BuildMenu();
+  // Runs `command` as the message loop would: an error escaping it is
+  // shown in the error box and the window stays usable.
+  void Guarded(void (TForm1::*command)());
+  // Steps common to both commands, after the open dialog's set-up.
+  void Convert(FileDialogRequest saveDialog, OutputKind kind,
+               const std::function<QString()>& extension);
+
+  MainWindowServices services_;
+  QPushButton* BtnBinToXls = nullptr;
+  QPushButton* BtnBinToXml = nullptr;
+  QAction* Menu_BinXls = nullptr;
+  QAction* Menu_BinXml = nullptr;
+  QAction* Menu_Exit = nullptr;
+  QAction* Menu_About = nullptr;
+  // The about window while it is shown, null otherwise.
+  QPointer<TForm_About> Form_About;
+};
+
+}  // namespace z917::app

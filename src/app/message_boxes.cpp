@@ -1,0 +1,25 @@
+// The modal message box every message of the program goes through.
+#include "app/message_boxes.h"
+
+#include <QMessageBox>
+
+namespace z917::app {
+
+std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text,
+                                            QWidget* owner) {
+  const bool error = kind == MessageKind::Error;
+  auto box = std::make_unique<QMessageBox>(error ? QMessageBox::Critical : QMessageBox::Information,
+                                           error ? "Error" : "Information", text,
+                                           QMessageBox::Ok, owner);
+  box->setObjectName(error ? "ErrorBox" : "InformationBox");
+  box->setWindowModality(Qt::ApplicationModal);
+  // The driver's texts hold line breaks of their own; no rich text.
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
+
+void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
+  MakeMessageBox(kind, QString::fromStdString(text), owner_)->exec();
+}
+
+}  // namespace z917::app

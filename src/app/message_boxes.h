@@ -1,0 +1,38 @@
+// Messages of the driver and the writers as the toolkit's modal message
+// box: "Error" or "Information", the matching icon, one OK button.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "journal/message_sink.h"
+
+class QMessageBox;
+
+namespace z917::app {
+
+// Builds the box for one message, centred on `owner` (on the screen when
+// there is none); the caller runs it.
+std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text,
+                                            QWidget* owner);
+
+class MessageBoxes : public MessageSink {
+ public:
+  // Boxes are centred on the screen until an owner is set.
+  MessageBoxes() = default;
+  // Centres later boxes on `owner` and blocks input to it while one shows.
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+
+  // Shows `text` (UTF-8) modally and returns when the user pressed OK or
+  // closed the box.
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+
+ private:
+  QPointer<QWidget> owner_;
+};
+
+}  // namespace z917::app

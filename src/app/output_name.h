@@ -1,0 +1,19 @@
+// The output file name the save dialog proposes for a picked journal.
+#pragma once
+
+#include <cstdint>
+
+#include <QString>
+
+namespace z917::app {
+
+// ".xlsx" for an Excel of major version 12 or later, ".xls" otherwise
+// (also for 0, an Excel whose version could not be read).
+QString ExcelExtensionFor(std::uint32_t excelVersion);
+
+// `journalPath` with the last extension of its file name replaced by
+// `extension` (".xml"), or with `extension` appended when the file name
+// has no full stop. Dots in folder names are not extensions.
+QString ProposedOutputName(const QString& journalPath, const QString& extension);
+
+}  // namespace z917::app

@@ -1,0 +1,96 @@
+#include "app/file_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+
+#include "gui_support.h"
+
+namespace z917::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SeenDialog {
+  QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen;
+  QFileDialog::FileMode mode = QFileDialog::AnyFile;
+  QStringList filters;
+  QString folder;
+  QString name;
+  bool confirmsOverwrite = false;
+};
+
+// Reads the dialog's set-up, then picks `choice` (or cancels when empty).
+void Answer(QWidget* modal, SeenDialog& seen, const QString& choice) {
+  auto* dialog = qobject_cast<QFileDialog*>(modal);
+  ASSERT_NE(dialog, nullptr);
+  seen.accept = dialog->acceptMode();
+  seen.mode = dialog->fileMode();
+  seen.filters = dialog->nameFilters();
+  seen.folder = dialog->directory().absolutePath();
+  if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit")) seen.name = edit->text();
+  seen.confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+  if (choice.isEmpty()) {
+    dialog->reject();
+  } else {
+    dialog->selectFile(choice);
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept checks the name
+  }
+}
+
+class FileDialogsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(::testing::TempDir()) / "z917_file_dialogs";
+    fs::create_directories(dir);
+    journal = QString::fromStdString((dir / "journal.bin").string());
+    std::ofstream(dir / "journal.bin") << "x";
+    dialogs.SetOwner(&owner);
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  std::optional<QString> Open(SeenDialog& seen, const QString& choice) {
+    test::AnswerNextModal([&seen, choice](QWidget* modal) { Answer(modal, seen, choice); });
+    return dialogs.RunOpen({"Журнал Z917 (*.bin)", QString(), QString()});
+  }
+
+  test::WithApplication application;
+  QWidget owner;
+  QtFileDialogs dialogs;
+  fs::path dir;
+  QString journal;
+};
+
+TEST_F(FileDialogsTest, OpenDialogWantsExistingFileAndStartsWithoutName) {
+  SeenDialog seen;
+  EXPECT_EQ(Open(seen, journal), journal);
+  EXPECT_EQ(seen.accept, QFileDialog::AcceptOpen);
+  EXPECT_EQ(seen.mode, QFileDialog::ExistingFile);
+  EXPECT_EQ(seen.filters, QStringList({"Журнал Z917 (*.bin)"}));
+
+  // The next use keeps the folder but not the name; cancelling gives nothing.
+  SeenDialog again;
+  EXPECT_EQ(Open(again, QString()), std::nullopt);
+  EXPECT_EQ(again.folder, QString::fromStdString(dir.string()));
+  EXPECT_EQ(again.name, "");
+}
+
+TEST_F(FileDialogsTest, SaveDialogProposesNameInItsFolderAndConfirmsOverwrite) {
+  SeenDialog seen;
+  const QString proposed = QString::fromStdString((dir / "journal.xlsx").string());
+  test::AnswerNextModal([&seen, proposed](QWidget* modal) { Answer(modal, seen, proposed); });
+  EXPECT_EQ(dialogs.RunSave({"Книга Excel (*.xls *.xlsx)", proposed, QString()}), proposed);
+  EXPECT_EQ(seen.accept, QFileDialog::AcceptSave);
+  EXPECT_EQ(seen.filters, QStringList({"Книга Excel (*.xls *.xlsx)"}));
+  EXPECT_EQ(seen.folder, QString::fromStdString(dir.string()));
+  EXPECT_EQ(seen.name, "journal.xlsx");
+  EXPECT_TRUE(seen.confirmsOverwrite);
+}
+
+}  // namespace
+}  // namespace z917::app

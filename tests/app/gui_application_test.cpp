@@ -1,0 +1,29 @@
+#include "app/gui_application.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "gui_support.h"
+
+namespace z917::app {
+namespace {
+
+TEST(GuiApplication, KeepsNumericLocaleCAfterQtTookTheEnvironments) {
+  test::EnsureApplication();
+  EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
+  char text[16];
+  std::snprintf(text, sizeof text, "%.2f", 1.5);
+  EXPECT_STREQ(text, "1.50");
+  // The rest still follows the environment, as Qt set it.
+  const char* wanted = std::getenv("LC_ALL");
+  if (wanted && std::string(wanted) != "C") {
+    EXPECT_STRNE(std::setlocale(LC_TIME, nullptr), "C");
+  }
+}
+
+}  // namespace
+}  // namespace z917::app

@@ -1,0 +1,205 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFontInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "automation/automation_error.h"
+#include "gui_support.h"
+
+namespace z917::app {
+namespace {
+
+using test::ScriptedDialogs;
+using test::Shown;
+
+struct Conversion {
+  std::string journal;
+  std::string output;
+  OutputKind kind;
+  bool operator==(const Conversion&) const = default;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::EnsureApplication(); }
+
+  TForm1& Form() {
+    if (!form) {
+      form = std::make_unique<TForm1>(MainWindowServices{
+          dialogs,
+          [this] {
+            ++versionQueries;
+            if (!excelStarts) throw automation::AutomationError(
+                "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
+            return excelVersion;
+          },
+          [this](const std::string& journal, const std::string& output, OutputKind kind) {
+            conversions.push_back({journal, output, kind});
+          },
+          errors});
+      form->show();
+    }
+    return *form;
+  }
+  QPushButton* Button(const char* name) { return Form().findChild<QPushButton*>(name); }
+  QAction* Item(const char* name) { return Form().findChild<QAction*>(name); }
+  void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
+  std::vector<bool> SaveRuns() const {
+    std::vector<bool> kinds;
+    for (const auto& run : dialogs.runs) kinds.push_back(run.save);
+    return kinds;
+  }
+
+  ScriptedDialogs dialogs;
+  test::RecordingMessages errors;
+  std::uint32_t excelVersion = 16;
+  bool excelStarts = true;
+  int versionQueries = 0;
+  std::vector<Conversion> conversions;
+  std::unique_ptr<TForm1> form;
+};
+
+TEST_F(MainWindowTest, LaysOutFixedWindowWithTwoButtons) {
+  TForm1& form = Form();
+  EXPECT_EQ(form.windowTitle(), "Z917 Journal Converter v.1.0.0.1");
+  EXPECT_EQ(form.centralWidget()->size(), QSize(362, 150));
+  EXPECT_EQ(form.minimumSize(), form.maximumSize());
+  EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_EQ(form.palette().color(QPalette::Window), form.palette().color(QPalette::Button));
+  EXPECT_EQ(form.font().pointSize(), 8);
+  // Tahoma where it is installed, the system's sans-serif face elsewhere.
+  QFont sans;
+  sans.setStyleHint(QFont::SansSerif);
+  sans.setFamily(QStringLiteral("Sans Serif"));
+  EXPECT_TRUE(QFontInfo(form.font()).family() == "Tahoma" ||
+              QFontInfo(form.font()).family() == QFontInfo(sans).family())
+      << QFontInfo(form.font()).family().toStdString();
+
+  EXPECT_EQ(Button("BtnBinToXls")->text(), "Bin --> Xls");
+  EXPECT_EQ(Button("BtnBinToXls")->geometry(), QRect(140, 35, 75, 25));
+  EXPECT_EQ(Button("BtnBinToXml")->text(), "Bin --> Xml");
+  EXPECT_EQ(Button("BtnBinToXml")->geometry(), QRect(140, 75, 75, 25));
+  EXPECT_EQ(Button("BtnBinToXls")->nextInFocusChain(), Button("BtnBinToXml"));
+}
+
+TEST_F(MainWindowTest, MenuHoldsItemsInOrderWithSeparator) {
+  const QList<QAction*> menus = Form().menuBar()->actions();
+  ASSERT_EQ(menus.size(), 2);
+  EXPECT_EQ(menus[0]->text(), "Файл");
+  EXPECT_EQ(menus[1]->text(), "Справка");
+  QStringList file;
+  for (QAction* item : menus[0]->menu()->actions()) {
+    file << (item->isSeparator() ? "-" : item->text());
+    EXPECT_TRUE(item->shortcut().isEmpty());
+  }
+  EXPECT_EQ(file, QStringList({"Bin --> Xls", "Bin --> Xml", "-", "Выход"}));
+  ASSERT_EQ(menus[1]->menu()->actions().size(), 1);
+  EXPECT_EQ(menus[1]->menu()->actions()[0]->text(), "О программе...");
+}
+
+TEST_F(MainWindowTest, CancelledOpenDialogEndsCommandSilently) {
+  Click("BtnBinToXls");
+  Click("BtnBinToXml");
+  EXPECT_EQ(SaveRuns(), std::vector<bool>({false, false}));
+  EXPECT_EQ(versionQueries, 0);
+  EXPECT_TRUE(conversions.empty());
+  EXPECT_TRUE(errors.shown.empty());
+}
+
+TEST_F(MainWindowTest, ExcelCommandProposesJournalNameWithExtensionForVersion) {
+  dialogs.openAnswer = "/data/shop 1/journal.bin";
+  dialogs.saveAnswer = "/out/book.xlsx";
+  Click("BtnBinToXls");
+  ASSERT_EQ(SaveRuns(), std::vector<bool>({false, true}));
+  EXPECT_EQ(versionQueries, 1);
+  const FileDialogRequest& open = dialogs.runs[0].request;
+  EXPECT_EQ(open.filter, "Журнал Z917 (*.bin)");
+  EXPECT_EQ(open.fileName, "");
+  const FileDialogRequest& save = dialogs.runs[1].request;
+  EXPECT_EQ(save.filter, "Книга Excel (*.xls *.xlsx)");
+  EXPECT_EQ(save.fileName, "/data/shop 1/journal.xlsx");
+  EXPECT_EQ(save.defaultSuffix, "");
+  EXPECT_EQ(conversions, std::vector<Conversion>(
+                             {{"/data/shop 1/journal.bin", "/out/book.xlsx", OutputKind::Excel}}));
+
+  for (std::uint32_t version : {11u, 0u}) {
+    excelVersion = version;
+    Click("BtnBinToXls");
+    EXPECT_EQ(dialogs.runs.back().request.fileName, "/data/shop 1/journal.xls") << version;
+  }
+}
+
+TEST_F(MainWindowTest, XmlCommandReplacesOnlyLastExtensionWithoutVersionQuery) {
+  dialogs.saveAnswer = "/out/a.b.xml";
+  const std::pair<QString, QString> cases[] = {
+      {"/data/a.b.bin", "/data/a.b.xml"},
+      {"/data/journal", "/data/journal.xml"},
+      {"/data/v1.2/journal", "/data/v1.2/journal.xml"},
+  };
+  for (const auto& [journal, proposed] : cases) {
+    dialogs.openAnswer = journal;
+    Click("BtnBinToXml");
+    EXPECT_EQ(dialogs.runs.back().request.fileName, proposed);
+    EXPECT_EQ(dialogs.runs.back().request.filter, "Файлы XML (*.xml)");
+  }
+  EXPECT_EQ(versionQueries, 0);
+  ASSERT_EQ(conversions.size(), 3u);
+  EXPECT_EQ(conversions[0], (Conversion{"/data/a.b.bin", "/out/a.b.xml", OutputKind::Xml}));
+}
+
+TEST_F(MainWindowTest, CancelledSaveDialogRunsNoConversion) {
+  dialogs.openAnswer = "/data/journal.bin";
+  Click("BtnBinToXml");
+  Click("BtnBinToXls");
+  EXPECT_EQ(SaveRuns(), std::vector<bool>({false, true, false, true}));
+  EXPECT_TRUE(conversions.empty());
+}
+
+TEST_F(MainWindowTest, OpenDialogStartsEmptyAfterConversion) {
+  dialogs.openAnswer = "/data/journal.bin";
+  dialogs.saveAnswer = "/data/journal.xml";
+  Click("BtnBinToXml");
+  Click("BtnBinToXml");
+  ASSERT_EQ(dialogs.runs.size(), 4u);
+  EXPECT_EQ(dialogs.runs[2].request.fileName, "");
+}
+
+TEST_F(MainWindowTest, MenuItemsRunTheButtonsCommands) {
+  dialogs.openAnswer = "/data/j.bin";
+  dialogs.saveAnswer = "/data/out";
+  Item("Menu_BinXls")->trigger();
+  Item("Menu_BinXml")->trigger();
+  EXPECT_EQ(versionQueries, 1);
+  EXPECT_EQ(dialogs.runs[1].request.fileName, "/data/j.xlsx");
+  EXPECT_EQ(dialogs.runs[3].request.fileName, "/data/j.xml");
+  EXPECT_EQ(conversions, std::vector<Conversion>({{"/data/j.bin", "/data/out", OutputKind::Excel},
+                                                  {"/data/j.bin", "/data/out", OutputKind::Xml}}));
+
+  Item("Menu_Exit")->trigger();
+  EXPECT_TRUE(Form().isHidden());
+}
+
+TEST_F(MainWindowTest, ExcelThatCannotStartShowsErrorAndWindowStaysUsable) {
+  excelStarts = false;
+  dialogs.openAnswer = "/data/journal.bin";
+  dialogs.saveAnswer = "/data/journal.xml";
+  Click("BtnBinToXls");
+  EXPECT_EQ(SaveRuns(), std::vector<bool>({false}));
+  EXPECT_TRUE(conversions.empty());
+  EXPECT_EQ(errors.shown, std::vector<Shown>({{MessageKind::Error,
+                                                "Класс не зарегистрирован, ProgID: "
+                                                "\"Excel.Application\""}}));
+
+  Click("BtnBinToXml");
+  EXPECT_EQ(conversions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace z917::app

@@ -1,0 +1,68 @@
+#include "app/message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "gui_support.h"
+
+namespace z917::app {
+namespace {
+
+struct SeenBox {
+  QString caption;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;
+  QPoint centre;
+};
+
+void InspectAndAcknowledge(QWidget* modal, SeenBox& seen) {
+  auto* box = qobject_cast<QMessageBox*>(modal);
+  ASSERT_NE(box, nullptr);
+  seen.caption = box->windowTitle();
+  seen.text = box->text();
+  seen.icon = box->icon();
+  for (QAbstractButton* button : box->buttons()) seen.buttons << button->text().remove('&');
+  seen.centre = box->frameGeometry().center();
+  QTest::mouseClick(box->buttons().front(), Qt::LeftButton);
+}
+
+TEST(MessageBoxes, ErrorAndInformationDifferInCaptionAndIconOnly) {
+  test::EnsureApplication();
+  const auto error = MakeMessageBox(MessageKind::Error, "Ошибка открытия файла БД", nullptr);
+  EXPECT_EQ(error->windowTitle(), "Error");
+  EXPECT_EQ(error->icon(), QMessageBox::Critical);
+  EXPECT_EQ(error->standardButtons(), QMessageBox::Ok);
+  EXPECT_EQ(error->text(), "Ошибка открытия файла БД");
+
+  const auto info = MakeMessageBox(MessageKind::Information, "<b>1</b>", nullptr);
+  EXPECT_EQ(info->windowTitle(), "Information");
+  EXPECT_EQ(info->icon(), QMessageBox::Information);
+  EXPECT_EQ(info->standardButtons(), QMessageBox::Ok);
+  // Texts are shown as they are, never as markup.
+  EXPECT_EQ(info->textFormat(), Qt::PlainText);
+}
+
+TEST(MessageBoxes, ShowsModallyOverOwnerUntilOkIsPressed) {
+  test::EnsureApplication();
+  QWidget owner;
+  owner.setGeometry(100, 100, 400, 300);
+  owner.show();
+  MessageBoxes boxes;
+  boxes.SetOwner(&owner);
+
+  SeenBox seen;
+  test::AnswerNextModal([&seen](QWidget* modal) { InspectAndAcknowledge(modal, seen); });
+  boxes.ShowMessage(MessageKind::Information, "Конвертация прошла успешно\n Ошибок: 2");
+  EXPECT_EQ(seen.caption, "Information");
+  EXPECT_EQ(seen.text, "Конвертация прошла успешно\n Ошибок: 2");
+  EXPECT_EQ(seen.icon, QMessageBox::Information);
+  EXPECT_EQ(seen.buttons, QStringList({"OK"}));
+  EXPECT_LE((seen.centre - owner.frameGeometry().center()).manhattanLength(), 4);
+}
+
+}  // namespace
+}  // namespace z917::app

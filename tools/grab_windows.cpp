@@ -1,0 +1,47 @@
+// Renders the main window and the about window offscreen into PNG files,
+// the pictures the README shows.
+//
+//   grab_windows MAIN_PNG [ABOUT_PNG]
+#include <cstdio>
+
+#include <QPixmap>
+
+#include "app/about_window.h"
+#include "app/file_dialogs.h"
+#include "app/gui_application.h"
+#include "app/main_window.h"
+
+namespace {
+
+class NoMessages : public z917::MessageSink {
+ public:
+  void ShowMessage(z917::MessageKind, const std::string&) override {}
+};
+
+bool Grab(QWidget& window, const char* path) {
+  window.show();
+  QApplication::processEvents();
+  const bool saved = window.grab().save(QString::fromLocal8Bit(path));
+  if (!saved) std::fprintf(stderr, "grab_windows: cannot write %s\n", path);
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || argc > 3) {
+    std::fprintf(stderr, "usage: grab_windows MAIN_PNG [ABOUT_PNG]\n");
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  auto app = z917::app::CreateApplication(argc, argv);
+  z917::app::QtFileDialogs dialogs;
+  NoMessages messages;
+  z917::app::TForm1 form({dialogs, [] { return 0u; }, [](auto&&...) {}, messages});
+  bool ok = Grab(form, argv[1]);
+  if (argc == 3) {
+    z917::app::TForm_About about(&form);
+    ok = Grab(about, argv[2]) && ok;
+  }
+  return ok ? 0 : 1;
+}
