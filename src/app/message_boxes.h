@@ -15,16 +15,15 @@ class QMessageBox;
 
 namespace z917::app {
 
-// Builds the box for one message, centred on `owner` (on the screen when
-// there is none); the caller runs it.
+// Builds the box for one message, owned by `owner` and centred on the
+// screen; the caller runs it.
 std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text,
                                             QWidget* owner);
 
 class MessageBoxes : public MessageSink {
  public:
-  // Boxes are centred on the screen until an owner is set.
   MessageBoxes() = default;
-  // Centres later boxes on `owner` and blocks input to it while one shows.
+  // Keeps later boxes above `owner` and blocks input to it while one shows.
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
   // Shows `text` (UTF-8) modally and returns when the user pressed OK or

@@ -46,7 +46,10 @@ void Answer(QWidget* modal, SeenDialog& seen, const QString& choice) {
 class FileDialogsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::path(::testing::TempDir()) / "z917_file_dialogs";
+    // One folder per test: ctest runs the tests of this file side by side.
+    dir = fs::path(::testing::TempDir()) /
+          ("z917_file_dialogs_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir);
     journal = QString::fromStdString((dir / "journal.bin").string());
     std::ofstream(dir / "journal.bin") << "x";
