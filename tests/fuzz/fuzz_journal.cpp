@@ -1,5 +1,6 @@
-// Fuzz target: any bytes as a journal, through the driver and every decoder
-// into the recording writer, for both output kinds.
+// Fuzz target: any bytes as a journal, through the driver and every decoder:
+// into the recording writer as an Excel conversion, and into the real XML
+// writer as an XML conversion whose save fails (no file is ever written).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -7,6 +8,7 @@
 
 #include "app/conversion_driver.h"
 #include "journal/recording_writer.h"
+#include "xml/xml_journal_writer.h"
 
 namespace {
 
@@ -25,13 +27,14 @@ std::FILE* OpenMemory(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static NullMessages messages;
-  static z917::RecordingWriter writer(&messages);
-  static z917::ConversionDriver driver({writer, writer}, messages);
+  static z917::RecordingWriter recorder(&messages);
+  static z917::xml::XmlJournalWriter xml(messages, {",", "%d.%m.%Y", "%H:%M:%S"});
+  static z917::ConversionDriver driver({recorder, xml}, messages);
   for (const auto kind : {z917::OutputKind::Excel, z917::OutputKind::Xml}) {
     std::FILE* file = OpenMemory(data, size);
     if (file == nullptr) return 0;
     z917::JournalStream stream(file);
-    driver.ConvertJournal(stream, "out", kind);
+    driver.ConvertJournal(stream, "/nonexistent-z917-folder/out.xml", kind);
   }
   return 0;
 }
