@@ -6,15 +6,11 @@
 //
 //   bench_excel_conversion BUILD_DIR [PACKETS]
 //   bench_excel_conversion --run floor|convert JOURNAL OUT   (internal)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <array>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -29,15 +25,14 @@
 #include "journal/synthetic_journal.h"
 #include "xls/excel_book_writer.h"
 #include "xls/workbook_layout.h"
+#include "child_run.h"
+#include "seconds.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point since) {
-  return std::chrono::duration<double>(Clock::now() - since).count();
-}
+using bench::Seconds;
 
 class QuietMessages : public z917::MessageSink {
  public:
@@ -275,21 +270,8 @@ struct RunResult {
 };
 
 RunResult RunChild(const char* kind, const std::string& journal, const std::string& out) {
-  std::fflush(stdout);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::execl("/proc/self/exe", "bench_excel_conversion", "--run", kind, journal.c_str(),
-            out.c_str(), static_cast<char*>(nullptr));
-    std::_Exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "bench_excel_conversion: the %s run failed\n", kind);
-    std::exit(1);
-  }
-  return {ReadSeconds(out), usage.ru_maxrss};
+  const bench::ChildRun run = bench::RunSelfInChild("bench_excel_conversion", {kind, journal, out});
+  return {ReadSeconds(out), run.usage.ru_maxrss};
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "xls/excel_book_writer.h"
 #include "xml/regional_settings.h"
 #include "xml/xml_journal_writer.h"
+#include "seconds.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
     messages.text.clear();
     const auto start = Clock::now();
     form.findChild<QPushButton*>(button)->click();
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const double seconds = bench::Seconds(start);
     const bool ok = messages.text.rfind("Конвертация прошла успешно", 0) == 0;
     failures += !ok;
     std::printf("%s: window frozen %.2f s (%s)\n", button, seconds, messages.text.c_str());

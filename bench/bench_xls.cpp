@@ -7,22 +7,19 @@
 //
 //   bench_xls BUILD_DIR [ROWS_PER_SHEET]        three alternating runs of each
 //   bench_xls --run xls|xlsx DIR ROWS_PER_SHEET  one run (used internally)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "automation/automation_error.h"
 #include "automation/server_factory.h"
+#include "child_run.h"
 #include "sale_rows.h"
+#include "seconds.h"
 
 namespace {
 
@@ -77,24 +74,11 @@ struct Run {
 };
 
 Run RunChild(const std::string& kind, const fs::path& dir, std::uint32_t rowsPerSheet) {
-  std::fflush(stdout);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const std::string rows = std::to_string(rowsPerSheet);
-    ::execl("/proc/self/exe", "bench_xls", "--run", kind.c_str(), dir.c_str(), rows.c_str(),
-            static_cast<char*>(nullptr));
-    std::_Exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "bench_xls: the %s run failed\n", kind.c_str());
-    std::exit(1);
-  }
+  const ChildRun child =
+      RunSelfInChild("bench_xls", {kind, dir.string(), std::to_string(rowsPerSheet)});
   Run run;
   std::ifstream(dir / (kind + ".result")) >> run.saveSeconds >> run.filledPeakKiB;
-  run.peakKiB = usage.ru_maxrss;
+  run.peakKiB = child.usage.ru_maxrss;
   return run;
 }
 

@@ -6,9 +6,6 @@
 //
 //   bench_xlsx BUILD_DIR [ROWS]          run both, three times each, and compare
 //   bench_xlsx --run floor|engine DIR ROWS   one run (used internally)
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -16,14 +13,15 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "automation/automation_error.h"
 #include "automation/server_factory.h"
+#include "child_run.h"
 #include "sale_rows.h"
+#include "seconds.h"
 
 namespace {
 
@@ -106,23 +104,8 @@ struct RunResult {
 };
 
 RunResult RunChild(const char* kind, const fs::path& dir, std::uint32_t rows) {
-  const auto start = std::chrono::steady_clock::now();
-  std::fflush(stdout);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const std::string rowsText = std::to_string(rows);
-    ::execl("/proc/self/exe", "bench_xlsx", "--run", kind, dir.c_str(), rowsText.c_str(),
-            static_cast<char*>(nullptr));
-    std::_Exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "bench_xlsx: the %s run failed\n", kind);
-    std::exit(1);
-  }
-  return {Seconds(start), usage.ru_maxrss};
+  const ChildRun run = RunSelfInChild("bench_xlsx", {kind, dir.string(), std::to_string(rows)});
+  return {run.seconds, run.usage.ru_maxrss};
 }
 
 void Report(const char* label, const RunResult& run, double cells) {

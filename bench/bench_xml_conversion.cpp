@@ -8,10 +8,7 @@
 //   bench_xml_conversion BUILD_DIR [PACKETS...]      (default 1000000 3000000)
 //   bench_xml_conversion --run convert|hand|pugi IN OUT   (internal)
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -26,11 +23,11 @@
 #include "xml/document_spool.h"
 #include "xml/xml_output.h"
 #include "xml/xml_journal_writer.h"
+#include "child_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr std::uint32_t kLayerEntries = 1'000'000;
 const z917::xml::RegionalSettings kSettings{",", "%d.%m.%Y", "%-H:%M:%S"};
@@ -167,23 +164,10 @@ double CpuSeconds(const rusage& u) {
 }
 
 Result Measure(const char* kind, const std::string& in, const std::string& out) {
-  std::fflush(stdout);
-  const auto start = Clock::now();
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    ::execl("/proc/self/exe", "bench_xml_conversion", "--run", kind, in.c_str(), out.c_str(),
-            static_cast<char*>(nullptr));
-    std::_Exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  ::wait4(pid, &status, 0, &usage);
+  const bench::ChildRun run = bench::RunSelfInChild("bench_xml_conversion", {kind, in, out});
+  const rusage& usage = run.usage;
   Result r;
-  r.wall = std::chrono::duration<double>(Clock::now() - start).count();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "run %s failed\n", kind);
-    std::exit(1);
-  }
+  r.wall = run.seconds;
   r.cpu = CpuSeconds(usage);
   r.user = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6;
   r.peakKiB = usage.ru_maxrss;

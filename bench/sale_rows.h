@@ -3,7 +3,6 @@
 // every run, and the sheet layout (widths, formats, captions) they go in.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -80,10 +79,6 @@ class RowSource {
   std::uint32_t state_ = 12345;
   std::vector<std::string> names_;
 };
-
-inline double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
 
 inline std::string CellAddress(std::uint32_t row, int column) {
   std::string address(1, static_cast<char>('A' + column - 1));
