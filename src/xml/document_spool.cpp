@@ -16,6 +16,8 @@ namespace {
 
 // The piece size of a copy between file systems without copy_file_range.
 constexpr std::size_t kCopyChunk = 1 << 16;
+// Fresh temporary names tried before a save gives up.
+constexpr int kNameAttempts = 100;
 
 [[noreturn]] void ThrowErrno(const char* what) {
   throw std::system_error(errno, std::generic_category(), what);
@@ -121,26 +123,38 @@ void DocumentSpool::Commit(const std::string& path) {
     errno = EISDIR;
     ThrowErrno("output path");
   }
-  TempName temp(TempNameIn(folder));
-  LinkBeside(temp.Path());
-  if (::rename(temp.Path().c_str(), path.c_str()) != 0) ThrowErrno("rename");
-  temp.Release();
-  SyncFolder(folder);
+  for (int attempt = 1;; ++attempt) {
+    TempName temp(TempNameIn(folder));
+    if (!LinkBeside(temp.Path())) {
+      // The name belongs to a file of somebody else's: never remove it.
+      temp.Release();
+      if (attempt < kNameAttempts) continue;
+      errno = EEXIST;
+      ThrowErrno("temporary file");
+    }
+    if (::rename(temp.Path().c_str(), path.c_str()) != 0) ThrowErrno("rename");
+    temp.Release();
+    SyncFolder(folder);
+    return;
+  }
 }
 
 // Puts the spool's content under `tempPath`, synced to disk: by a link
 // when the spool lives on the same file system, by a copy otherwise.
-void DocumentSpool::LinkBeside(const std::string& tempPath) {
+// False, with nothing done, when a file of that name exists already.
+bool DocumentSpool::LinkBeside(const std::string& tempPath) {
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
   if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) == 0) {
     // The unnamed file was created 0666 through the umask already.
     if (::fsync(fd_) != 0) ThrowErrno("fsync");
-    return;
+    return true;
   }
+  if (errno == EEXIST) return false;
   if (errno != EXDEV && errno != ENOENT && errno != EPERM && errno != EOPNOTSUPP) {
     ThrowErrno("link");
   }
   const int target = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (target < 0 && errno == EEXIST) return false;
   if (target < 0) ThrowErrno("temporary file");
   try {
     CopyTo(target);
@@ -150,6 +164,7 @@ void DocumentSpool::LinkBeside(const std::string& tempPath) {
     throw;
   }
   if (::close(target) != 0) ThrowErrno("close");
+  return true;
 }
 
 void DocumentSpool::CopyTo(int targetFd) {
@@ -159,7 +174,9 @@ void DocumentSpool::CopyTo(int targetFd) {
     if (copied == 0) return;
     if (copied > 0) continue;
     if (errno == EINTR) continue;
-    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL) ThrowErrno("copy");
+    if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+      ThrowErrno("copy");
+    }
     break;
   }
   // A kernel or file system without copy_file_range: read and write.

@@ -29,7 +29,7 @@ class DocumentSpool {
   void Commit(const std::string& path);
 
  private:
-  void LinkBeside(const std::string& tempPath);
+  bool LinkBeside(const std::string& tempPath);
   void CopyTo(int targetFd);
 
   int fd_ = -1;

@@ -176,6 +176,14 @@ TEST(XlsSst, thousands_of_mixed_strings_read_back_whole_and_extsst_points_at_the
   }
 }
 
+TEST(XlsSst, strings_per_bucket_is_excels_count_at_the_boundaries) {
+  EXPECT_EQ(SstWriter::StringsPerBucket(0), 8);
+  EXPECT_EQ(SstWriter::StringsPerBucket(1023), 8);
+  EXPECT_EQ(SstWriter::StringsPerBucket(1024), 9);  // a multiple of 128 gets one more
+  EXPECT_EQ(SstWriter::StringsPerBucket(1280), 11);
+  EXPECT_EQ(SstWriter::StringsPerBucket(0xFFFFFFFFu), 0xFFFF);  // the field's 16 bits
+}
+
 TEST(XlsSst, empty_table_has_its_counts_and_an_extsst_without_buckets) {
   const SstSeen seen = ReadSst(WriteSst({}, 0));
   EXPECT_TRUE(seen.strings.empty());

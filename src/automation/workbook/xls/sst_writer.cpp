@@ -18,8 +18,10 @@ SstWriter::SstWriter(ByteBuffer& out, std::size_t streamBase, std::uint32_t refe
 }
 
 std::uint16_t SstWriter::StringsPerBucket(std::uint32_t unique) {
-  const std::uint32_t perBucket = (unique + 127) / 128;
-  return static_cast<std::uint16_t>(std::max<std::uint32_t>(8, perBucket));
+  // The count Excel itself writes, unique / 128 + 1 and never under 8,
+  // held to the field's 16 bits.
+  const std::uint32_t perBucket = std::max<std::uint32_t>(8, unique / 128 + 1);
+  return static_cast<std::uint16_t>(std::min<std::uint32_t>(perBucket, 0xFFFF));
 }
 
 void SstWriter::StartRecord(std::uint16_t type) {
