@@ -63,5 +63,16 @@ TEST(RegionalSettings, EachCategoryFallsBackOnItsOwn) {
   EXPECT_EQ(settings.longTimeFormat, "%H:%M:%S");
 }
 
+TEST(RegionalSettings, ValuesOfALocaleInAnotherCharacterSetArriveAsUtf8) {
+  if (!Installed("ja_JP.EUC-JP")) GTEST_SKIP() << "ja_JP.EUC-JP is not installed";
+  LocaleEnvironment env;
+  env.Set("LC_ALL", "ja_JP.EUC-JP");
+  const RegionalSettings settings = ReadRegionalSettings();
+  // The document is UTF-8: EUC-JP bytes copied raw would make it ill-formed.
+  EXPECT_EQ(settings.shortDateFormat, "%Y年%m月%d日");
+  EXPECT_EQ(settings.longTimeFormat, "%H時%M分%S秒");
+  EXPECT_EQ(settings.decimalSeparator, ".");
+}
+
 }  // namespace
 }  // namespace z917::xml
