@@ -8,25 +8,15 @@
 
 #include "journal/journal_encoder.h"
 #include "journal/recording_writer.h"
+#include "recorded_messages.h"
 
 namespace z917 {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Shown {
-  MessageKind kind;
-  std::string text;
-  bool operator==(const Shown&) const = default;
-};
-
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind kind, const std::string& text) override {
-    shown.push_back({kind, text});
-  }
-  std::vector<Shown> shown;
-};
+using test::RecordingMessages;
+using test::Shown;
 
 Shown Error(std::string text) { return {MessageKind::Error, std::move(text)}; }
 Shown Info(std::string text) { return {MessageKind::Information, std::move(text)}; }

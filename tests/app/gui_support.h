@@ -12,6 +12,8 @@
 #include "app/file_dialogs.h"
 #include "journal/message_sink.h"
 
+#include "recorded_messages.h"
+
 class QWidget;
 
 namespace z917::app::test {
@@ -40,19 +42,8 @@ class ScriptedDialogs : public FileDialogs {
   std::vector<Run> runs;
 };
 
-struct Shown {
-  MessageKind kind;
-  std::string text;
-  bool operator==(const Shown&) const = default;
-};
-
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind kind, const std::string& text) override {
-    shown.push_back({kind, text});
-  }
-  std::vector<Shown> shown;
-};
+using z917::test::RecordingMessages;
+using z917::test::Shown;
 
 // Calls `answer` with the active modal window as soon as one is shown;
 // it must end the modal run.
