@@ -32,21 +32,6 @@ std::string_view EscapeOf(unsigned char c) {
   }
 }
 
-std::string Utf8Of(char32_t cp) {
-  std::string s;
-  if (cp < 0x80) {
-    s += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    s += static_cast<char>(0xC0 | (cp >> 6));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    s += static_cast<char>(0xE0 | (cp >> 12));
-    s += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    s += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  return s;
-}
-
 // Every Windows-1251 byte's escaped UTF-8 form, built once, padded so that
 // a fixed-size copy can move it.
 struct Cp1251Table {
@@ -59,7 +44,9 @@ struct Cp1251Table {
     for (int b = 0; b < 256; ++b) {
       const auto byte = static_cast<unsigned char>(b);
       const std::string_view escape = byte < 0x80 ? EscapeOf(byte) : std::string_view{};
-      const std::string form = escape.empty() ? Utf8Of(Cp1251ToCodePoint(byte)) : std::string(escape);
+      const char raw = static_cast<char>(byte);
+      const std::string form =
+          escape.empty() ? Cp1251ToUtf8(std::string_view(&raw, 1)) : std::string(escape);
       std::memcpy(forms[b].bytes, form.data(), form.size());
       forms[b].size = static_cast<std::uint8_t>(form.size());
     }
