@@ -8,6 +8,7 @@
 #include "automation/automation_error.h"
 #include "automation/server_factory.h"
 #include "automation/workbook/engine.h"
+#include "automation/save_test_support.h"
 
 namespace z917::automation {
 namespace {
@@ -15,16 +16,7 @@ namespace {
 using workbook::CellKind;
 using workbook::ModelOf;
 
-// The message of the AutomationError that `call` raises, or "" when none.
-template <typename F>
-std::string ErrorOf(F call) {
-  try {
-    call();
-  } catch (const AutomationError& e) {
-    return e.what();
-  }
-  return "";
-}
+using save_test::ErrorOf;
 
 class EngineTest : public ::testing::Test {
  protected:
