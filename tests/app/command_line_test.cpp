@@ -143,7 +143,8 @@ TEST_F(Z917Conv, FailuresGoToStandardErrorInOrder) {
   const std::string journal = CashInJournal();
   const Outcome unwritable = Start("'" + journal + "' '" + (dir / "no" / "o.xml").string() + "'");
   EXPECT_EQ(unwritable.status, 1);
-  EXPECT_EQ(unwritable.err, "Ошибка записи XML файла: неизвестная ошибка\nОшибка записи файла XML\n");
+  EXPECT_EQ(unwritable.err, "Ошибка записи XML файла: Папка «" + (dir / "no").string() +
+                                "» не существует\nОшибка записи файла XML\n");
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
