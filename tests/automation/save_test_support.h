@@ -81,6 +81,17 @@ class SaveTest : public ::testing::Test {
     sheet.GetObject("Range", {from, to}).Set("Value", array);
   }
 
+  // Fills `rows` rows of three numbers on the first sheet: a workbook whose
+  // file takes some room.
+  void FillRows(std::size_t rows) {
+    VariantArray block(rows, 3);
+    for (std::size_t r = 1; r <= rows; ++r) {
+      for (std::size_t c = 1; c <= 3; ++c) block.At(r, c) = static_cast<double>(r * c) + 0.25;
+    }
+    const std::string last = "C" + std::to_string(rows);
+    book.GetObject("Worksheets", {1}).GetObject("Range", {"A1", last}).Set("Value", block);
+  }
+
   // Two sheets laid out the way the journal's workbook is: widths and
   // formats per column on the first, per row on the second, one header and
   // one data row, a few more cells to show each rule.

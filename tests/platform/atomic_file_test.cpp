@@ -1,18 +1,17 @@
 #include "platform/atomic_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
+#include "file_size_limit.h"
 #include "platform/cancellation.h"
 
 namespace z917::platform {
@@ -244,34 +243,13 @@ TEST_F(AtomicFileTest, relative_path_lands_in_the_current_folder) {
   EXPECT_EQ(Names(), std::set<std::string>{"plain.xlsx"});
 }
 
-// Lets a file grow to `bytes` at most; a write past it fails with EFBIG
-// instead of ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int);
-};
-
 TEST_F(AtomicFileTest, failed_write_names_the_system_reason_and_leaves_nothing) {
   Put(Out(), "old");
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     AtomicFile file(Out(), true);
     const std::string big(8192, 'x');
-    const FileSizeLimit limit(4096);
+    const test::FileSizeLimit limit(4096);
     EXPECT_EQ(ErrorOf([&] { file.Append(big); }),
               "Не удалось записать файл «" + Out() + "»: файл слишком велик");
   }

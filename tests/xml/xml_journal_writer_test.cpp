@@ -1,12 +1,10 @@
 #include "xml/xml_journal_writer.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "app/conversion_driver.h"
+#include "file_size_limit.h"
 #include "journal/journal_encoder.h"
 #include "journal/packed_date_time.h"
 #include "platform/cancellation.h"
@@ -332,27 +331,6 @@ TEST_F(XmlWriterTest, TemporaryFolderPlaysNoPart) {
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"out.xml"});
 }
 
-// Lets a file grow to `bytes` at most; a write past it fails with EFBIG
-// instead of ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    ::getrlimit(RLIMIT_FSIZE, &previous_);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-
- private:
-  rlimit previous_{};
-  void (*previousHandler_)(int);
-};
-
 TEST_F(XmlWriterTest, DiskFailureWhileGrowingShowsAtTheSaveWithItsReason) {
   RecordingMessages shown;
   XmlJournalWriter xml{shown, CommaSettings()};
@@ -366,7 +344,7 @@ TEST_F(XmlWriterTest, DiskFailureWhileGrowingShowsAtTheSaveWithItsReason) {
   std::ofstream(path, std::ios::binary) << journal;
   std::ofstream(Out()) << "previous";
   {
-    const FileSizeLimit limit(64 * 1024);
+    const test::FileSizeLimit limit(64 * 1024);
     EXPECT_FALSE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
   }
   EXPECT_EQ(shown.shown,
