@@ -1,12 +1,14 @@
 #include "xml/xml_journal_writer.h"
 
 #include <array>
+#include <new>
 #include <stdexcept>
 #include <string_view>
 
 #include "journal/entry_texts.h"
 #include "platform/atomic_file.h"
 #include "platform/cancellation.h"
+#include "platform/system_reason.h"
 
 namespace z917::xml {
 
@@ -160,6 +162,8 @@ bool XmlJournalWriter::CreateXmlDocument(const std::string& outputPath) {
     output_.Put(kRootStart);
     open_ = true;
     return true;
+  } catch (const std::bad_alloc&) {
+    return Fail(kCreateFailed, platform::ReasonText(platform::SystemReasonKind::kNoMemory, 0));
   } catch (...) {
     return Fail(kCreateFailed, kUnknownError);
   }

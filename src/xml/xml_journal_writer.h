@@ -35,7 +35,7 @@ class XmlJournalWriter final : public JournalEntryWriter {
   // `outputPath`, dropping any earlier one. A path that cannot take the
   // file, or a disk that fails while the document grows, fails only the
   // save, with the reason. False after showing
-  // "Ошибка создания XML файла: неизвестная ошибка" (out of memory).
+  // "Ошибка создания XML файла: недостаточно памяти".
   bool CreateXmlDocument(const std::string& outputPath);
   // Finishes the document and puts it at `path` (UTF-8), the path it was
   // created for, replacing a file there only with the complete document.

@@ -233,8 +233,8 @@ TEST_F(Z917Conv, KilledDuringASaveLeavesNothingAndTheOldOutputUntouched) {
     int status = 0;
     bool ended = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) && UnseenBytes(pid, dir) < (1u << 20) &&
-           std::chrono::steady_clock::now() < deadline) {
+    while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) &&
+           UnseenBytes(pid, dir) < (1u << 20) && std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     ASSERT_FALSE(ended) << name << ": the conversion ended before it could be stopped";

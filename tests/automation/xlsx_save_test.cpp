@@ -138,7 +138,8 @@ TEST_F(XlsxSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_
   std::ofstream(path) << "old contents";
   {
     const test::FileSizeLimit limit(64 * 1024);
-    EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); }), "Не удалось записать книгу: файл слишком велик");
+    EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); }),
+              "Не удалось записать книгу: файл слишком велик");
   }
   platform::Cancellation::Request();
   const std::string stopped = ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); });

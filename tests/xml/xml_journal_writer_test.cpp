@@ -308,7 +308,8 @@ TEST_F(XmlWriterTest, UnwritablePathsFailTheSaveWithTheirReasonAndLeaveNothing) 
   EXPECT_FALSE(writer.SaveXmlDocument((dir / "other.xml").string()));
   EXPECT_EQ(messages.shown,
             (std::vector<std::string>{
-                "E:Ошибка записи XML файла: Папка «" + (dir / "missing").string() + "» не существует",
+                "E:Ошибка записи XML файла: Папка «" + (dir / "missing").string() +
+                    "» не существует",
                 "E:Ошибка записи XML файла: «" + folder + "» — это папка, а не файл",
                 "E:Ошибка записи XML файла: неизвестная ошибка"}));
   std::vector<std::string> names = FolderNames();
