@@ -16,7 +16,7 @@ constexpr int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
 volatile sig_atomic_t caughtSignal = 0;
 
 void OnInterrupt(int signal) {
-  if (caughtSignal != 0) _exit(128 + caughtSignal);
+  if (caughtSignal != 0) _exit(128 + signal);
   caughtSignal = signal;
   Cancellation::Request();
 }
