@@ -78,7 +78,9 @@ int main(int argc, char** argv) {
   z917::app::TForm1 form({dialogs,
                           [] { return z917::xls::GetExcelVersion(z917::automation::StartServer); },
                           [&driver](const std::string& in, const std::string& out,
-                                    z917::OutputKind kind) { driver.ConvertJournal(in, out, kind); },
+                                    z917::OutputKind kind, const z917::ProgressListener&) {
+                            driver.ConvertJournal(in, out, kind);
+                          },
                           messages});
   form.show();
 

@@ -3,10 +3,10 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
+#include "app/conversion_progress.h"
 #include "app/journal_stream.h"
 #include "journal/entry_counters.h"
 #include "journal/journal_decoder.h"
@@ -21,21 +21,6 @@ struct OutputWriters {
   JournalEntryWriter& excel;
   JournalEntryWriter& xml;
 };
-
-// How far a conversion has got.
-struct ConversionProgress {
-  enum class Stage { Reading, Saving };
-  Stage stage = Stage::Reading;
-  // Bytes of the journal read so far, out of its size at open (0 when the
-  // size is unknown).
-  std::uint64_t bytesRead = 0;
-  std::uint64_t journalSize = 0;
-  // Entries handed to the writer so far.
-  std::uint64_t entries = 0;
-};
-
-// Told the progress on the converting thread; must return quickly.
-using ProgressListener = std::function<void(const ConversionProgress&)>;
 
 // Drives one conversion at a time: opens the journal, has the writer create
 // its document, decodes packet by packet, saves and closes, and shows

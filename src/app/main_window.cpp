@@ -5,14 +5,20 @@
 #include <utility>
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 
 #include "app/about_window.h"
+#include "app/background_conversion.h"
 #include "app/file_dialogs.h"
 #include "app/form_look.h"
+#include "app/message_boxes.h"
 #include "app/output_name.h"
+#include "platform/cancellation.h"
 
 namespace z917::app {
 
@@ -25,6 +31,7 @@ const QString kCaption = QStringLiteral("Z917 Journal Converter v.1.0.0.1");
 const QString kJournalFilter = QStringLiteral("Журнал Z917 (*.bin)");
 const QString kExcelFilter = QStringLiteral("Книга Excel (*.xls *.xlsx)");
 const QString kXmlFilter = QStringLiteral("Файлы XML (*.xml)");
+const QString kStopQuestion = QStringLiteral("Идёт конвертация. Прервать её и закрыть программу?");
 
 // Paths reach the driver in the file system's own encoding.
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -122,7 +129,45 @@ void TForm1::Convert(FileDialogRequest saveDialog, OutputKind kind,
   saveDialog.fileName = ProposedOutputName(*journal, extension());
   const std::optional<QString> output = services_.dialogs.RunSave(saveDialog);
   if (!output) return;
-  services_.convertJournal(LocalPath(*journal), LocalPath(*output), kind);
+  RunConversion(*journal, *output, kind);
+  if (closeWhenDone_) close();
+}
+
+void TForm1::RunConversion(const QString& journal, const QString& output, OutputKind kind) {
+  SetCommandsEnabled(false);
+  converting_ = true;
+  setCursor(Qt::BusyCursor);
+  // Whatever the conversion throws, the window is usable again afterwards.
+  const auto restore = qScopeGuard([this] {
+    unsetCursor();
+    converting_ = false;
+    SetCommandsEnabled(true);
+  });
+  const std::string journalPath = LocalPath(journal);
+  const std::string outputPath = LocalPath(output);
+  RunConversionInBackground(this, QFileInfo(journal).fileName(), QFileInfo(output).fileName(),
+                            [&](const ProgressListener& progress) {
+                              services_.convertJournal(journalPath, outputPath, kind, progress);
+                            });
+}
+
+void TForm1::SetCommandsEnabled(bool enabled) {
+  for (QPushButton* button : {BtnBinToXls, BtnBinToXml}) button->setEnabled(enabled);
+  for (QAction* item : {Menu_BinXls, Menu_BinXml, Menu_Exit, Menu_About}) item->setEnabled(enabled);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!converting_) {
+    QMainWindow::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (closeWhenDone_) return;
+  const bool stop =
+      services_.confirmStop ? services_.confirmStop() : AskYesNo(kStopQuestion, this);
+  if (!stop) return;
+  closeWhenDone_ = true;
+  platform::Cancellation::Request();
 }
 
 void TForm1::Menu_ExitClick() { close(); }

@@ -39,7 +39,8 @@ class MainWindowTest : public ::testing::Test {
                 "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
             return excelVersion;
           },
-          [this](const std::string& journal, const std::string& output, OutputKind kind) {
+          [this](const std::string& journal, const std::string& output, OutputKind kind,
+                 const ProgressListener&) {
             conversions.push_back({journal, output, kind});
           },
           errors});
