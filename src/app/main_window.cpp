@@ -9,8 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QShortcut>
 
 #include "app/about_window.h"
 #include "app/background_conversion.h"
@@ -83,15 +85,21 @@ void TForm1::BuildMenu() {
   MainMenu1->setObjectName("MainMenu1");
   // The platform's global menu bar would take the menu out of the window.
   MainMenu1->setNativeMenuBar(false);
-  QMenu* Menu_File = MainMenu1->addMenu(QStringLiteral("Файл"));
+  // Each caption's "&" marks the letter that opens or runs it with Alt
+  // (or alone, inside an open menu).
+  QMenu* Menu_File = MainMenu1->addMenu(QStringLiteral("&Файл"));
   Menu_File->setObjectName("Menu_File");
-  Menu_BinXls = MakeItem(Menu_File, "Menu_BinXls", QStringLiteral("Bin --> Xls"));
-  Menu_BinXml = MakeItem(Menu_File, "Menu_BinXml", QStringLiteral("Bin --> Xml"));
+  Menu_BinXls = MakeItem(Menu_File, "Menu_BinXls", QStringLiteral("Bin --> &Xls"));
+  Menu_BinXml = MakeItem(Menu_File, "Menu_BinXml", QStringLiteral("Bin --> X&ml"));
   Menu_File->addSeparator()->setObjectName("N2");
-  Menu_Exit = MakeItem(Menu_File, "Menu_Exit", QStringLiteral("Выход"));
-  QMenu* Menu_Help = MainMenu1->addMenu(QStringLiteral("Справка"));
+  Menu_Exit = MakeItem(Menu_File, "Menu_Exit", QStringLiteral("&Выход"));
+  QMenu* Menu_Help = MainMenu1->addMenu(QStringLiteral("&Справка"));
   Menu_Help->setObjectName("Menu_Help");
-  Menu_About = MakeItem(Menu_Help, "Menu_About", QStringLiteral("О программе..."));
+  Menu_About = MakeItem(Menu_Help, "Menu_About", QStringLiteral("&О программе..."));
+  // F10 opens the first menu, as on Windows; the toolkit does not.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this,
+          [MainMenu1, Menu_File] { MainMenu1->setActiveAction(Menu_File->menuAction()); });
 
   connect(Menu_BinXls, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXlsClick); });
   connect(Menu_BinXml, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXmlClick); });
@@ -154,6 +162,10 @@ void TForm1::RunConversion(const QString& journal, const QString& output, Output
 void TForm1::SetCommandsEnabled(bool enabled) {
   for (QPushButton* button : {BtnBinToXls, BtnBinToXml}) button->setEnabled(enabled);
   for (QAction* item : {Menu_BinXls, Menu_BinXml, Menu_Exit, Menu_About}) item->setEnabled(enabled);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (!PressFocusedButton(*this, event)) QMainWindow::keyPressEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

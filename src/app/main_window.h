@@ -69,6 +69,8 @@ class TForm1 : public QMainWindow {
   // During a conversion, asks whether to stop it; if so, requests the stop
   // and closes once the conversion has ended.
   void closeEvent(QCloseEvent* event) override;
+  // Enter presses the focused button.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void BuildButtons();
