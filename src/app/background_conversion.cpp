@@ -96,7 +96,11 @@ void RunConversionInBackground(QWidget* owner, const QString& journalName,
   poll.setInterval(kPollInterval);
   QObject::connect(&poll, &QTimer::timeout, [&] { timing.Tick(latest.Load()); });
   poll.start();
-  if (!done.load()) waiting.exec();
+  while (!done.load()) {
+    // exec ends early only when the application quits; the worker's
+    // messages must still reach the user before it can be joined.
+    if (waiting.exec() != 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
   worker.join();
   poll.stop();
   dialog.Finish();

@@ -112,10 +112,9 @@ bool ConversionDriver::Finish(JournalStream& journal, const std::string& outputP
   const bool saved = SaveOutput(outputPath, kind);
   CloseOutput(kind);
   if (!saved) {
-    // A save asked to stop ends quietly; the stop is the outcome.
-    messages_.ShowMessage(MessageKind::Error, Cancelled()       ? kCancelled
-                                              : IsExcel(kind) ? kSaveExcelFailed
-                                                              : kSaveXmlFailed);
+    // A save asked to stop gives up quietly; the stop is the outcome.
+    const char* failure = IsExcel(kind) ? kSaveExcelFailed : kSaveXmlFailed;
+    messages_.ShowMessage(MessageKind::Error, Cancelled() ? kCancelled : failure);
     return false;
   }
   // Whenever packets were skipped the user learns how many, whichever read
