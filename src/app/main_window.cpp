@@ -142,14 +142,17 @@ void TForm1::Convert(FileDialogRequest saveDialog, OutputKind kind,
 }
 
 void TForm1::RunConversion(const QString& journal, const QString& output, OutputKind kind) {
+  // Disabling the focused button takes the focus away; it comes back after.
+  const QPointer<QWidget> focused = focusWidget();
   SetCommandsEnabled(false);
   converting_ = true;
   setCursor(Qt::BusyCursor);
   // Whatever the conversion throws, the window is usable again afterwards.
-  const auto restore = qScopeGuard([this] {
+  const auto restore = qScopeGuard([this, focused] {
     unsetCursor();
     converting_ = false;
     SetCommandsEnabled(true);
+    if (focused) focused->setFocus();
   });
   const std::string journalPath = LocalPath(journal);
   const std::string outputPath = LocalPath(output);
