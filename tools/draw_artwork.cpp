@@ -1,6 +1,7 @@
 // Draws the program's artwork into PNG files: the application icon at the
 // sizes the desktop's icon theme asks for, and the 561x62 logo of the about
-// window. The files are kept in data/; run this again after changing it.
+// window, also at twice the size for screens at 200 %. The files are kept
+// in data/; run this again after changing it.
 //
 //   draw_artwork DATA_DIR
 #include <cstdio>
@@ -75,11 +76,13 @@ QImage Icon(int size) {
   return image;
 }
 
-QImage Logo() {
-  QImage image = Blank(561, 62);
+// The logo with `scale` device pixels to a logical one.
+QImage Logo(int scale) {
+  QImage image = Blank(561 * scale, 62 * scale);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
+  p.scale(scale, scale);
   p.save();
   p.translate(6, 3);
   p.scale(56 / 64.0, 56 / 64.0);
@@ -113,7 +116,8 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const QDir data(QString::fromLocal8Bit(argv[1]));
-  bool ok = Logo().save(data.filePath("logo.png"));
+  bool ok = Logo(1).save(data.filePath("logo.png"));
+  ok = Logo(2).save(data.filePath("logo@2x.png")) && ok;
   for (int size : {32, 48, 64, 128, 256}) {
     const QString folder = QStringLiteral("icons/%1x%1").arg(size);
     ok = data.mkpath(folder) && ok;

@@ -1,7 +1,7 @@
-// Renders the main window and the about window offscreen into PNG files,
-// the pictures the README shows.
+// Renders the main window, the about window and the progress dialog of a
+// conversion offscreen into PNG files, the pictures the README shows.
 //
-//   grab_windows MAIN_PNG [ABOUT_PNG]
+//   grab_windows MAIN_PNG [ABOUT_PNG [PROGRESS_PNG]]
 #include <cstdio>
 
 #include <QPixmap>
@@ -10,6 +10,7 @@
 #include "app/file_dialogs.h"
 #include "app/gui_application.h"
 #include "app/main_window.h"
+#include "app/progress_dialog.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ bool Grab(QWidget& window, const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: grab_windows MAIN_PNG [ABOUT_PNG]\n");
+  if (argc < 2 || argc > 4) {
+    std::fprintf(stderr, "usage: grab_windows MAIN_PNG [ABOUT_PNG [PROGRESS_PNG]]\n");
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -39,9 +40,16 @@ int main(int argc, char** argv) {
   NoMessages messages;
   z917::app::TForm1 form({dialogs, [] { return 0u; }, [](auto&&...) {}, messages});
   bool ok = Grab(form, argv[1]);
-  if (argc == 3) {
+  if (argc >= 3) {
     z917::app::TForm_About about(&form);
     ok = Grab(about, argv[2]) && ok;
+  }
+  if (argc == 4) {
+    // A conversion of a month's journal, 42 % of the way through.
+    z917::app::ConversionProgressDialog progress(QStringLiteral("каса-1_2026-03.bin"),
+                                                 QStringLiteral("каса-1_2026-03.xlsx"), &form);
+    progress.SetProgress({z917::ConversionProgress::Stage::Reading, 42, 100, 131000});
+    ok = Grab(progress, argv[3]) && ok;
   }
   return ok ? 0 : 1;
 }

@@ -44,7 +44,7 @@ TForm_About::TForm_About(QWidget* owner) : QDialog(owner) {
   Image1->setGeometry(3, 3, 561, 62);
   Image1->setAlignment(Qt::AlignCenter);
   // Drawn on a transparent ground, so the panel's colour shows through.
-  Image1->setPixmap(QPixmap(QStringLiteral(":/z917/logo.png")));
+  Image1->setPixmap(LogoPixmap(devicePixelRatioF()));
 
   Label1 = MakeCentredLabel(this, "Label1", 89);
   Label2 = MakeCentredLabel(this, "Label2", 113);
@@ -76,6 +76,7 @@ void TForm_About::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  if (PressFocusedButton(*this, event)) return;
   QDialog::keyPressEvent(event);
 }
 

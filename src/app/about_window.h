@@ -25,7 +25,8 @@ class TForm_About : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  // Escape does not close the window: it has no cancel button.
+  // Escape does not close the window: it has no cancel button. Enter
+  // presses the focused button.
   void keyPressEvent(QKeyEvent* event) override;
 
  private:

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/conversion_driver.h"
+#include "platform/interrupt.h"
 
 #ifndef Z917_VERSION
 #define Z917_VERSION "0.0.0"
@@ -66,7 +67,10 @@ std::string UsageText() {
          "\n"
          "The outcome is printed as the window would show it: information on\n"
          "standard output, errors on standard error. Exit status: 0 converted,\n"
-         "1 conversion failed, 2 wrong usage.\n"
+         "1 conversion failed, 2 wrong usage; 130, 143 or 129 when SIGINT (Ctrl-C),\n"
+         "SIGTERM or SIGHUP stopped the conversion, which then leaves nothing\n"
+         "behind. When standard error is a terminal, a line on it shows the\n"
+         "progress.\n"
          "\n"
          "  -h, --help  show this text and exit\n"
          "  --version   show the version and exit\n";
@@ -83,9 +87,68 @@ void StreamMessageSink::ShowMessage(MessageKind kind, const std::string& text) {
   std::fflush(stream);
 }
 
+std::string ProgressText(const ConversionProgress& progress, double seconds) {
+  const double rate = seconds > 0 ? static_cast<double>(progress.entries) / seconds : 0;
+  char text[96];
+  if (progress.stage == ConversionProgress::Stage::Saving) {
+    std::snprintf(text, sizeof text, "z917conv: saving %llu entries",
+                  static_cast<unsigned long long>(progress.entries));
+  } else if (progress.journalSize > 0) {
+    const double share = 100.0 * static_cast<double>(progress.bytesRead) /
+                         static_cast<double>(progress.journalSize);
+    std::snprintf(text, sizeof text, "z917conv: %3.0f%% of the journal, %.0f entries/s",
+                  share > 100 ? 100.0 : share, rate);
+  } else {
+    std::snprintf(text, sizeof text, "z917conv: %llu entries, %.0f entries/s",
+                  static_cast<unsigned long long>(progress.entries), rate);
+  }
+  return text;
+}
+
+void ProgressLine::Show(const ConversionProgress& progress) {
+  const auto now = std::chrono::steady_clock::now();
+  if (progress.bytesRead == 0 && progress.stage == ConversionProgress::Stage::Reading) start_ = now;
+  if (!enabled_) return;
+  const std::chrono::duration<double> seconds = now - start_;
+  // Back to the line's start, the text, then erase what a longer text left.
+  std::fprintf(terminal_, "\r%s\x1b[K", ProgressText(progress, seconds.count()).c_str());
+  std::fflush(terminal_);
+  shown_ = true;
+}
+
+void ProgressLine::Clear() {
+  if (!shown_) return;
+  std::fputs("\r\x1b[K", terminal_);
+  std::fflush(terminal_);
+  shown_ = false;
+}
+
+void ProgressLine::ShowMessage(MessageKind kind, const std::string& text) {
+  Clear();
+  messages_.ShowMessage(kind, text);
+}
+
+namespace {
+
+int Convert(const CommandLine& line, JournalEntryWriter& excel, JournalEntryWriter& xml,
+            MessageSink& messages, ProgressLine* progress) {
+  platform::CatchInterrupts();
+  ConversionDriver driver({excel, xml}, messages);
+  if (progress != nullptr) {
+    driver.SetProgressListener([progress](const ConversionProgress& p) { progress->Show(p); });
+  }
+  const bool converted =
+      driver.ConvertJournal(line.journal, line.output, OutputKindFor(line.output));
+  if (progress != nullptr) progress->Clear();
+  if (converted) return kExitConverted;
+  return platform::InterruptCaught() ? platform::InterruptExitStatus() : kExitFailed;
+}
+
+}  // namespace
+
 int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter& excel,
                    JournalEntryWriter& xml, MessageSink& messages, std::FILE* out,
-                   std::FILE* err) {
+                   std::FILE* err, ProgressLine* progress) {
   const CommandLine line = ParseCommandLine(args);
   switch (line.action) {
     case CommandLine::Action::Help:
@@ -101,10 +164,7 @@ int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter
     case CommandLine::Action::Convert:
       break;
   }
-  ConversionDriver driver({excel, xml}, messages);
-  const bool converted =
-      driver.ConvertJournal(line.journal, line.output, OutputKindFor(line.output));
-  return converted ? kExitConverted : kExitFailed;
+  return Convert(line, excel, xml, messages, progress);
 }
 
 }  // namespace z917

@@ -2,11 +2,13 @@
 // run it with their own streams and writers.
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/conversion_driver.h"
 #include "journal/journal_entry_writer.h"
 #include "journal/message_sink.h"
 #include "journal/packet.h"
@@ -55,10 +57,47 @@ class StreamMessageSink : public MessageSink {
   std::FILE* err_;
 };
 
+// The progress line's text: the share of the journal read and the entries
+// per second over `seconds` since the start; without a journal size, the
+// entries so far.
+std::string ProgressText(const ConversionProgress& progress, double seconds);
+
+// Keeps one line on a terminal that shows the running conversion's
+// progress, rewritten in place, and wipes it before every message it
+// passes on, so that each message stands on its own line. Draws nothing
+// unless enabled.
+class ProgressLine : public MessageSink {
+ public:
+  ProgressLine(MessageSink& messages, std::FILE* terminal, bool enabled)
+      : messages_(messages), terminal_(terminal), enabled_(enabled) {}
+
+  // Rewrites the line for `progress`; a report of nothing read yet starts
+  // the rate's clock.
+  void Show(const ConversionProgress& progress);
+  // Wipes the line if it is shown.
+  void Clear();
+  // Wipes the line, then shows the message on the sink given.
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+
+ private:
+  MessageSink& messages_;
+  std::FILE* terminal_;
+  bool enabled_;
+  bool shown_ = false;
+  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// Exit statuses after an interrupt stopped a conversion (128 + signal).
+inline constexpr int kExitInterrupted = 130;  // SIGINT
+inline constexpr int kExitTerminated = 143;   // SIGTERM
+inline constexpr int kExitHungUp = 129;       // SIGHUP
+
 // Runs z917conv with `args` (after the program name) and answers its exit
 // status; `messages` must be the sink both writers show their messages on.
+// A conversion shows its progress on `progress` when one is given, and
+// stops cleanly on an interrupt, answering the interrupt's status.
 int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter& excel,
                    JournalEntryWriter& xml, MessageSink& messages, std::FILE* out,
-                   std::FILE* err);
+                   std::FILE* err, ProgressLine* progress = nullptr);
 
 }  // namespace z917

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "journal/packet.h"
+#include "platform/cancellation.h"
 #include "platform/journal_file.h"
 
 namespace z917 {
@@ -20,6 +21,20 @@ constexpr const char* kSuccessCounted = "Конвертация прошла у�
 constexpr const char* kOutputIsJournal =
     "Файл результата совпадает с файлом БД: выберите для результата другое имя";
 constexpr const char* kOutputRefused = "Нельзя сохранить результат: ";
+constexpr const char* kCancelled = "Конвертация отменена";
+
+// The clock is read only every this many packets, so that progress costs
+// nothing measurable; at the slowest writer that is still several reads a
+// second.
+constexpr std::uint32_t kPacketsPerClockCheck = 2048;
+constexpr auto kReportInterval = std::chrono::milliseconds(50);
+
+bool Cancelled() { return platform::Cancellation::Requested(); }
+
+std::uint64_t TotalEntries(const EntryCounters& c) {
+  return std::uint64_t{c.Sale} + c.Refund + c.AnnulSale + c.AnnulRefund + c.CashMovements +
+         c.Receipt + c.Return + c.ZReport + c.CheckSumSale + c.CheckSumRefund;
+}
 }  // namespace
 
 ConversionDriver::ConversionDriver(OutputWriters writers, MessageSink& messages)
@@ -71,6 +86,7 @@ bool ConversionDriver::OutputPathUsable(const std::string& journalPath,
 
 bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string& outputPath,
                                       OutputKind kind) {
+  platform::Cancellation::Reset();
   if (!CreateOutput(kind, outputPath)) {
     journal.Close();
     messages_.ShowMessage(MessageKind::Error, IsExcel(kind) ? kCreateExcelFailed : kCreateXmlFailed);
@@ -79,8 +95,15 @@ bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string&
   decoder_->Counters().Reset();
   std::int32_t failedReads = 0;
   PacketBuffer& buffer = decoder_->Buffer();
+  Report(journal, ConversionProgress::Stage::Reading);
+  std::uint32_t untilClockCheck = kPacketsPerClockCheck;
 
   for (;;) {
+    if (Cancelled()) return Fail(journal, kind, kCancelled);
+    if (--untilClockCheck == 0) {
+      untilClockCheck = kPacketsPerClockCheck;
+      ReportIfDue(journal);
+    }
     // Set only by a short body read: the last packet was cut off.
     if (journal.AtEnd()) return Finish(journal, outputPath, kind, failedReads);
     if (!journal.ReadItem(buffer.data(), kPacketHeaderSize)) {
@@ -93,7 +116,10 @@ bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string&
       ++failedReads;
       continue;
     }
-    if (!decoder_->DecodePacket(kind, WriterFor(kind))) return Fail(journal, kind, kDecodeFailed);
+    // A writer may give up quietly once a stop is asked for.
+    if (!decoder_->DecodePacket(kind, WriterFor(kind))) {
+      return Fail(journal, kind, Cancelled() ? kCancelled : kDecodeFailed);
+    }
   }
 }
 
@@ -106,11 +132,15 @@ bool ConversionDriver::Fail(JournalStream& journal, OutputKind kind, const char*
 
 bool ConversionDriver::Finish(JournalStream& journal, const std::string& outputPath,
                               OutputKind kind, std::int32_t failedReads) {
+  if (Cancelled()) return Fail(journal, kind, kCancelled);
+  Report(journal, ConversionProgress::Stage::Saving);
   journal.Close();
   const bool saved = SaveOutput(outputPath, kind);
   CloseOutput(kind);
   if (!saved) {
-    messages_.ShowMessage(MessageKind::Error, IsExcel(kind) ? kSaveExcelFailed : kSaveXmlFailed);
+    // A save asked to stop gives up quietly; the stop is the outcome.
+    const char* failure = IsExcel(kind) ? kSaveExcelFailed : kSaveXmlFailed;
+    messages_.ShowMessage(MessageKind::Error, Cancelled() ? kCancelled : failure);
     return false;
   }
   // Whenever packets were skipped the user learns how many, whichever read
@@ -118,6 +148,17 @@ bool ConversionDriver::Finish(JournalStream& journal, const std::string& outputP
   messages_.ShowMessage(MessageKind::Information,
                         failedReads > 0 ? kSuccessCounted + std::to_string(failedReads) : kSuccess);
   return true;
+}
+
+void ConversionDriver::Report(const JournalStream& journal, ConversionProgress::Stage stage) {
+  if (!progress_) return;
+  lastReport_ = std::chrono::steady_clock::now();
+  progress_({stage, journal.BytesRead(), journal.Size(), TotalEntries(decoder_->Counters())});
+}
+
+void ConversionDriver::ReportIfDue(const JournalStream& journal) {
+  if (!progress_ || std::chrono::steady_clock::now() - lastReport_ < kReportInterval) return;
+  Report(journal, ConversionProgress::Stage::Reading);
 }
 
 }  // namespace z917

@@ -1,10 +1,12 @@
 // One conversion from journal to output, with its outcome shown to the user.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "app/conversion_progress.h"
 #include "app/journal_stream.h"
 #include "journal/entry_counters.h"
 #include "journal/journal_decoder.h"
@@ -23,7 +25,8 @@ struct OutputWriters {
 // Drives one conversion at a time: opens the journal, has the writer create
 // its document, decodes packet by packet, saves and closes, and shows
 // exactly one message of its own at the end of every path (after any
-// message of the writer's). Not reentrant.
+// message of the writer's). Stops between packets, or before saving, when
+// platform::Cancellation is requested. Not reentrant.
 class ConversionDriver {
  public:
   ConversionDriver(OutputWriters writers, MessageSink& messages);
@@ -38,6 +41,10 @@ class ConversionDriver {
   // The same over a stream that is already open (memory, tests, fuzzing).
   bool ConvertJournal(JournalStream& journal, const std::string& outputPath, OutputKind kind);
 
+  // Reports progress of later conversions to `listener` as they start, at
+  // most every kReportInterval while reading, and as they begin to save.
+  void SetProgressListener(ProgressListener listener) { progress_ = std::move(listener); }
+
   // The counts of the last conversion.
   const EntryCounters& Counters() const { return decoder_->Counters(); }
 
@@ -51,10 +58,14 @@ class ConversionDriver {
   bool Fail(JournalStream& journal, OutputKind kind, const char* message);
   bool Finish(JournalStream& journal, const std::string& outputPath, OutputKind kind,
               std::int32_t failedReads);
+  void Report(const JournalStream& journal, ConversionProgress::Stage stage);
+  void ReportIfDue(const JournalStream& journal);
 
   OutputWriters writers_;
   MessageSink& messages_;
   std::unique_ptr<JournalDecoder> decoder_;
+  ProgressListener progress_;
+  std::chrono::steady_clock::time_point lastReport_;
 };
 
 }  // namespace z917

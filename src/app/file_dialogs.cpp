@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "app/form_look.h"
+
 namespace z917::app {
 
 std::optional<QString> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogRequest& request,
@@ -18,6 +20,8 @@ std::optional<QString> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogR
     dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
   }
+  // At a large scale the dialog's wish can exceed a small screen.
+  FitOnScreen(dialog);
   const bool accepted = dialog.exec() == QDialog::Accepted;
   lastFolder = dialog.directory().absolutePath();
   const QStringList chosen = dialog.selectedFiles();

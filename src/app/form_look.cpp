@@ -1,8 +1,12 @@
 // Font, colours and placement of the program's windows.
 #include "app/form_look.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPalette>
+#include <QPixmap>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -30,6 +34,37 @@ void CentreOnScreen(QWidget& form) {
   QRect frame = form.frameGeometry();
   frame.moveCenter(screen->availableGeometry().center());
   form.move(frame.topLeft());
+}
+
+void FitOnScreen(QWidget& window) {
+  QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  // The title bar and borders are not part of the widget's size; a frame
+  // that is not known yet is taken as the usual one.
+  const QSize kFrameAllowance(16, 40);
+  const QSize room = screen->availableGeometry().size() - kFrameAllowance;
+  window.setMaximumSize(window.maximumSize().boundedTo(room));
+  window.setMinimumSize(window.minimumSizeHint().expandedTo(window.minimumSize()).boundedTo(room));
+  window.resize(window.sizeHint().boundedTo(room));
+}
+
+bool PressFocusedButton(QWidget& form, QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+  auto* button = qobject_cast<QPushButton*>(form.focusWidget());
+  if (button == nullptr || !button->isEnabled() || button->window() != form.window()) return false;
+  event->accept();
+  button->click();
+  return true;
+}
+
+QPixmap LogoPixmap(double ratio) {
+  if (ratio <= 1) return QPixmap(QStringLiteral(":/z917/logo.png"));
+  QPixmap sharp(QStringLiteral(":/z917/logo@2x.png"));
+  if (ratio != 2) {
+    sharp = sharp.scaled(QSize(561, 62) * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  sharp.setDevicePixelRatio(ratio);
+  return sharp;
 }
 
 }  // namespace z917::app

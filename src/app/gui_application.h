@@ -7,7 +7,8 @@
 
 namespace z917::app {
 
-// Creates the application object with the program's name and icon. Qt
+// Creates the application object with the program's name and icon, and
+// the toolkit's translation for the system locale when installed. Qt
 // sets the C library's locale from the environment here; the numeric part
 // goes back to "C" so that the file writers keep the full stop in numbers
 // (the XML writer reads the user's settings through a locale of its own).

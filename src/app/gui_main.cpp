@@ -17,7 +17,9 @@ namespace {
 
 int Run(int& argc, char** argv) {
   auto app = z917::app::CreateApplication(argc, argv);
-  z917::app::MessageBoxes messages;
+  z917::app::MessageBoxes boxes;
+  // The conversion runs on a worker thread; its messages come back here.
+  z917::app::GuiThreadMessages messages(boxes);
   try {
     z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
     z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
@@ -26,12 +28,15 @@ int Run(int& argc, char** argv) {
     z917::app::TForm1 form({
         dialogs,
         [] { return z917::xls::GetExcelVersion(z917::automation::StartServer); },
-        [&driver](const std::string& journal, const std::string& output, z917::OutputKind kind) {
+        [&driver](const std::string& journal, const std::string& output, z917::OutputKind kind,
+                  const z917::ProgressListener& progress) {
+          driver.SetProgressListener(progress);
           driver.ConvertJournal(journal, output, kind);
+          driver.SetProgressListener(nullptr);
         },
         messages,
     });
-    messages.SetOwner(&form);
+    boxes.SetOwner(&form);
     dialogs.SetOwner(&form);
     form.show();
     app->exec();

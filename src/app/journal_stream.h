@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -16,7 +17,8 @@ class JournalStream {
   // Opens `path` (UTF-8) for binary reading; null when it cannot be opened
   // or is a directory.
   static std::unique_ptr<JournalStream> Open(const std::string& path);
-  // Takes ownership of an open stream (for example one over memory).
+  // Takes ownership of an open stream (for example one over memory), read
+  // from where it stands.
   explicit JournalStream(std::FILE* file);
   ~JournalStream();
   JournalStream(const JournalStream&) = delete;
@@ -29,8 +31,18 @@ class JournalStream {
   // Closes the file; later calls do nothing.
   void Close();
 
+  // The bytes the stream held when it was opened, from where reading
+  // started; 0 when that cannot be known (a pipe, a failed measurement).
+  std::uint64_t Size() const { return size_; }
+  // The bytes read so far, short reads included.
+  std::uint64_t BytesRead() const { return bytesRead_; }
+
  private:
+  JournalStream(std::FILE* file, std::uint64_t size);
+
   std::FILE* file_;
+  std::uint64_t size_;
+  std::uint64_t bytesRead_ = 0;
 };
 
 }  // namespace z917

@@ -5,14 +5,22 @@
 #include <utility>
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenuBar>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QShortcut>
 
 #include "app/about_window.h"
+#include "app/background_conversion.h"
 #include "app/file_dialogs.h"
 #include "app/form_look.h"
+#include "app/message_boxes.h"
 #include "app/output_name.h"
+#include "platform/cancellation.h"
 
 namespace z917::app {
 
@@ -25,6 +33,7 @@ const QString kCaption = QStringLiteral("Z917 Journal Converter v.1.0.0.1");
 const QString kJournalFilter = QStringLiteral("Журнал Z917 (*.bin)");
 const QString kExcelFilter = QStringLiteral("Книга Excel (*.xls *.xlsx)");
 const QString kXmlFilter = QStringLiteral("Файлы XML (*.xml)");
+const QString kStopQuestion = QStringLiteral("Идёт конвертация. Прервать её и закрыть программу?");
 
 // Paths reach the driver in the file system's own encoding.
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
@@ -76,15 +85,21 @@ void TForm1::BuildMenu() {
   MainMenu1->setObjectName("MainMenu1");
   // The platform's global menu bar would take the menu out of the window.
   MainMenu1->setNativeMenuBar(false);
-  QMenu* Menu_File = MainMenu1->addMenu(QStringLiteral("Файл"));
+  // Each caption's "&" marks the letter that opens or runs it with Alt
+  // (or alone, inside an open menu).
+  QMenu* Menu_File = MainMenu1->addMenu(QStringLiteral("&Файл"));
   Menu_File->setObjectName("Menu_File");
-  Menu_BinXls = MakeItem(Menu_File, "Menu_BinXls", QStringLiteral("Bin --> Xls"));
-  Menu_BinXml = MakeItem(Menu_File, "Menu_BinXml", QStringLiteral("Bin --> Xml"));
+  Menu_BinXls = MakeItem(Menu_File, "Menu_BinXls", QStringLiteral("Bin --> &Xls"));
+  Menu_BinXml = MakeItem(Menu_File, "Menu_BinXml", QStringLiteral("Bin --> X&ml"));
   Menu_File->addSeparator()->setObjectName("N2");
-  Menu_Exit = MakeItem(Menu_File, "Menu_Exit", QStringLiteral("Выход"));
-  QMenu* Menu_Help = MainMenu1->addMenu(QStringLiteral("Справка"));
+  Menu_Exit = MakeItem(Menu_File, "Menu_Exit", QStringLiteral("&Выход"));
+  QMenu* Menu_Help = MainMenu1->addMenu(QStringLiteral("&Справка"));
   Menu_Help->setObjectName("Menu_Help");
-  Menu_About = MakeItem(Menu_Help, "Menu_About", QStringLiteral("О программе..."));
+  Menu_About = MakeItem(Menu_Help, "Menu_About", QStringLiteral("&О программе..."));
+  // F10 opens the first menu, as on Windows; the toolkit does not.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this,
+          [MainMenu1, Menu_File] { MainMenu1->setActiveAction(Menu_File->menuAction()); });
 
   connect(Menu_BinXls, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXlsClick); });
   connect(Menu_BinXml, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXmlClick); });
@@ -122,7 +137,52 @@ void TForm1::Convert(FileDialogRequest saveDialog, OutputKind kind,
   saveDialog.fileName = ProposedOutputName(*journal, extension());
   const std::optional<QString> output = services_.dialogs.RunSave(saveDialog);
   if (!output) return;
-  services_.convertJournal(LocalPath(*journal), LocalPath(*output), kind);
+  RunConversion(*journal, *output, kind);
+  if (closeWhenDone_) close();
+}
+
+void TForm1::RunConversion(const QString& journal, const QString& output, OutputKind kind) {
+  // Disabling the focused button takes the focus away; it comes back after.
+  const QPointer<QWidget> focused = focusWidget();
+  SetCommandsEnabled(false);
+  converting_ = true;
+  setCursor(Qt::BusyCursor);
+  // Whatever the conversion throws, the window is usable again afterwards.
+  const auto restore = qScopeGuard([this, focused] {
+    unsetCursor();
+    converting_ = false;
+    SetCommandsEnabled(true);
+    if (focused) focused->setFocus();
+  });
+  const std::string journalPath = LocalPath(journal);
+  const std::string outputPath = LocalPath(output);
+  RunConversionInBackground(this, QFileInfo(journal).fileName(), QFileInfo(output).fileName(),
+                            [&](const ProgressListener& progress) {
+                              services_.convertJournal(journalPath, outputPath, kind, progress);
+                            });
+}
+
+void TForm1::SetCommandsEnabled(bool enabled) {
+  for (QPushButton* button : {BtnBinToXls, BtnBinToXml}) button->setEnabled(enabled);
+  for (QAction* item : {Menu_BinXls, Menu_BinXml, Menu_Exit, Menu_About}) item->setEnabled(enabled);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (!PressFocusedButton(*this, event)) QMainWindow::keyPressEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!converting_) {
+    QMainWindow::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (closeWhenDone_) return;
+  const bool stop =
+      services_.confirmStop ? services_.confirmStop() : AskYesNo(kStopQuestion, this);
+  if (!stop) return;
+  closeWhenDone_ = true;
+  platform::Cancellation::Request();
 }
 
 void TForm1::Menu_ExitClick() { close(); }

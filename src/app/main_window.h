@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "app/conversion_progress.h"
 #include "journal/message_sink.h"
 #include "journal/packet.h"
 
@@ -27,12 +28,18 @@ struct MainWindowServices {
   // The installed Excel's major version, 0 when it gives none; throws
   // when Excel cannot be started.
   std::function<std::uint32_t()> excelVersion;
-  // Converts `journal` into `output`; the user has been told the outcome
-  // when it returns.
-  std::function<void(const std::string& journal, const std::string& output, OutputKind kind)>
+  // Converts `journal` into `output`, telling `progress` how far it got;
+  // runs on a worker thread and shows its messages through a sink that
+  // reaches the window's thread (GuiThreadMessages). The user has been
+  // told the outcome when it returns.
+  std::function<void(const std::string& journal, const std::string& output, OutputKind kind,
+                     const ProgressListener& progress)>
       convertJournal;
   // Shows an error that escaped a command.
   MessageSink& errors;
+  // Asks whether closing the window may stop the running conversion; when
+  // empty, a question box asks.
+  std::function<bool()> confirmStop = {};
 };
 
 class TForm1 : public QMainWindow {
@@ -55,6 +62,16 @@ class TForm1 : public QMainWindow {
   // Shows a new about window modally and destroys it afterwards.
   void Menu_AboutClick();
 
+  // Whether a conversion is running.
+  bool Converting() const { return converting_; }
+
+ protected:
+  // During a conversion, asks whether to stop it; if so, requests the stop
+  // and closes once the conversion has ended.
+  void closeEvent(QCloseEvent* event) override;
+  // Enter presses the focused button.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void BuildButtons();
   void BuildMenu();
@@ -64,6 +81,9 @@ class TForm1 : public QMainWindow {
   // Steps common to both commands, after the open dialog's set-up.
   void Convert(FileDialogRequest saveDialog, OutputKind kind,
                const std::function<QString()>& extension);
+  // Runs the conversion in the background with the commands disabled.
+  void RunConversion(const QString& journal, const QString& output, OutputKind kind);
+  void SetCommandsEnabled(bool enabled);
 
   MainWindowServices services_;
   QPushButton* BtnBinToXls = nullptr;
@@ -74,6 +94,8 @@ class TForm1 : public QMainWindow {
   QAction* Menu_About = nullptr;
   // The about window while it is shown, null otherwise.
   QPointer<TForm_About> Form_About;
+  bool converting_ = false;
+  bool closeWhenDone_ = false;
 };
 
 }  // namespace z917::app

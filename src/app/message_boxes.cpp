@@ -1,8 +1,10 @@
 // The modal message box every message of the program goes through.
 #include "app/message_boxes.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
 
 namespace z917::app {
 
@@ -40,8 +42,35 @@ std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& tex
   return box;
 }
 
+bool AskYesNo(const QString& question, QWidget* owner) {
+  ScreenCentredBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
+                       QMessageBox::Yes | QMessageBox::No, owner);
+  box.setObjectName("QuestionBox");
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+bool IsMessageBox(const QWidget* window) {
+  if (qobject_cast<const QMessageBox*>(window) == nullptr) return false;
+  return window->objectName() == QLatin1String("ErrorBox") ||
+         window->objectName() == QLatin1String("InformationBox");
+}
+
 void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
   MakeMessageBox(kind, QString::fromStdString(text), owner_)->exec();
+}
+
+void GuiThreadMessages::ShowMessage(MessageKind kind, const std::string& text) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr || QThread::currentThread() == app->thread()) {
+    messages_.ShowMessage(kind, text);
+    return;
+  }
+  QMetaObject::invokeMethod(
+      app, [this, kind, &text] { messages_.ShowMessage(kind, text); },
+      Qt::BlockingQueuedConnection);
 }
 
 }  // namespace z917::app

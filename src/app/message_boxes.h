@@ -20,6 +20,13 @@ namespace z917::app {
 std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text,
                                             QWidget* owner);
 
+// Asks `question` in a modal box with "Yes" and "No" over `owner`; true
+// for "Yes", false for "No" or a closed box.
+bool AskYesNo(const QString& question, QWidget* owner);
+
+// Whether `window` is a box MakeMessageBox built.
+bool IsMessageBox(const QWidget* window);
+
 class MessageBoxes : public MessageSink {
  public:
   MessageBoxes() = default;
@@ -32,6 +39,18 @@ class MessageBoxes : public MessageSink {
 
  private:
   QPointer<QWidget> owner_;
+};
+
+// Shows messages from any thread through `messages` on the window thread,
+// one at a time in the order they came; a caller on another thread waits
+// until its message has been acknowledged, as the sink's contract says.
+class GuiThreadMessages : public MessageSink {
+ public:
+  explicit GuiThreadMessages(MessageSink& messages) : messages_(messages) {}
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+
+ private:
+  MessageSink& messages_;
 };
 
 }  // namespace z917::app

@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "automation/server_factory.h"
+#include "platform/terminal.h"
 #include "xls/excel_book_writer.h"
 #include "xml/regional_settings.h"
 #include "xml/xml_journal_writer.h"
@@ -14,8 +15,11 @@ int main(int argc, char** argv) {
   // The global locale stays "C" (the library default): the writers read the
   // user's regional settings through locale objects of their own.
   std::vector<std::string_view> args(argv + 1, argv + argc);
-  z917::StreamMessageSink messages(stdout, stderr);
+  z917::StreamMessageSink printed(stdout, stderr);
+  // The writers show their messages through the progress line too, so that
+  // it is wiped before each of them.
+  z917::ProgressLine messages(printed, stderr, z917::platform::IsTerminal(stderr));
   z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
   z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
-  return z917::RunCommandLine(args, excel, xml, messages, stdout, stderr);
+  return z917::RunCommandLine(args, excel, xml, messages, stdout, stderr, &messages);
 }

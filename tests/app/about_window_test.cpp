@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/form_look.h"
 #include "app/main_window.h"
 #include "gui_support.h"
 
@@ -23,6 +24,7 @@ struct SeenAbout {
   bool fixed = false;
   bool maximisable = true;
   bool closedByEscape = true;
+  bool closedByEnter = false;
 };
 
 std::size_t AboutWindows() {
@@ -46,7 +48,11 @@ void InspectAndClose(QWidget* modal, SeenAbout& seen) {
   seen.closedByEscape = !about->isVisible();
   auto* ok = about->findChild<QPushButton*>("Button1");
   ASSERT_EQ(ok->text(), "ОК");
-  QTest::mouseClick(ok, Qt::LeftButton);
+  // Enter on the focused button presses it.
+  ok->setFocus();
+  QTest::keyClick(ok, Qt::Key_Return);
+  seen.closedByEnter = !about->isVisible();
+  if (!seen.closedByEnter) QTest::mouseClick(ok, Qt::LeftButton);
 }
 
 TEST(AboutWindow, OpensFreshTwiceInARowAndLeavesNothingBehind) {
@@ -69,9 +75,25 @@ TEST(AboutWindow, OpensFreshTwiceInARowAndLeavesNothingBehind) {
     EXPECT_TRUE(seen.fixed);
     EXPECT_FALSE(seen.maximisable);
     EXPECT_FALSE(seen.closedByEscape);
+    EXPECT_TRUE(seen.closedByEnter);
     EXPECT_EQ(AboutWindows(), 0u) << "use " << use;
   }
   EXPECT_TRUE(errors.shown.empty());
+}
+
+// Also run at 200 % (see CMakeLists.txt).
+TEST(AboutWindow, LogoSharpAtAnyScale) {
+  test::EnsureApplication();
+  for (const double ratio : {1.0, 1.5, 2.0}) {
+    const QPixmap logo = LogoPixmap(ratio);
+    EXPECT_EQ(logo.devicePixelRatio(), ratio);
+    EXPECT_EQ(logo.size(), (QSizeF(561, 62) * ratio).toSize()) << ratio;
+  }
+  // The window takes the logo for its screen's scale.
+  TForm_About about(nullptr);
+  const QPixmap shown = about.findChild<QLabel*>("Image1")->pixmap();
+  EXPECT_EQ(shown.devicePixelRatio(), about.devicePixelRatioF());
+  EXPECT_EQ(shown.deviceIndependentSize(), QSizeF(561, 62));
 }
 
 }  // namespace

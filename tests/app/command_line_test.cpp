@@ -1,13 +1,18 @@
 #include "app/command_line.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +21,7 @@
 #include <thread>
 
 #include "journal/journal_encoder.h"
+#include "journal/synthetic_journal.h"
 
 namespace z917 {
 namespace {
@@ -43,6 +49,18 @@ TEST(CommandLine, ParsesFilesAndOptions) {
   for (const auto& args : std::vector<std::vector<std::string_view>>{{}, {"a"}, {"-x", "a", "b"}}) {
     EXPECT_EQ(ParseCommandLine(args).action, Action::Usage);
   }
+}
+
+TEST(CommandLine, ProgressTextGivesShareAndRateOrEntriesWhenTheSizeIsUnknown) {
+  using Stage = ConversionProgress::Stage;
+  EXPECT_EQ(ProgressText({Stage::Reading, 0, 2000, 0}, 0), "z917conv:   0% of the journal, 0 entries/s");
+  EXPECT_EQ(ProgressText({Stage::Reading, 1000, 3000, 500}, 0.25),
+            "z917conv:  33% of the journal, 2000 entries/s");
+  // A journal that grew while it was read never shows more than the whole.
+  EXPECT_EQ(ProgressText({Stage::Reading, 4000, 3000, 10}, 1),
+            "z917conv: 100% of the journal, 10 entries/s");
+  EXPECT_EQ(ProgressText({Stage::Reading, 4000, 0, 30}, 2), "z917conv: 30 entries, 15 entries/s");
+  EXPECT_EQ(ProgressText({Stage::Saving, 3000, 3000, 77}, 2), "z917conv: saving 77 entries");
 }
 
 TEST(CommandLine, XmlOnlyForAnXmlEndingInAnyCase) {
@@ -246,6 +264,149 @@ TEST_F(Z917Conv, KilledDuringASaveLeavesNothingAndTheOldOutputUntouched) {
     EXPECT_EQ(names, (std::set<std::string>{"journal.bin", name})) << name << " " << signal;
     EXPECT_EQ(Read(output), "old") << name;
     fs::remove(output);
+
+TEST_F(Z917Conv, SilentButForTheMessagesWhenStandardErrorIsNotATerminal) {
+  std::ofstream journal(dir / "big.bin", std::ios::binary);
+  GenerateSyntheticJournal({20000, 3}, [&journal](std::string_view packet) {
+    journal.write(packet.data(), static_cast<std::streamsize>(packet.size()));
+  });
+  journal.close();
+  const Outcome run = Start("'" + (dir / "big.bin").string() + "' '" + (dir / "o.xml").string() + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
+  EXPECT_EQ(run.err, "");
+}
+
+// z917conv with standard error on a pseudo-terminal, as in a terminal
+// window, and standard output in a file.
+class OnTerminal : public Z917Conv {
+ protected:
+  void TearDown() override {
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+    if (master >= 0) close(master);
+    Z917Conv::TearDown();
+  }
+
+  void MakeJournal(std::uint64_t packets, const std::string& tail = "") {
+    fs::create_directories(dir / "work");
+    std::ofstream out(dir / "work" / "journal.bin", std::ios::binary);
+    GenerateSyntheticJournal({packets, 5}, [&out](std::string_view packet) {
+      out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
+    });
+    out << tail;
+  }
+
+  void Launch(const std::string& output) {
+    int slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    fs::create_directories(dir / "tmp");
+    const std::string journal = (dir / "work" / "journal.bin").string();
+    const std::string target = (dir / "work" / output).string();
+    const std::string out = (dir / "stdout").string();
+    const std::string tmp = (dir / "tmp").string();
+    pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      dup2(slave, STDERR_FILENO);
+      const int file = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(file, STDOUT_FILENO);
+      close(master);
+      setenv("TMPDIR", tmp.c_str(), 1);
+      setenv("LC_ALL", "C.UTF-8", 1);
+      execl(program.c_str(), "z917conv", journal.c_str(), target.c_str(), nullptr);
+      _exit(127);
+    }
+    close(slave);
+  }
+
+  // Reads the terminal until `wanted` shows up (or, when empty, to the end).
+  bool ReadTerminal(const std::string& wanted = "") {
+    char buffer[4096];
+    for (;;) {
+      if (!wanted.empty() && terminal.find(wanted) != std::string::npos) return true;
+      pollfd ready{master, POLLIN, 0};
+      if (poll(&ready, 1, 30000) <= 0) return false;
+      const ssize_t got = read(master, buffer, sizeof buffer);
+      // EIO once the last writer closed the terminal.
+      if (got <= 0) return wanted.empty();
+      terminal.append(buffer, static_cast<std::size_t>(got));
+    }
+  }
+
+  int Wait() {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+  }
+
+  std::vector<std::string> Listing(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  int master = -1;
+  pid_t pid = -1;
+  std::string terminal;
+};
+
+TEST_F(OnTerminal, ProgressLineIsRewrittenInPlaceAndWipedBeforeTheMessage) {
+  MakeJournal(3000, EncodePacket(std::uint8_t{11}, {}, "x"));
+  Launch("o.xml");
+  ASSERT_TRUE(ReadTerminal());
+  EXPECT_EQ(Wait(), kExitFailed);
+  EXPECT_EQ(terminal.rfind("\rz917conv:   0% of the journal, 0 entries/s\x1b[K", 0), 0u) << terminal;
+  EXPECT_EQ(terminal.find('\n'), terminal.size() - 1) << "one line only: " << terminal;
+  const std::string wiped = "\r\x1b[K";
+  const std::size_t end = terminal.rfind(wiped);
+  ASSERT_NE(end, std::string::npos);
+  EXPECT_EQ(terminal.substr(end + wiped.size()), "Ошибка преобразования данных\r\n");
+  EXPECT_EQ(Read(dir / "stdout"), "");
+
+  terminal.clear();
+  MakeJournal(3000);
+  Launch("o.xml");
+  ASSERT_TRUE(ReadTerminal());
+  EXPECT_EQ(Wait(), kExitConverted);
+  EXPECT_NE(terminal.find("\rz917conv: saving "), std::string::npos) << terminal;
+  EXPECT_EQ(terminal.substr(terminal.size() - wiped.size()), wiped);
+  EXPECT_EQ(Read(dir / "stdout"), "Конвертация прошла успешно\n");
+}
+
+TEST_F(OnTerminal, InterruptsStopCleanlyWithTheirStatusLeavingNothingBehind) {
+  MakeJournal(150000);
+  const std::pair<int, int> cases[] = {
+      {SIGINT, kExitInterrupted}, {SIGTERM, kExitTerminated}, {SIGHUP, kExitHungUp}};
+  for (const auto& [signal, status] : cases) {
+    for (const char* output : {"out.xml", "out.xlsx"}) {
+      SCOPED_TRACE(std::string(output) + " signal " + std::to_string(signal));
+      // Every second run finds an older output in place, which must stay.
+      const bool existing = signal != SIGTERM;
+      if (existing) std::ofstream(dir / "work" / output) << "old";
+      terminal.clear();
+      Launch(output);
+      ASSERT_TRUE(ReadTerminal("% of the journal"));
+      kill(pid, signal);
+      ASSERT_TRUE(ReadTerminal());
+      close(master);
+      master = -1;
+      EXPECT_EQ(Wait(), status);
+      EXPECT_NE(terminal.find("\r\x1b[KКонвертация отменена\r\n"), std::string::npos) << terminal;
+      std::vector<std::string> left = {"journal.bin"};
+      if (existing) left.push_back(output);
+      std::sort(left.begin(), left.end());
+      EXPECT_EQ(Listing(dir / "work"), left);
+      if (existing) {
+        EXPECT_EQ(Read(dir / "work" / output), "old");
+      }
+      EXPECT_TRUE(Listing(dir / "tmp").empty());
+      fs::remove(dir / "work" / output);
+    }
   }
 }
 

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "journal/journal_encoder.h"
 #include "journal/recording_writer.h"
+#include "platform/cancellation.h"
 #include "recorded_messages.h"
 
 namespace z917 {
@@ -220,6 +223,111 @@ TEST_F(ConversionDriverTest, writer_learns_the_output_path_when_it_creates_its_d
   const std::string output = (dir / "o.xml").string();
   EXPECT_TRUE(withPaths.ConvertJournal(Journal(CashIn(1)), output, OutputKind::Xml));
   EXPECT_EQ(paths.createdFor, output);
+
+using Stage = ConversionProgress::Stage;
+using platform::Cancellation;
+
+std::string CashIns(std::uint32_t count) {
+  std::string bytes;
+  for (std::uint32_t n = 1; n <= count; ++n) bytes += CashIn(n);
+  return bytes;
+}
+
+TEST_F(ConversionDriverTest, stream_knows_its_size_and_counts_what_it_read_short_reads_too) {
+  const std::string bytes = CashIn(1);
+  const std::string path = Journal(bytes);
+  const auto stream = JournalStream::Open(path);
+  ASSERT_TRUE(stream);
+  EXPECT_EQ(stream->Size(), bytes.size());
+  char buffer[64];
+  ASSERT_TRUE(stream->ReadItem(buffer, 10));
+  EXPECT_FALSE(stream->ReadItem(buffer, sizeof buffer));
+  EXPECT_EQ(stream->BytesRead(), bytes.size());
+  EXPECT_TRUE(stream->AtEnd());
+
+  // A stream given open is measured from where it stands.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  ASSERT_EQ(std::fseek(file, 3, SEEK_SET), 0);
+  JournalStream given(file);
+  EXPECT_EQ(given.Size(), bytes.size() - 3);
+  ASSERT_TRUE(given.ReadItem(buffer, 1));
+  EXPECT_EQ(buffer[0], bytes[3]);
+}
+
+TEST_F(ConversionDriverTest, progress_rises_at_a_bounded_rate_to_the_whole_journal_then_saving) {
+  constexpr std::uint32_t kPackets = 12000;
+  const std::string bytes = CashIns(kPackets);
+  std::vector<ConversionProgress> reports;
+  driver.SetProgressListener([&reports](const ConversionProgress& progress) {
+    reports.push_back(progress);
+    // Slower than the report interval, so that every clock check reports.
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  });
+  xml.SetKeepEntries(false);
+  ASSERT_TRUE(Convert(Journal(bytes)));
+
+  ASSERT_GE(reports.size(), 5u);
+  EXPECT_EQ(reports.front().stage, Stage::Reading);
+  EXPECT_EQ(reports.front().bytesRead, 0u);
+  EXPECT_EQ(reports.front().entries, 0u);
+  const ConversionProgress& last = reports.back();
+  EXPECT_EQ(last.stage, Stage::Saving);
+  EXPECT_EQ(last.bytesRead, bytes.size());
+  EXPECT_EQ(last.entries, kPackets);
+  for (std::size_t i = 1; i + 1 < reports.size(); ++i) {
+    EXPECT_EQ(reports[i].stage, Stage::Reading);
+    EXPECT_EQ(reports[i].journalSize, bytes.size());
+    // The clock is read only every so many packets.
+    EXPECT_GE(reports[i].entries, reports[i - 1].entries + 1000) << i;
+    EXPECT_GT(reports[i].bytesRead, reports[i - 1].bytesRead) << i;
+  }
+  EXPECT_LT(reports.size(), 8u);
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
+}
+
+TEST_F(ConversionDriverTest, cancel_between_packets_closes_unsaved_with_one_message) {
+  const std::string journal = Journal(CashIns(8000));
+  driver.SetProgressListener([](const ConversionProgress& progress) {
+    if (progress.bytesRead > 0) Cancellation::Request();
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  });
+  EXPECT_FALSE(Convert(journal, OutputKind::Excel));
+  EXPECT_EQ(excel.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
+  EXPECT_GT(excel.TotalCount(), 0u);
+  EXPECT_LT(excel.TotalCount(), 8000u);
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Конвертация отменена")});
+
+  // A request left from before is cleared as the next conversion starts.
+  driver.SetProgressListener(nullptr);
+  messages.shown.clear();
+  EXPECT_TRUE(Convert(journal));
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
+}
+
+TEST_F(ConversionDriverTest, cancel_as_reading_starts_writes_nothing) {
+  driver.SetProgressListener([](const ConversionProgress& progress) {
+    if (progress.stage == Stage::Reading) Cancellation::Request();
+  });
+  EXPECT_FALSE(Convert(Journal(CashIn(1))));
+  EXPECT_EQ(xml.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Конвертация отменена")});
+}
+
+TEST_F(ConversionDriverTest, save_failing_once_cancelled_is_the_cancelled_outcome) {
+  // The stop arrives while the document is being saved, and the save gives up.
+  xml.FailSave();
+  driver.SetProgressListener([](const ConversionProgress& progress) {
+    if (progress.stage == Stage::Saving) Cancellation::Request();
+  });
+  EXPECT_FALSE(Convert(Journal(CashIn(1))));
+  EXPECT_EQ(xml.Lifecycle(), kSavedAndClosed);
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{Error("Save failed"), Error("Конвертация отменена")}));
+
+  // A save that completes despite a late request is a success.
+  messages.shown.clear();
+  EXPECT_TRUE(Convert(Journal(CashIn(1)), OutputKind::Excel));
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
 }
 
 }  // namespace

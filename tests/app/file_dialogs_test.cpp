@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QScreen>
 
 #include "gui_support.h"
 
@@ -93,6 +94,21 @@ TEST_F(FileDialogsTest, SaveDialogProposesNameInItsFolderAndConfirmsOverwrite) {
   EXPECT_EQ(seen.folder, QString::fromStdString(dir.string()));
   EXPECT_EQ(seen.name, "journal.xlsx");
   EXPECT_TRUE(seen.confirmsOverwrite);
+}
+
+// Also run at 200 % (see CMakeLists.txt), where the dialog's wish is
+// taller than the screen.
+TEST_F(FileDialogsTest, DialogNeverTallerThanTheScreenAtAnyScale) {
+  QSize dialog, screen;
+  test::AnswerNextModal([&](QWidget* modal) {
+    dialog = modal->frameGeometry().size();
+    screen = modal->screen()->availableGeometry().size();
+    qobject_cast<QDialog*>(modal)->reject();
+  });
+  dialogs.RunOpen({"Журнал Z917 (*.bin)", QString(), QString()});
+  ASSERT_FALSE(screen.isEmpty());
+  EXPECT_LE(dialog.height(), screen.height());
+  EXPECT_LE(dialog.width(), screen.width());
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include <cstdlib>
 #include <string>
 
+#include <QCoreApplication>
+#include <QLocale>
+
 #include "gui_support.h"
 
 namespace z917::app {
@@ -23,6 +26,17 @@ TEST(GuiApplication, KeepsNumericLocaleCAfterQtTookTheEnvironments) {
   if (wanted && std::string(wanted) != "C") {
     EXPECT_STRNE(std::setlocale(LC_TIME, nullptr), "C");
   }
+}
+
+TEST(GuiApplication, ToolkitSpeaksTheSystemLocalesLanguage) {
+  test::EnsureApplication();
+  const QString language = QLocale().name().left(2);
+  if (language != "uk") GTEST_SKIP() << "the tests run under uk_UA.UTF-8";
+  // The file dialogs' words and the question before replacing a file.
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), "Відкрити");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Скасувати");
+  EXPECT_NE(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
+            "%1 already exists.\nDo you want to replace it?");
 }
 
 }  // namespace

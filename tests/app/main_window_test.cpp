@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -39,7 +40,8 @@ class MainWindowTest : public ::testing::Test {
                 "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
             return excelVersion;
           },
-          [this](const std::string& journal, const std::string& output, OutputKind kind) {
+          [this](const std::string& journal, const std::string& output, OutputKind kind,
+                 const ProgressListener&) {
             conversions.push_back({journal, output, kind});
           },
           errors});
@@ -89,19 +91,62 @@ TEST_F(MainWindowTest, LaysOutFixedWindowWithTwoButtons) {
   EXPECT_EQ(Button("BtnBinToXls")->nextInFocusChain(), Button("BtnBinToXml"));
 }
 
-TEST_F(MainWindowTest, MenuHoldsItemsInOrderWithSeparator) {
+// The caption as shown, without the mark of its mnemonic.
+QString Caption(const QAction* action) { return QString(action->text()).remove('&'); }
+
+TEST_F(MainWindowTest, MenuHoldsItemsInOrderWithSeparatorEachWithItsOwnMnemonic) {
   const QList<QAction*> menus = Form().menuBar()->actions();
   ASSERT_EQ(menus.size(), 2);
-  EXPECT_EQ(menus[0]->text(), "Файл");
-  EXPECT_EQ(menus[1]->text(), "Справка");
+  EXPECT_EQ(Caption(menus[0]), "Файл");
+  EXPECT_EQ(Caption(menus[1]), "Справка");
   QStringList file;
+  QList<QKeySequence> mnemonics;
   for (QAction* item : menus[0]->menu()->actions()) {
-    file << (item->isSeparator() ? "-" : item->text());
+    file << (item->isSeparator() ? "-" : Caption(item));
     EXPECT_TRUE(item->shortcut().isEmpty());
+    if (!item->isSeparator()) mnemonics << QKeySequence::mnemonic(item->text());
   }
   EXPECT_EQ(file, QStringList({"Bin --> Xls", "Bin --> Xml", "-", "Выход"}));
   ASSERT_EQ(menus[1]->menu()->actions().size(), 1);
-  EXPECT_EQ(menus[1]->menu()->actions()[0]->text(), "О программе...");
+  EXPECT_EQ(Caption(menus[1]->menu()->actions()[0]), "О программе...");
+
+  mnemonics << QKeySequence::mnemonic(menus[0]->text()) << QKeySequence::mnemonic(menus[1]->text())
+            << QKeySequence::mnemonic(menus[1]->menu()->actions()[0]->text());
+  for (const QKeySequence& key : mnemonics) {
+    EXPECT_FALSE(key.isEmpty());
+    EXPECT_EQ(mnemonics.count(key), 1) << key.toString().toStdString();
+  }
+}
+
+TEST_F(MainWindowTest, KeyboardOpensTheMenuAndEnterPressesTheFocusedButton) {
+  TForm1& form = Form();
+  QApplication::setActiveWindow(&form);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QMenu* file = Item("Menu_BinXls")->associatedObjects().isEmpty()
+                    ? nullptr
+                    : qobject_cast<QMenu*>(Item("Menu_BinXls")->associatedObjects().front());
+  ASSERT_NE(file, nullptr);
+  // Alt alone selects the menu bar's first menu; a second Alt leaves it.
+  EXPECT_EQ(form.menuBar()->activeAction(), nullptr);
+  QTest::keyPress(&form, Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyRelease(&form, Qt::Key_Alt);
+  EXPECT_EQ(form.menuBar()->activeAction(), file->menuAction());
+  QTest::keyPress(&form, Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyRelease(&form, Qt::Key_Alt);
+  EXPECT_EQ(form.menuBar()->activeAction(), nullptr);
+
+  // F10 opens the first menu.
+  QTest::keyClick(&form, Qt::Key_F10);
+  EXPECT_TRUE(QTest::qWaitFor([file] { return file->isVisible(); }, 2000));
+  file->hide();
+
+  dialogs.openAnswer = std::nullopt;
+  Button("BtnBinToXml")->setFocus();
+  QTest::keyClick(Button("BtnBinToXml"), Qt::Key_Return);
+  EXPECT_EQ(SaveRuns(), std::vector<bool>({false}));
+  Button("BtnBinToXls")->setFocus();
+  QTest::keyClick(Button("BtnBinToXls"), Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(SaveRuns(), std::vector<bool>({false, false}));
 }
 
 TEST_F(MainWindowTest, CancelledOpenDialogEndsCommandSilently) {

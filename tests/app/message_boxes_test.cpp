@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -61,10 +65,39 @@ TEST(MessageBoxes, ShowsModallyCentredOnTheScreenUntilOkIsPressed) {
   EXPECT_EQ(seen.caption, "Information");
   EXPECT_EQ(seen.text, "Конвертация прошла успешно\n Ошибок: 2");
   EXPECT_EQ(seen.icon, QMessageBox::Information);
-  EXPECT_EQ(seen.buttons, QStringList({"OK"}));
+  // The toolkit's own word, in the user's language.
+  EXPECT_EQ(seen.buttons, QStringList({QCoreApplication::translate("QPlatformTheme", "OK")}));
   // Centred on the screen, not on an owner placed off-centre.
   const QPoint screenCentre = owner.screen()->availableGeometry().center();
   EXPECT_LE((seen.centre - screenCentre).manhattanLength(), 4);
+}
+
+TEST(MessageBoxes, MessagesFromAWorkerShowOnTheWindowThreadInOrderEachAwaitingItsOk) {
+  test::EnsureApplication();
+  MessageBoxes boxes;
+  GuiThreadMessages messages(boxes);
+  std::atomic<int> returned{0};
+  std::vector<SeenBox> seen(2);
+  std::vector<int> returnedBeforeOk;
+  const auto answer = [&](std::size_t n) {
+    returnedBeforeOk.push_back(returned.load());
+    return [&, n](QWidget* modal) { InspectAndAcknowledge(modal, seen[n]); };
+  };
+  test::AnswerNextModal([&](QWidget* modal) {
+    answer(0)(modal);
+    test::AnswerNextModal([&](QWidget* next) { answer(1)(next); });
+  });
+  std::thread worker([&] {
+    messages.ShowMessage(MessageKind::Error, "Ошибка записи файла XML: диск заполнен");
+    returned = 1;
+    messages.ShowMessage(MessageKind::Error, "Ошибка записи файла XML");
+    returned = 2;
+  });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load() == 2; }, 10000));
+  worker.join();
+  EXPECT_EQ(seen[0].text, "Ошибка записи файла XML: диск заполнен");
+  EXPECT_EQ(seen[1].text, "Ошибка записи файла XML");
+  EXPECT_EQ(returnedBeforeOk, (std::vector<int>{0, 1}));
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+// The worker thread, the waiting event loop and the progress dialog's
+// timing.
+#include "app/background_conversion.h"
+
+#include <atomic>
+#include <exception>
+#include <thread>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "app/message_boxes.h"
+#include "app/progress_dialog.h"
+
+namespace z917::app {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Often enough for a bar that moves smoothly, rare enough to cost nothing.
+constexpr std::chrono::milliseconds kPollInterval{50};
+
+// The latest report, written by the worker and read by the window's
+// thread; each field on its own is enough for a progress bar.
+class LatestProgress {
+ public:
+  void Store(const ConversionProgress& progress) {
+    bytesRead_.store(progress.bytesRead, std::memory_order_relaxed);
+    journalSize_.store(progress.journalSize, std::memory_order_relaxed);
+    entries_.store(progress.entries, std::memory_order_relaxed);
+    saving_.store(progress.stage == ConversionProgress::Stage::Saving, std::memory_order_relaxed);
+  }
+  ConversionProgress Load() const {
+    return {saving_.load(std::memory_order_relaxed) ? ConversionProgress::Stage::Saving
+                                                    : ConversionProgress::Stage::Reading,
+            bytesRead_.load(std::memory_order_relaxed), journalSize_.load(std::memory_order_relaxed),
+            entries_.load(std::memory_order_relaxed)};
+  }
+
+ private:
+  std::atomic<std::uint64_t> bytesRead_{0};
+  std::atomic<std::uint64_t> journalSize_{0};
+  std::atomic<std::uint64_t> entries_{0};
+  std::atomic<bool> saving_{false};
+};
+
+// Keeps the dialog out of the way of other modal windows: a message of the
+// conversion means it is ending, so the dialog stays hidden after one;
+// another window (a question) only hides it while it shows.
+class DialogTiming {
+ public:
+  explicit DialogTiming(ConversionProgressDialog& dialog) : dialog_(dialog) {}
+
+  void Tick(const ConversionProgress& progress) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal != &dialog_) {
+      ended_ = ended_ || IsMessageBox(modal);
+      dialog_.hide();
+      return;
+    }
+    if (ended_) return;
+    dialog_.SetProgress(progress);
+    if (dialog_.isHidden() && Clock::now() - started_ >= kProgressDialogDelay) dialog_.show();
+  }
+
+ private:
+  ConversionProgressDialog& dialog_;
+  const Clock::time_point started_ = Clock::now();
+  bool ended_ = false;
+};
+
+}  // namespace
+
+void RunConversionInBackground(QWidget* owner, const QString& journalName,
+                               const QString& outputName,
+                               const std::function<void(const ProgressListener&)>& conversion) {
+  LatestProgress latest;
+  QEventLoop waiting;
+  std::atomic<bool> done{false};
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      conversion([&latest](const ConversionProgress& progress) { latest.Store(progress); });
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    done.store(true);
+    QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+
+  ConversionProgressDialog dialog(journalName, outputName, owner);
+  DialogTiming timing(dialog);
+  QTimer poll;
+  poll.setInterval(kPollInterval);
+  QObject::connect(&poll, &QTimer::timeout, [&] { timing.Tick(latest.Load()); });
+  poll.start();
+  while (!done.load()) {
+    // exec ends early only when the application quits; the worker's
+    // messages must still reach the user before it can be joined.
+    if (waiting.exec() != 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  worker.join();
+  poll.stop();
+  dialog.Finish();
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace z917::app

@@ -1,0 +1,46 @@
+// The modal window a long conversion shows: the journal's name, a progress
+// bar and "Отмена".
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "app/conversion_progress.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace z917::app {
+
+class ConversionProgressDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // A hidden dialog over `owner` for converting the journal `journalName`
+  // into `outputName` (file names, shown as given).
+  ConversionProgressDialog(const QString& journalName, const QString& outputName,
+                           QWidget* owner);
+
+  // Shows the share of the journal read; a full bar while the output is
+  // saved; a busy bar when the journal's size is unknown.
+  void SetProgress(const ConversionProgress& progress);
+  // Closes the dialog for good once the conversion has ended.
+  void Finish();
+  // "Отмена", Escape and the close button: asks the conversion to stop and
+  // keeps the dialog until it has (see Finish).
+  void reject() override;
+
+ private:
+  void SetLabel(const QString& text);
+
+  QString journalName_;
+  QString outputName_;
+  QLabel* Label1 = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QPushButton* BtnCancel = nullptr;
+  bool finished_ = false;
+  bool stopping_ = false;
+};
+
+}  // namespace z917::app
