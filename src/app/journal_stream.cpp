@@ -7,8 +7,8 @@ namespace z917 {
 namespace {
 
 // What is left of a stream given to us open. Such streams are small (memory
-// in tests and fuzzing); Open measures files through the file system,
-// which also knows sizes past what a long holds.
+// in tests and fuzzing); Open asks the system for a file's size, which
+// also knows sizes past what a long holds.
 std::uint64_t RemainingBytes(std::FILE* file) {
   if (file == nullptr) return 0;
   const long start = std::ftell(file);
@@ -23,8 +23,7 @@ std::uint64_t RemainingBytes(std::FILE* file) {
 std::unique_ptr<JournalStream> JournalStream::Open(const std::string& path) {
   std::FILE* file = platform::OpenJournalFile(path);
   if (file == nullptr) return nullptr;
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  return std::unique_ptr<JournalStream>(new JournalStream(file, ec ? 0 : size));
+  return std::unique_ptr<JournalStream>(new JournalStream(file, platform::JournalFileSize(file)));
 }
 
 JournalStream::JournalStream(std::FILE* file) : JournalStream(file, 0) {

@@ -2,6 +2,7 @@
 // makes of its two paths before it starts.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -13,6 +14,10 @@ namespace z917::platform {
 // cannot be opened or is a folder (a folder would open on some systems and
 // fail at its first read as if the journal were damaged).
 std::FILE* OpenJournalFile(const std::string& path);
+
+// The size in bytes of the journal `file` opened by OpenJournalFile, for
+// progress; 0 when the system cannot tell.
+std::uint64_t JournalFileSize(std::FILE* file);
 
 // Whether `first` and `second` name one existing file, through hard links
 // or symbolic links alike (the same device and file number). False when

@@ -223,6 +223,7 @@ TEST_F(ConversionDriverTest, writer_learns_the_output_path_when_it_creates_its_d
   const std::string output = (dir / "o.xml").string();
   EXPECT_TRUE(withPaths.ConvertJournal(Journal(CashIn(1)), output, OutputKind::Xml));
   EXPECT_EQ(paths.createdFor, output);
+}
 
 using Stage = ConversionProgress::Stage;
 using platform::Cancellation;

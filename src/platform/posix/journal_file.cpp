@@ -23,6 +23,12 @@ std::FILE* OpenJournalFile(const std::string& path) {
   return file;
 }
 
+std::uint64_t JournalFileSize(std::FILE* file) {
+  struct stat info;
+  if (file == nullptr || ::fstat(::fileno(file), &info) != 0 || info.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
 bool SameFile(const std::string& first, const std::string& second) {
   struct stat a, b;
   if (first.empty() || second.empty()) return false;
