@@ -128,6 +128,10 @@ void WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
 
 }  // namespace
 
+bool CanWriteXlsx() { return true; }
+
+void CheckFitsXlsx(const WorkbookModel&) {}  // no limits beyond the engine's own
+
 void WriteXlsx(const WorkbookModel& workbook, const std::string& path,
                const std::string& scratchFolder) {
   std::string scratch = scratchFolder;
