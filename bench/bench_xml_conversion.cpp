@@ -20,7 +20,7 @@
 #include "app/conversion_driver.h"
 #include "journal/entry_texts.h"
 #include "journal/synthetic_journal.h"
-#include "xml/document_spool.h"
+#include "platform/atomic_file.h"
 #include "xml/xml_output.h"
 #include "xml/xml_journal_writer.h"
 #include "child_run.h"
@@ -70,7 +70,7 @@ struct SaleValues {
 int RunHand(const std::string& out) {
   QuietMessages messages;
   z917::xml::XmlJournalWriter xml(messages, kSettings);
-  if (!xml.CreateXmlDocument()) return 1;
+  if (!xml.CreateXmlDocument(out)) return 1;
   for (std::uint32_t n = 0; n < kLayerEntries; ++n) {
     const SaleValues v{n};
     if (!xml.WriteSale(n + 1, 7, static_cast<std::uint16_t>(n / 3), 2, v.when(), n + 10, 0,
@@ -84,11 +84,11 @@ int RunHand(const std::string& out) {
   return 0;
 }
 
-// pugixml writes through this into the same kind of spool file, in
+// pugixml writes through this into the same kind of output file, in
 // batches of the writer's size.
 class SpoolWriter : public pugi::xml_writer {
  public:
-  explicit SpoolWriter(z917::xml::DocumentSpool& spool) : spool_(spool) {}
+  explicit SpoolWriter(z917::platform::AtomicFile& spool) : spool_(spool) {}
   ~SpoolWriter() override { spool_.Append(batch_); }
   void write(const void* data, size_t size) override {
     batch_.append(static_cast<const char*>(data), size);
@@ -99,12 +99,12 @@ class SpoolWriter : public pugi::xml_writer {
   }
 
  private:
-  z917::xml::DocumentSpool& spool_;
+  z917::platform::AtomicFile& spool_;
   std::string batch_;
 };
 
 int RunPugi(const std::string& out) {
-  z917::xml::DocumentSpool spool;
+  z917::platform::AtomicFile spool(out, true);
   spool.Append("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Z917_Journal>");
   {
   SpoolWriter writer(spool);
@@ -143,7 +143,7 @@ int RunPugi(const std::string& out) {
   }
   }
   spool.Append("</Z917_Journal>\n");
-  spool.Commit(out);
+  spool.Commit();
   ReportEntries(out, kLayerEntries);
   return 0;
 }

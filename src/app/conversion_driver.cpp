@@ -3,6 +3,7 @@
 #include <string>
 
 #include "journal/packet.h"
+#include "platform/journal_file.h"
 
 namespace z917 {
 
@@ -16,6 +17,9 @@ constexpr const char* kSaveExcelFailed = "Ошибка записи файла E
 constexpr const char* kSaveXmlFailed = "Ошибка записи файла XML";
 constexpr const char* kSuccess = "Конвертация прошла успешно";
 constexpr const char* kSuccessCounted = "Конвертация прошла успешно\n Ошибок: ";
+constexpr const char* kOutputIsJournal =
+    "Файл результата совпадает с файлом БД: выберите для результата другое имя";
+constexpr const char* kOutputRefused = "Нельзя сохранить результат: ";
 }  // namespace
 
 ConversionDriver::ConversionDriver(OutputWriters writers, MessageSink& messages)
@@ -25,7 +29,9 @@ JournalEntryWriter& ConversionDriver::WriterFor(OutputKind kind) {
   return IsExcel(kind) ? writers_.excel : writers_.xml;
 }
 
-bool ConversionDriver::CreateOutput(OutputKind kind) { return WriterFor(kind).CreateDocument(); }
+bool ConversionDriver::CreateOutput(OutputKind kind, const std::string& outputPath) {
+  return WriterFor(kind).CreateDocument(outputPath);
+}
 
 bool ConversionDriver::SaveOutput(const std::string& outputPath, OutputKind kind) {
   return WriterFor(kind).SaveDocument(outputPath);
@@ -40,12 +46,32 @@ bool ConversionDriver::ConvertJournal(const std::string& journalPath,
     messages_.ShowMessage(MessageKind::Error, kOpenFailed);
     return false;
   }
+  if (!OutputPathUsable(journalPath, outputPath)) {
+    journal->Close();
+    return false;
+  }
   return ConvertJournal(*journal, outputPath, kind);
+}
+
+bool ConversionDriver::OutputPathUsable(const std::string& journalPath,
+                                        const std::string& outputPath) {
+  // The journal may be the register's only copy: never convert it onto itself.
+  if (platform::SameFile(journalPath, outputPath)) {
+    messages_.ShowMessage(MessageKind::Error, kOutputIsJournal);
+    return false;
+  }
+  try {
+    platform::CheckOutputPath(outputPath);
+  } catch (const platform::FileError& error) {
+    messages_.ShowMessage(MessageKind::Error, kOutputRefused + std::string(error.what()));
+    return false;
+  }
+  return true;
 }
 
 bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string& outputPath,
                                       OutputKind kind) {
-  if (!CreateOutput(kind)) {
+  if (!CreateOutput(kind, outputPath)) {
     journal.Close();
     messages_.ShowMessage(MessageKind::Error, IsExcel(kind) ? kCreateExcelFailed : kCreateXmlFailed);
     return false;

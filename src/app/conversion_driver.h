@@ -29,7 +29,9 @@ class ConversionDriver {
   ConversionDriver(OutputWriters writers, MessageSink& messages);
 
   // Converts the journal at `journalPath` into `outputPath` with the writer
-  // of `kind`. True only when the journal was read to its end and the
+  // of `kind`. Before converting it refuses an output that is the journal
+  // itself (under any name) or that is not a regular file, touching
+  // neither. True only when the journal was read to its end and the
   // document saved; the user has been told the outcome either way.
   bool ConvertJournal(const std::string& journalPath, const std::string& outputPath,
                       OutputKind kind);
@@ -40,7 +42,8 @@ class ConversionDriver {
   const EntryCounters& Counters() const { return decoder_->Counters(); }
 
  private:
-  bool CreateOutput(OutputKind kind);
+  bool OutputPathUsable(const std::string& journalPath, const std::string& outputPath);
+  bool CreateOutput(OutputKind kind, const std::string& outputPath);
   bool SaveOutput(const std::string& outputPath, OutputKind kind);
   void CloseOutput(OutputKind kind);
   JournalEntryWriter& WriterFor(OutputKind kind);

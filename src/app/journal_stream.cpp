@@ -1,17 +1,11 @@
 #include "app/journal_stream.h"
 
-#include <filesystem>
-#include <system_error>
+#include "platform/journal_file.h"
 
 namespace z917 {
 
 std::unique_ptr<JournalStream> JournalStream::Open(const std::string& path) {
-  if (path.empty()) return nullptr;
-  // fopen opens a directory on POSIX systems, and its first read would then
-  // fail as if the journal were damaged.
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return nullptr;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::FILE* file = platform::OpenJournalFile(path);
   if (file == nullptr) return nullptr;
   return std::make_unique<JournalStream>(file);
 }

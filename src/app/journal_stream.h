@@ -13,8 +13,8 @@ namespace z917 {
 // of its request; a read that takes exactly the last bytes leaves it clear.
 class JournalStream {
  public:
-  // Opens `path` for binary reading; null when it cannot be opened or is a
-  // directory.
+  // Opens `path` (UTF-8) for binary reading; null when it cannot be opened
+  // or is a directory.
   static std::unique_ptr<JournalStream> Open(const std::string& path);
   // Takes ownership of an open stream (for example one over memory).
   explicit JournalStream(std::FILE* file);

@@ -24,8 +24,10 @@ class JournalEntryWriter {
  public:
   virtual ~JournalEntryWriter() = default;
 
-  // Creates an empty document; false after showing why it could not.
-  virtual bool CreateDocument() = 0;
+  // Creates an empty document for the output at `outputPath`, the path
+  // SaveDocument will get (a writer may grow its file beside it); false
+  // after showing why it could not.
+  virtual bool CreateDocument(const std::string& outputPath) = 0;
   // Saves the document to `path`; false after showing why it could not.
   virtual bool SaveDocument(const std::string& path) = 0;
   // Releases the document, saved or not; safe to call more than once.

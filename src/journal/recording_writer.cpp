@@ -51,7 +51,7 @@ bool RecordingWriter::Refuse(const char* what) {
   return false;
 }
 
-bool RecordingWriter::CreateDocument() {
+bool RecordingWriter::CreateDocument(const std::string&) {
   lifecycle_.push_back("Create");
   if (failCreate_) return Refuse("Create");
   entries_.clear();

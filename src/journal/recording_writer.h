@@ -53,7 +53,7 @@ class RecordingWriter : public JournalEntryWriter {
   // "Create", "Save <path>" and "Close", in the order they were called.
   const std::vector<std::string>& Lifecycle() const { return lifecycle_; }
 
-  bool CreateDocument() override;
+  bool CreateDocument(const std::string& outputPath) override;
   bool SaveDocument(const std::string& path) override;
   void CloseDocument() override;
 

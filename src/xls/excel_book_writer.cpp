@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "automation/automation_error.h"
+#include "platform/cancellation.h"
 #include "xls/cell_address.h"
 
 namespace z917::xls {
@@ -189,6 +190,8 @@ bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
       Workbook1(excelApp_).Call("SaveAs", {Variant(path), Variant(std::int32_t{format})});
     }
   } catch (const std::exception& error) {
+    // A stop asked for ends the save; the driver says so once.
+    if (platform::Cancellation::Requested()) return false;
     return ShowFailure(kSaveFailed, error);
   }
   return true;

@@ -47,14 +47,17 @@ class ExcelBookWriter : public JournalEntryWriter {
   bool CreateExcelBook();
   // Saves workbook 1 to `path` in the format the extension and version
   // call for. True also when there is no workbook; false after showing
-  // "Ошибка записи файла Excel: " and the failure's message.
+  // "Ошибка записи файла Excel: " and the failure's message, or silently
+  // when the save failed because a stop was asked for.
   bool SaveExcelBook(const std::string& path);
   // Quits Excel and forgets every handle; does nothing when none is held.
   // Always true; an error of the automation server escapes as
   // automation::AutomationError.
   bool CloseExcelBook();
 
-  bool CreateDocument() override { return CreateExcelBook(); }
+  // The workbook lives in Excel until the save: the output path plays no
+  // part before it.
+  bool CreateDocument(const std::string&) override { return CreateExcelBook(); }
   bool SaveDocument(const std::string& path) override { return SaveExcelBook(path); }
   void CloseDocument() override { CloseExcelBook(); }
 

@@ -1,11 +1,14 @@
 #include "xml/xml_journal_writer.h"
 
 #include <array>
+#include <new>
 #include <stdexcept>
 #include <string_view>
 
 #include "journal/entry_texts.h"
-#include "xml/document_spool.h"
+#include "platform/atomic_file.h"
+#include "platform/cancellation.h"
+#include "platform/system_reason.h"
 
 namespace z917::xml {
 
@@ -116,58 +119,82 @@ XmlJournalWriter::XmlJournalWriter(MessageSink& messages, RegionalSettings setti
 
 XmlJournalWriter::~XmlJournalWriter() = default;
 
-bool XmlJournalWriter::Fail(const char* prefix) {
-  messages_.ShowMessage(MessageKind::Error, std::string(prefix) + kUnknownError);
+bool XmlJournalWriter::Fail(const char* prefix, const std::string& reason) {
+  // A stop asked for ends the conversion; the driver says so once.
+  if (platform::Cancellation::Requested()) return false;
+  messages_.ShowMessage(MessageKind::Error, prefix + reason);
   return false;
+}
+
+void XmlJournalWriter::DropFile(const std::string& reason) {
+  file_.reset();
+  if (fileProblem_.empty()) fileProblem_ = reason;
 }
 
 void XmlJournalWriter::FlushBatch() {
   if (output_.Size() < kBatchSize) return;
-  try {
-    document_->Append(output_.View());
-  } catch (...) {
-    // Part of the batch may have reached the spool: the document is lost.
-    document_.reset();
-    throw;
+  if (file_) {
+    try {
+      file_->Append(output_.View());
+    } catch (const platform::FileCancelled&) {
+      file_.reset();
+      throw;
+    } catch (const platform::FileError& error) {
+      // Part of the batch may have reached the file: the file is lost, and
+      // the save says why. The entries go on being checked meanwhile.
+      DropFile(error.what());
+    }
   }
   output_.Truncate(0);
 }
 
-bool XmlJournalWriter::CreateXmlDocument() {
+bool XmlJournalWriter::CreateXmlDocument(const std::string& outputPath) {
   try {
-    document_.reset();
-    output_.Truncate(0);
-    document_ = std::make_unique<DocumentSpool>();
+    CloseXmlDocument();
+    outputPath_ = outputPath;
+    try {
+      file_ = std::make_unique<platform::AtomicFile>(outputPath, true);
+    } catch (const platform::FileError& error) {
+      // Output-path failures show at the save, as every disk failure does.
+      DropFile(error.what());
+    }
     output_.Put(kDeclaration);
     output_.Put(kRootStart);
+    open_ = true;
     return true;
+  } catch (const std::bad_alloc&) {
+    return Fail(kCreateFailed, platform::ReasonText(platform::SystemReasonKind::kNoMemory, 0));
   } catch (...) {
-    return Fail(kCreateFailed);
+    return Fail(kCreateFailed, kUnknownError);
   }
 }
 
 bool XmlJournalWriter::SaveXmlDocument(const std::string& path) {
-  // Once saved (or not), the spool may be the output file itself: it takes
-  // no more entries.
-  std::unique_ptr<DocumentSpool> document = std::move(document_);
-  const struct DropOutput {
-    XmlOutput& output;
-    ~DropOutput() { output.Truncate(0); }
-  } drop{output_};
+  // Saved or not, the document takes no more entries.
+  const struct DropDocument {
+    XmlJournalWriter& writer;
+    ~DropDocument() { writer.CloseXmlDocument(); }
+  } drop{*this};
   try {
-    if (!document) throw std::logic_error("no document");
+    if (!open_) throw std::logic_error("no document");
+    if (path != outputPath_) throw std::logic_error("saved to another path");
+    if (!file_) throw platform::FileError(fileProblem_);
     output_.Put(kRootEnd);
-    document->Append(output_.View());
+    file_->Append(output_.View());
     output_.Truncate(0);
-    document->Commit(path);
+    file_->Commit();
     return true;
+  } catch (const platform::FileError& error) {
+    return Fail(kSaveFailed, error.what());
   } catch (...) {
-    return Fail(kSaveFailed);
+    return Fail(kSaveFailed, kUnknownError);
   }
 }
 
 bool XmlJournalWriter::CloseXmlDocument() {
-  document_.reset();
+  open_ = false;
+  file_.reset();
+  fileProblem_.clear();
   output_.Truncate(0);
   return true;
 }
@@ -176,13 +203,13 @@ template <typename Fill>
 bool XmlJournalWriter::WriteEntry(const char* prefix, Fill&& fill) {
   const std::size_t start = output_.Size();
   try {
-    if (!document_) throw std::logic_error("no document");
+    if (!open_) throw std::logic_error("no document");
     fill();
     FlushBatch();
     return true;
   } catch (...) {
     output_.Truncate(start);
-    return Fail(prefix);
+    return Fail(prefix, kUnknownError);
   }
 }
 

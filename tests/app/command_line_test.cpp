@@ -1,12 +1,19 @@
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <thread>
 
 #include "journal/journal_encoder.h"
 
@@ -143,7 +150,8 @@ TEST_F(Z917Conv, FailuresGoToStandardErrorInOrder) {
   const std::string journal = CashInJournal();
   const Outcome unwritable = Start("'" + journal + "' '" + (dir / "no" / "o.xml").string() + "'");
   EXPECT_EQ(unwritable.status, 1);
-  EXPECT_EQ(unwritable.err, "Ошибка записи XML файла: неизвестная ошибка\nОшибка записи файла XML\n");
+  EXPECT_EQ(unwritable.err, "Ошибка записи XML файла: Папка «" + (dir / "no").string() +
+                                "» не существует\nОшибка записи файла XML\n");
   std::vector<std::string> names;
   for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
@@ -155,6 +163,90 @@ TEST_F(Z917Conv, OtherEndingsMakeAWorkbook) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
   EXPECT_EQ(Read(dir / "o.xlsx").substr(0, 2), "PK");
+}
+
+TEST_F(Z917Conv, LibraryDiagnosticsNeverReachTheUser) {
+  // Too few descriptors for the workbook's scratch files: the library
+  // fails and would say so in English on standard error.
+  const std::string journal = CashInJournal();
+  const fs::path output = dir / "o.xlsx", err = dir / "stderr";
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::freopen(err.c_str(), "w", stderr);
+    ::close_range(3, ~0u, 0);
+    const rlimit few{9, 9};
+    ::setrlimit(RLIMIT_NOFILE, &few);
+    ::execl(program.c_str(), "z917conv", journal.c_str(), output.c_str(), nullptr);
+    ::_exit(127);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+  const std::string text = Read(err);
+  EXPECT_EQ(text.find("[ERROR]"), std::string::npos) << text;
+  EXPECT_EQ(text.rfind("Ошибка записи файла Excel: Не удалось добавить лист «", 0), 0u) << text;
+  EXPECT_NE(text.find("»: открыто слишком много файлов\nОшибка записи файла Excel\n"),
+            std::string::npos)
+      << text;
+  EXPECT_FALSE(fs::exists(output));
+}
+
+// The size of the largest file that process `pid` holds open in `folder`
+// under no name of the folder's: the output or a scratch file being saved.
+std::uintmax_t UnseenBytes(pid_t pid, const fs::path& folder) {
+  std::uintmax_t largest = 0;
+  std::error_code ec;
+  const std::string inFolder = folder.string() + "/";
+  for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+    const std::string target = fs::read_symlink(fd.path(), ec).string();
+    if (ec || target.rfind(inFolder, 0) != 0 || target.find(" (deleted)") == std::string::npos) {
+      continue;
+    }
+    struct stat info;
+    if (::stat(fd.path().c_str(), &info) == 0) {
+      largest = std::max<std::uintmax_t>(largest, static_cast<std::uintmax_t>(info.st_size));
+    }
+  }
+  return largest;
+}
+
+TEST_F(Z917Conv, KilledDuringASaveLeavesNothingAndTheOldOutputUntouched) {
+  const fs::path journal = dir / "journal.bin";
+  const std::string generate = "'" + (program.parent_path() / "z917gen").string() +
+                               "' --packets 45000 '" + journal.string() + "'";
+  ASSERT_EQ(std::system(generate.c_str()), 0);
+  const std::pair<const char*, int> runs[] = {
+      {"out.xls", SIGKILL}, {"out.xlsx", SIGKILL}, {"out.xlsx", SIGTERM}, {"out.xml", SIGINT}};
+  for (const auto& [name, signal] : runs) {
+    const fs::path output = dir / name;
+    std::ofstream(output) << "old";
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      ::freopen("/dev/null", "w", stdout);
+      ::freopen("/dev/null", "w", stderr);
+      ::execl(program.c_str(), "z917conv", journal.c_str(), output.c_str(), nullptr);
+      ::_exit(127);
+    }
+    // Strike once the save has written a good part of its file.
+    int status = 0;
+    bool ended = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) &&
+           UnseenBytes(pid, dir) < (1u << 20) && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    ASSERT_FALSE(ended) << name << ": the conversion ended before it could be stopped";
+    ::kill(pid, signal);
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status)) << name;
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
+    EXPECT_EQ(names, (std::set<std::string>{"journal.bin", name})) << name << " " << signal;
+    EXPECT_EQ(Read(output), "old") << name;
+    fs::remove(output);
+  }
 }
 
 }  // namespace

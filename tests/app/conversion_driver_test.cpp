@@ -1,6 +1,7 @@
 #include "app/conversion_driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -159,6 +160,66 @@ TEST_F(ConversionDriverTest, second_conversion_numbers_entries_from_the_start_ag
   ASSERT_EQ(excel.Entries().size(), 2u);
   EXPECT_EQ(excel.Entries()[0].text.substr(0, 9), "CashIn 2 ");
   EXPECT_EQ(driver.Counters().CashMovements, 2u);
+}
+
+TEST_F(ConversionDriverTest, output_that_is_the_journal_under_any_name_is_refused_untouched) {
+  const std::string bytes = CashIn(1);
+  const std::string journal = Journal(bytes);
+  fs::create_hard_link(journal, dir / "hard.xml");
+  fs::create_symlink(journal, dir / "link.xml");
+  for (const fs::path& output : {fs::path(journal), dir / "hard.xml", dir / "link.xml"}) {
+    for (const OutputKind kind : {OutputKind::Xml, OutputKind::Excel}) {
+      EXPECT_FALSE(driver.ConvertJournal(journal, output.string(), kind)) << output;
+    }
+  }
+  EXPECT_EQ(messages.shown,
+            std::vector<Shown>(6, Error("Файл результата совпадает с файлом БД: выберите для "
+                                        "результата другое имя")));
+  EXPECT_TRUE(excel.Lifecycle().empty());
+  EXPECT_TRUE(xml.Lifecycle().empty());
+  std::ifstream in(journal, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+}
+
+TEST_F(ConversionDriverTest, output_that_is_no_regular_file_is_refused_before_converting) {
+  const std::string journal = Journal(CashIn(1));
+  const fs::path fifo = dir / "fifo.xml";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  fs::create_directory(dir / "folder.xls");
+  fs::create_symlink(fifo, dir / "to-fifo.xml");
+  EXPECT_FALSE(driver.ConvertJournal(journal, fifo.string(), OutputKind::Xml));
+  EXPECT_FALSE(driver.ConvertJournal(journal, (dir / "folder.xls").string(), OutputKind::Excel));
+  EXPECT_FALSE(driver.ConvertJournal(journal, (dir / "to-fifo.xml").string(), OutputKind::Xml));
+  EXPECT_FALSE(driver.ConvertJournal(journal, "/dev/null", OutputKind::Xml));
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{
+                Error("Нельзя сохранить результат: «" + fifo.string() +
+                      "» — это именованный канал, а не файл"),
+                Error("Нельзя сохранить результат: «" + (dir / "folder.xls").string() +
+                      "» — это папка, а не файл"),
+                Error("Нельзя сохранить результат: «" + (dir / "to-fifo.xml").string() +
+                      "» — это именованный канал, а не файл"),
+                Error("Нельзя сохранить результат: «/dev/null» — это устройство, а не файл")}));
+  EXPECT_TRUE(excel.Lifecycle().empty());
+  EXPECT_TRUE(xml.Lifecycle().empty());
+  EXPECT_TRUE(fs::is_fifo(fifo));
+  EXPECT_TRUE(fs::is_empty(dir / "folder.xls"));
+}
+
+TEST_F(ConversionDriverTest, writer_learns_the_output_path_when_it_creates_its_document) {
+  // A writer that remembers the path it was created for.
+  class PathWriter : public RecordingWriter {
+   public:
+    bool CreateDocument(const std::string& outputPath) override {
+      createdFor = outputPath;
+      return RecordingWriter::CreateDocument(outputPath);
+    }
+    std::string createdFor;
+  } paths;
+  ConversionDriver withPaths{{paths, paths}, messages};
+  const std::string output = (dir / "o.xml").string();
+  EXPECT_TRUE(withPaths.ConvertJournal(Journal(CashIn(1)), output, OutputKind::Xml));
+  EXPECT_EQ(paths.createdFor, output);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ inline std::string RunReader(const std::string& script, const fs::path& path,
 
 inline std::set<std::string> Entries(const fs::path& dir) {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
   return names;
 }
 
@@ -79,6 +79,17 @@ class SaveTest : public ::testing::Test {
     std::size_t c = 1;
     for (const Variant& v : values) array.At(1, c++) = v;
     sheet.GetObject("Range", {from, to}).Set("Value", array);
+  }
+
+  // Fills `rows` rows of three numbers on the first sheet: a workbook whose
+  // file takes some room.
+  void FillRows(std::size_t rows) {
+    VariantArray block(rows, 3);
+    for (std::size_t r = 1; r <= rows; ++r) {
+      for (std::size_t c = 1; c <= 3; ++c) block.At(r, c) = static_cast<double>(r * c) + 0.25;
+    }
+    const std::string last = "C" + std::to_string(rows);
+    book.GetObject("Worksheets", {1}).GetObject("Range", {"A1", last}).Set("Value", block);
   }
 
   // Two sheets laid out the way the journal's workbook is: widths and

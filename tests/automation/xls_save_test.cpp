@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "automation/save_test_support.h"
+#include "file_size_limit.h"
+#include "platform/cancellation.h"
 
 namespace z917::automation {
 namespace {
@@ -190,6 +192,24 @@ TEST_F(XlsSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchange
   book.Call("SaveAs", {kept.string(), 56});
   EXPECT_EQ(Contents(kept).substr(0, 4), "\xD0\xCF\x11\xE0");
   EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
+}
+
+TEST_F(XlsSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_file) {
+  app.Set("DisplayAlerts", false);
+  FillRows(20000);
+  const fs::path path = dir / "kept.xls";
+  std::ofstream(path) << "old contents";
+  {
+    const test::FileSizeLimit limit(64 * 1024);
+    EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 56}); }),
+              "Не удалось записать файл «" + path.string() + "»: файл слишком велик");
+  }
+  platform::Cancellation::Request();
+  const std::string stopped = ErrorOf([&] { book.Call("SaveAs", {path.string(), 56}); });
+  platform::Cancellation::Reset();
+  EXPECT_EQ(stopped, "Запись файла прервана");
+  EXPECT_EQ(Contents(path), "old contents");
+  EXPECT_EQ(Entries(dir), std::set<std::string>{"kept.xls"});
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "automation/save_test_support.h"
+#include "file_size_limit.h"
+#include "platform/cancellation.h"
 
 namespace z917::automation {
 namespace {
@@ -127,6 +129,24 @@ TEST_F(XlsxSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchang
   EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xlsx", "kept.xlsx"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder.xlsx"));
   EXPECT_EQ(Contents(kept), "old contents");
+}
+
+TEST_F(XlsxSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_file) {
+  app.Set("DisplayAlerts", false);
+  FillRows(20000);
+  const fs::path path = dir / "kept.xlsx";
+  std::ofstream(path) << "old contents";
+  {
+    const test::FileSizeLimit limit(64 * 1024);
+    EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); }),
+              "Не удалось записать книгу: файл слишком велик");
+  }
+  platform::Cancellation::Request();
+  const std::string stopped = ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); });
+  platform::Cancellation::Reset();
+  EXPECT_EQ(stopped, "Запись файла прервана");
+  EXPECT_EQ(Contents(path), "old contents");
+  EXPECT_EQ(Entries(dir), std::set<std::string>{"kept.xlsx"});
 }
 
 }  // namespace

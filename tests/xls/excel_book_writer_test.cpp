@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "journal/cp1251.h"
+#include "platform/cancellation.h"
 #include "xls/cell_address.h"
 #include "xls/fake_excel.h"
 
@@ -269,6 +270,16 @@ TEST_F(ExcelBookWriterTest, failures_show_the_operation_prefix_and_the_server_me
                 "Ошибка создания книги Excel: сбой сервера",
                 "Ошибка записи данных аннулированых продаж: сбой сервера",
                 "Ошибка записи файла Excel: сбой сервера"}));
+}
+
+TEST_F(ExcelBookWriterTest, save_stopped_by_a_stop_request_shows_nothing) {
+  Create();
+  state->failOn = "SaveAs";
+  platform::Cancellation::Request();
+  const bool saved = writer.SaveExcelBook("/tmp/x.xlsx");
+  platform::Cancellation::Reset();
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

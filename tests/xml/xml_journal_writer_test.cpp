@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -12,8 +14,10 @@
 #include <vector>
 
 #include "app/conversion_driver.h"
+#include "file_size_limit.h"
 #include "journal/journal_encoder.h"
 #include "journal/packed_date_time.h"
+#include "platform/cancellation.h"
 
 namespace z917::xml {
 namespace {
@@ -81,7 +85,7 @@ class XmlWriterTest : public ::testing::Test {
 };
 
 TEST_F(XmlWriterTest, WorkedSaleExample) {
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   const TDateTime when = kMarch25 + (14 * 3600 + 5 * 60 + 9) / 86400.0;
   ASSERT_TRUE(writer.WriteSale(1, 12, 345, 2, when, 5678, 0, 482, 3, 1500, 1234, 1851, 0, 0, 0,
                                "\xD5\xEB\xB3\xE1"));
@@ -97,7 +101,7 @@ TEST_F(XmlWriterTest, WorkedSaleExample) {
 }
 
 TEST_F(XmlWriterTest, HeaderPacketNumbersAndMidnight) {
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   Sale("a", kAllOnes, kMarch25);
   Sale("b", 0, kMarch25 + 1 / 86400.0);
   Sale("c", 7, kMarch25 + 1 - 1 / 86400.0);
@@ -113,7 +117,7 @@ TEST_F(XmlWriterTest, HeaderPacketNumbersAndMidnight) {
 TEST_F(XmlWriterTest, DatesFromPackedJournalTimesAreExactToTheSecond) {
   // Every second of a day packed and unpacked must keep its own text.
   XmlJournalWriter iso{messages, {".", "%Y-%m-%d", "%H:%M:%S"}};
-  ASSERT_TRUE(iso.CreateXmlDocument());
+  ASSERT_TRUE(iso.CreateXmlDocument(Out()));
   const std::uint32_t base = PackDateTime(2024, 2, 29, 0, 0, 0);
   for (std::uint32_t s : {0u, 1u, 59u, 3599u, 43200u, 86399u}) {
     ASSERT_TRUE(iso.WriteCashIn(1, 1, 1, 1, PackedDateTimeToDateTime(base + s), 1, 0, 0, ""));
@@ -133,7 +137,7 @@ TEST_F(XmlWriterTest, UnpaddedNumbersAsGlibcWritesThem) {
   const std::string date = "%-d.%-m.%-y|%%-d|%-";
   const std::string time = "%-I:%-M:%-S %p %-H %H";
   XmlJournalWriter unpadded{messages, {".", date, time}};
-  ASSERT_TRUE(unpadded.CreateXmlDocument());
+  ASSERT_TRUE(unpadded.CreateXmlDocument(Out()));
   const std::uint32_t times[] = {PackDateTime(2001, 1, 2, 0, 0, 7), PackDateTime(2009, 9, 9, 9, 5, 0),
                                  PackDateTime(2024, 12, 31, 12, 0, 1),
                                  PackDateTime(2030, 10, 10, 23, 59, 59)};
@@ -155,7 +159,7 @@ TEST_F(XmlWriterTest, UnpaddedNumbersAsGlibcWritesThem) {
 
 TEST_F(XmlWriterTest, FixedPointTextsAreExactAtEveryMagnitude) {
   XmlJournalWriter point{messages, {".", "%d.%m.%Y", "%-H:%M:%S"}};
-  ASSERT_TRUE(point.CreateXmlDocument());
+  ASSERT_TRUE(point.CreateXmlDocument(Out()));
   ASSERT_TRUE(point.WriteReceipt(1, 1, 1, 1, kMarch25, 1, -5, 9, 1, 1, kAllOnes, "a"));
   ASSERT_TRUE(point.WriteReturn(1, 1, 1, 1, kMarch25, 1, INT64_MIN, 9, 1, 0, 0, "b"));
   ASSERT_TRUE(point.WriteCashIn(1, 1, 1, 1, kMarch25, 1, 1234, kAllOnes, "c"));
@@ -175,7 +179,7 @@ TEST_F(XmlWriterTest, FixedPointTextsAreExactAtEveryMagnitude) {
 }
 
 TEST_F(XmlWriterTest, LookupWordsAndCashDirections) {
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   for (std::uint8_t group = 5; group <= 7; ++group) Sale("x", 1, kMarch25, group);
   ASSERT_TRUE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 4, 1, 2, "y"));
   ASSERT_TRUE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 1, 0, 3, "y"));
@@ -198,7 +202,7 @@ TEST_F(XmlWriterTest, LookupWordsAndCashDirections) {
 }
 
 TEST_F(XmlWriterTest, NamesAreEscapedAndEveryDocumentIsWellFormed) {
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   // "&", "<", ">", a carriage return, forbidden control bytes, the
   // unassigned 0x98 and an empty name.
   ASSERT_TRUE(writer.WriteRefund(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0,
@@ -228,7 +232,7 @@ std::vector<std::string> FieldNames(const pugi::xml_node& entry) {
 }
 
 TEST_F(XmlWriterTest, FieldOrderOfEveryKind) {
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   ASSERT_TRUE(writer.WriteAnnulSale(1, 1, 1, 1, kMarch25, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0, "g"));
   ASSERT_TRUE(writer.WriteZReport(1, 1, 1, 1, kMarch25, 1, 2, 3, 100, 1, 2, 3, 4, 5, 6, 7, 8, 9,
                                   200, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "z"));
@@ -266,7 +270,7 @@ TEST_F(XmlWriterTest, FieldOrderOfEveryKind) {
 TEST_F(XmlWriterTest, EntryFailuresShowTheKindsPrefix) {
   // Without a document, and with a lookup index no journal can give.
   EXPECT_FALSE(writer.WriteCashOut(1, 1, 1, 1, kMarch25, 1, 1, 1, "k"));
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   EXPECT_FALSE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 8, 0, 0, "g"));
   EXPECT_EQ(messages.shown,
             (std::vector<std::string>{"E:Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка",
@@ -274,14 +278,14 @@ TEST_F(XmlWriterTest, EntryFailuresShowTheKindsPrefix) {
 }
 
 TEST_F(XmlWriterTest, EmptyDocumentAndTwoConversionsInOneRun) {
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   EXPECT_EQ(SavedDocument(),
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Z917_Journal></Z917_Journal>\n");
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument((dir / "first.xml").string()));
   Sale("first");
   ASSERT_TRUE(writer.SaveXmlDocument((dir / "first.xml").string()));
   writer.CloseXmlDocument();
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   Sale("second");
   const std::string second = SavedDocument();
   EXPECT_EQ(second.find("first"), std::string::npos);
@@ -289,38 +293,51 @@ TEST_F(XmlWriterTest, EmptyDocumentAndTwoConversionsInOneRun) {
   EXPECT_NE(ReadFile(dir / "first.xml").find("first"), std::string::npos);
 }
 
-TEST_F(XmlWriterTest, SaveReplacesAnExistingFileWithNewFilePermissions) {
+TEST_F(XmlWriterTest, ReplacedFileKeepsItsPermissionsANewOneFollowsTheUmask) {
   std::ofstream(Out()) << "old content that is longer than nothing";
   ::chmod(Out().c_str(), 0600);
   const mode_t previous = ::umask(027);
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   Sale("new");
   const std::string text = SavedDocument();
+  const std::string fresh = (dir / "fresh.xml").string();
+  ASSERT_TRUE(writer.CreateXmlDocument(fresh));
+  ASSERT_TRUE(writer.SaveXmlDocument(fresh));
   ::umask(previous);
   EXPECT_EQ(text.find("old content"), std::string::npos);
   EXPECT_NE(text.find("<GoodName>new</GoodName>"), std::string::npos);
   struct stat info;
   ASSERT_EQ(::stat(Out().c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(FolderNames(), std::vector<std::string>{"out.xml"});
+  std::vector<std::string> names = FolderNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"fresh.xml", "out.xml"}));
 }
 
-TEST_F(XmlWriterTest, UnwritablePathsLeaveNothingBehind) {
+TEST_F(XmlWriterTest, UnwritablePathsFailTheSaveWithTheirReasonAndLeaveNothing) {
   std::ofstream(Out()) << "keep";
   const std::string missing = (dir / "missing" / "out.xml").string();
   fs::create_directory(dir / "folder.xml");
   const std::string folder = (dir / "folder.xml").string();
   for (const std::string& path : {missing, folder}) {
-    ASSERT_TRUE(writer.CreateXmlDocument());
+    ASSERT_TRUE(writer.CreateXmlDocument(path));
     Sale("x");
     EXPECT_FALSE(writer.SaveXmlDocument(path)) << path;
-    writer.CloseXmlDocument();
   }
-  // Closing without a save leaves nothing either.
-  ASSERT_TRUE(writer.CreateXmlDocument());
+  // Closing without a save, and a save to another path, leave nothing either.
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   Sale("y");
   writer.CloseXmlDocument();
-  EXPECT_EQ(messages.shown, std::vector<std::string>(2, "E:Ошибка записи XML файла: неизвестная ошибка"));
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
+  EXPECT_FALSE(writer.SaveXmlDocument((dir / "other.xml").string()));
+  EXPECT_EQ(messages.shown,
+            (std::vector<std::string>{
+                "E:Ошибка записи XML файла: Папка «" + (dir / "missing").string() +
+                    "» не существует",
+                "E:Ошибка записи XML файла: «" + folder + "» — это папка, а не файл",
+                "E:Ошибка записи XML файла: неизвестная ошибка"}));
   std::vector<std::string> names = FolderNames();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"folder.xml", "out.xml"}));
@@ -328,45 +345,60 @@ TEST_F(XmlWriterTest, UnwritablePathsLeaveNothingBehind) {
   EXPECT_EQ(ReadFile(Out()), "keep");
 }
 
-TEST_F(XmlWriterTest, SpoolOnAnotherFileSystemIsCopiedBesideTheOutput) {
-  // /dev/shm is a file system of its own, so the spool cannot be linked.
-  struct stat shm, out;
-  if (::stat("/dev/shm", &shm) != 0 || ::stat(dir.c_str(), &out) != 0 || shm.st_dev == out.st_dev ||
-      ::access("/dev/shm", W_OK) != 0) {
-    GTEST_SKIP() << "no writable second file system";
-  }
+TEST_F(XmlWriterTest, TemporaryFolderPlaysNoPart) {
   const char* old = std::getenv("TMPDIR");
   const std::string saved = old ? old : "";
-  ::setenv("TMPDIR", "/dev/shm", 1);
-  const mode_t previous = ::umask(002);
-  ASSERT_TRUE(writer.CreateXmlDocument());
-  Sale("copied");
-  EXPECT_FALSE(writer.SaveXmlDocument((dir / "missing" / "x.xml").string()));
-  ASSERT_TRUE(writer.CreateXmlDocument());
-  Sale("copied");
+  ::setenv("TMPDIR", "/nonexistent", 1);
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
+  Sale("here");
   const std::string text = SavedDocument();
-  ::umask(previous);
   if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
-  EXPECT_NE(text.find("<GoodName>copied</GoodName></Sale></Z917_Journal>"), std::string::npos);
+  EXPECT_NE(text.find("<GoodName>here</GoodName></Sale></Z917_Journal>"), std::string::npos);
+  EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"out.xml"});
-  struct stat info;
-  ASSERT_EQ(::stat(Out().c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0664u);
 }
 
-TEST_F(XmlWriterTest, FailedCreateThenANewDocument) {
-  const char* old = std::getenv("TMPDIR");
-  const std::string saved = old ? old : "";
-  ::setenv("TMPDIR", (dir / "missing").c_str(), 1);
-  EXPECT_FALSE(writer.CreateXmlDocument());
-  EXPECT_FALSE(writer.WriteCashIn(1, 1, 1, 1, kMarch25, 1, 1, 1, "k"));
-  if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
-  ASSERT_TRUE(writer.CreateXmlDocument());
-  Sale("after");
-  EXPECT_NE(SavedDocument().find("<Sale><Num>1</Num>"), std::string::npos);
-  EXPECT_EQ(messages.shown,
-            (std::vector<std::string>{"E:Ошибка создания XML файла: неизвестная ошибка",
-                                      "E:Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка"}));
+TEST_F(XmlWriterTest, DiskFailureWhileGrowingShowsAtTheSaveWithItsReason) {
+  RecordingMessages shown;
+  XmlJournalWriter xml{shown, CommaSettings()};
+  ConversionDriver driver({xml, xml}, shown);
+  std::string journal;
+  for (int i = 0; i < 4000; ++i) {
+    journal += EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1},
+                            EncodeCashMovementBody(100, 100, "Cashier with a long name"));
+  }
+  const fs::path path = dir / "journal.bin";
+  std::ofstream(path, std::ios::binary) << journal;
+  std::ofstream(Out()) << "previous";
+  {
+    const test::FileSizeLimit limit(64 * 1024);
+    EXPECT_FALSE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
+  }
+  EXPECT_EQ(shown.shown,
+            (std::vector<std::string>{
+                "E:Ошибка записи XML файла: Не удалось записать файл «" + Out() +
+                    "»: файл слишком велик",
+                "E:Ошибка записи файла XML"}));
+  EXPECT_EQ(ReadFile(Out()), "previous");
+  std::vector<std::string> names = FolderNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"journal.bin", "out.xml"}));
+}
+
+TEST_F(XmlWriterTest, StopAskedForEndsEntriesAndSaveSilently) {
+  ASSERT_TRUE(writer.CreateXmlDocument(Out()));
+  platform::Cancellation::Request();
+  // Entries fail once a batch meets the file; none of them says so.
+  bool failed = false;
+  for (int i = 0; i < 10000 && !failed; ++i) {
+    failed = !writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "g");
+  }
+  const bool saved = writer.SaveXmlDocument(Out());
+  platform::Cancellation::Reset();
+  EXPECT_TRUE(failed);
+  EXPECT_FALSE(saved);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(FolderNames().empty());
 }
 
 TEST_F(XmlWriterTest, DriverShowsBothMessagesWhenTheSaveFails) {
@@ -378,8 +410,10 @@ TEST_F(XmlWriterTest, DriverShowsBothMessagesWhenTheSaveFails) {
   const fs::path path = dir / "journal.bin";
   std::ofstream(path, std::ios::binary) << journal;
   EXPECT_FALSE(driver.ConvertJournal(path.string(), (dir / "no" / "x.xml").string(), OutputKind::Xml));
-  EXPECT_EQ(shown.shown, (std::vector<std::string>{"E:Ошибка записи XML файла: неизвестная ошибка",
-                                                   "E:Ошибка записи файла XML"}));
+  EXPECT_EQ(shown.shown,
+            (std::vector<std::string>{
+                "E:Ошибка записи XML файла: Папка «" + (dir / "no").string() + "» не существует",
+                "E:Ошибка записи файла XML"}));
   EXPECT_TRUE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
   EXPECT_NE(ReadFile(Out()).find("<CashierName>K</CashierName>"), std::string::npos);
 }

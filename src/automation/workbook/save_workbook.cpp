@@ -2,7 +2,6 @@
 
 #include "automation/automation_error.h"
 #include "automation/workbook/numeric_locale.h"
-#include "automation/workbook/pending_file.h"
 #include "automation/workbook/xls_writer.h"
 #include "automation/workbook/xlsx_writer.h"
 
@@ -41,12 +40,16 @@ void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,
                   std::optional<std::int64_t> fileFormat, bool replaceExisting) {
   const WorkbookSaver saver = SaverFor(fileFormat ? *fileFormat : DefaultFileFormat(path));
   saver.checkFits(workbook);
-  PendingFile file(path, replaceExisting);
-  {
-    ClassicLocaleScope classic;
-    saver.write(workbook, file.TempPath(), file.Folder());
+  try {
+    platform::AtomicFile file(path, replaceExisting);
+    {
+      ClassicLocaleScope classic;
+      saver.write(workbook, file);
+    }
+    file.Commit();
+  } catch (const platform::FileError& error) {
+    throw automation::AutomationError(error.what());
   }
-  file.Commit();
 }
 
 }  // namespace z917::workbook

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "automation/workbook/workbook_model.h"
+#include "platform/atomic_file.h"
 
 namespace z917::workbook {
 
@@ -14,10 +15,9 @@ namespace z917::workbook {
 inline constexpr std::int64_t kOpenXmlWorkbook = 51;  // .xlsx
 inline constexpr std::int64_t kExcel8Workbook = 56;   // .xls, Excel 97-2003
 
-// Writes the whole workbook to `path`, an empty file that the caller
-// created and will rename; throws AutomationError on failure.
-using WorkbookWriter = void (*)(const WorkbookModel& workbook, const std::string& path,
-                                const std::string& scratchFolder);
+// Writes the whole workbook into `file`, which the caller created empty
+// and will put in place; throws AutomationError or platform::FileError.
+using WorkbookWriter = void (*)(const WorkbookModel& workbook, platform::AtomicFile& file);
 // Throws AutomationError when the workbook cannot be saved in the format
 // at all, before any file is made.
 using WorkbookCheck = void (*)(const WorkbookModel& workbook);
@@ -40,10 +40,12 @@ WorkbookSaver SaverFor(std::optional<std::int64_t> fileFormat);
 std::int64_t DefaultFileFormat(const std::string& path);
 
 // Saves `workbook` to `path` in `fileFormat` (DefaultFileFormat when
-// none), once it is known to fit the format, through a temporary file in
-// the same folder, renamed onto `path` when complete; an existing file is
-// replaced only when `replaceExisting`. Numbers are written in the "C"
-// locale. Throws AutomationError; `path` is then as it was.
+// none), once it is known to fit the format, through a
+// platform::AtomicFile: the file appears at `path` only when complete; an
+// existing file is replaced only when `replaceExisting`. Numbers are
+// written in the "C" locale. Throws AutomationError with the file's
+// message on failure (also when a stop was asked for); `path` is then as
+// it was and nothing is left behind.
 void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,
                   std::optional<std::int64_t> fileFormat, bool replaceExisting);
 

@@ -4,7 +4,6 @@
 
 #include "automation/automation_error.h"
 #include "automation/workbook/xls/compound_file.h"
-#include "automation/workbook/xls/file_sink.h"
 #include "automation/workbook/xls/globals_writer.h"
 #include "automation/workbook/xls/sheet_writer.h"
 #include "automation/workbook/xls/styles.h"
@@ -33,7 +32,7 @@ std::uint32_t CountTextCells(const WorkbookModel& workbook) {
 // The workbook stream inside the file: it starts after the header sector.
 class StreamOut {
  public:
-  explicit StreamOut(FileSink& sink) : sink_(sink) {}
+  explicit StreamOut(platform::AtomicFile& sink) : sink_(sink) {}
 
   std::uint64_t Position(const ByteBuffer& pending) const {
     return sink_.Size() - kSectorSize + pending.Size();
@@ -48,20 +47,19 @@ class StreamOut {
   }
 
  private:
-  FileSink& sink_;
+  platform::AtomicFile& sink_;
 };
 
 }  // namespace
 
 void CheckFitsXls(const WorkbookModel& workbook) { CheckXlsLimits(workbook); }
 
-void WriteXls(const WorkbookModel& workbook, const std::string& path, const std::string&) {
+void WriteXls(const WorkbookModel& workbook, platform::AtomicFile& sink) {
   const XlsStyles styles(workbook.Formats());
   ByteBuffer globals;
   const std::vector<std::size_t> sheetOffsetFields =
       WriteGlobals(globals, workbook, styles, CountTextCells(workbook));
 
-  FileSink sink(path);
   // The header goes in last, once the layout is known; the globals go
   // back in once the sheets' offsets are.
   sink.Append(std::vector<std::uint8_t>(kSectorSize));
@@ -90,7 +88,6 @@ void WriteXls(const WorkbookModel& workbook, const std::string& path, const std:
   ByteBuffer header;
   AppendCompoundHeader(header, layout);
   sink.WriteAt(0, header.View());
-  sink.Close();
 }
 
 }  // namespace z917::workbook

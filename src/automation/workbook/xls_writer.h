@@ -5,6 +5,7 @@
 #include <string>
 
 #include "automation/workbook/workbook_model.h"
+#include "platform/atomic_file.h"
 
 namespace z917::workbook {
 
@@ -12,13 +13,12 @@ namespace z917::workbook {
 // does not fit an .xls file (see xls/xls_limits.h); writes nothing.
 void CheckFitsXls(const WorkbookModel& workbook);
 
-// Writes `workbook`, which CheckFitsXls accepted, to `path` as an .xls
-// file: sheet names and order, the active sheet, column widths and
-// formats, row formats, every cell with its number format, texts through
-// the shared string table. Sheets stream to the file a row block at a
-// time. `scratchFolder` is unused. Throws AutomationError when the file
-// cannot be written or would pass the format's 2 GB.
-void WriteXls(const WorkbookModel& workbook, const std::string& path,
-              const std::string& scratchFolder);
+// Writes `workbook`, which CheckFitsXls accepted, into the empty `file`
+// as an .xls file: sheet names and order, the active sheet, column widths
+// and formats, row formats, every cell with its number format, texts
+// through the shared string table. Sheets stream to the file a row block
+// at a time. Throws AutomationError when the file would pass the format's
+// 2 GB, platform::FileError when it cannot be written.
+void WriteXls(const WorkbookModel& workbook, platform::AtomicFile& file);
 
 }  // namespace z917::workbook

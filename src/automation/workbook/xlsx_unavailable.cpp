@@ -18,8 +18,6 @@ bool CanWriteXlsx() { return false; }
 
 void CheckFitsXlsx(const WorkbookModel&) { ThrowUnavailable(); }
 
-void WriteXlsx(const WorkbookModel&, const std::string&, const std::string&) {
-  ThrowUnavailable();
-}
+void WriteXlsx(const WorkbookModel&, platform::AtomicFile&) { ThrowUnavailable(); }
 
 }  // namespace z917::workbook

@@ -2,11 +2,17 @@
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "automation/automation_error.h"
 #include "automation/workbook/cell_address.h"
+#include "platform/cancellation.h"
+#include "platform/stderr_capture.h"
+#include "platform/system_reason.h"
 
 namespace z917::workbook {
 
@@ -18,10 +24,68 @@ using automation::AutomationError;
 // entry holds; a cell takes well under 64 bytes of XML.
 constexpr std::uint64_t kZip64CellThreshold = (std::uint64_t{1} << 32) / 64;
 
+// A stop asked for during a save is looked for after this many rows.
+constexpr std::uint32_t kRowsBetweenStopChecks = 4096;
+
 constexpr const char kWriteFailed[] = "Не удалось записать книгу";
 
-[[noreturn]] void ThrowLibraryError(const std::string& what, lxw_error error) {
-  throw AutomationError(what + ": " + lxw_strerror(error));
+// libxlsxwriter's reasons, in our words.
+std::string LibraryReason(lxw_error error) {
+  switch (error) {
+    case LXW_ERROR_MEMORY_MALLOC_FAILED:
+      return platform::ReasonText(platform::SystemReasonKind::kNoMemory, 0);
+    case LXW_ERROR_CREATING_XLSX_FILE:
+      return "не удалось создать файл";
+    case LXW_ERROR_CREATING_TMPFILE:
+    case LXW_ERROR_READING_TMPFILE:
+      return "не удалось записать или прочитать рабочий файл в папке книги";
+    case LXW_ERROR_ZIP_FILE_OPERATION:
+    case LXW_ERROR_ZIP_PARAMETER_ERROR:
+    case LXW_ERROR_ZIP_BAD_ZIP_FILE:
+    case LXW_ERROR_ZIP_INTERNAL_ERROR:
+    case LXW_ERROR_ZIP_FILE_ADD:
+    case LXW_ERROR_ZIP_CLOSE:
+      return "не удалось записать сжатые части книги";
+    case LXW_ERROR_SHEETNAME_LENGTH_EXCEEDED:
+    case LXW_ERROR_INVALID_SHEETNAME_CHARACTER:
+    case LXW_ERROR_SHEETNAME_START_END_APOSTROPHE:
+    case LXW_ERROR_SHEETNAME_ALREADY_USED:
+      return "недопустимое имя листа";
+    case LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED:
+      return "текст длиннее 32767 знаков";
+    case LXW_ERROR_WORKSHEET_INDEX_OUT_OF_RANGE:
+      return "ячейка за пределами листа";
+    default:
+      return "внутренняя ошибка записи .xlsx (код " + std::to_string(static_cast<int>(error)) + ")";
+  }
+}
+
+// The reasons that only the making or writing of a file meets.
+bool IsFileFailure(int systemError) {
+  switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+    case EIO:
+    case EMFILE:
+    case ENFILE:
+    case EACCES:
+    case EROFS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The library reports a failed file only by a code; the system's reason,
+// where it is a file's, says more.
+std::string ReasonFor(lxw_error error, int systemError) {
+  return IsFileFailure(systemError) ? platform::SystemReason(systemError) : LibraryReason(error);
+}
+
+[[noreturn]] void ThrowLibraryError(const std::string& what, lxw_error error,
+                                    int systemError = 0) {
+  throw AutomationError(what + ": " + ReasonFor(error, systemError));
 }
 
 struct WorkbookDeleter {
@@ -101,18 +165,25 @@ void WriteCell(lxw_worksheet* out, const Sheet& sheet, const TextPool& texts,
   }
 }
 
-void WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
-                const std::vector<lxw_format*>& formats, bool active) {
+lxw_worksheet* WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
+                          const std::vector<lxw_format*>& formats, bool active) {
+  errno = 0;
   lxw_worksheet* out = workbook_add_worksheet(book, sheet.Name().c_str());
   if (!out) {
+    // The engine checked the name already: the sheet's scratch file failed.
     ThrowLibraryError("Не удалось добавить лист «" + sheet.Name() + "»",
-                      LXW_ERROR_PARAMETER_VALIDATION);
+                      LXW_ERROR_CREATING_TMPFILE, errno);
   }
   if (active) worksheet_activate(out);
   WriteColumns(out, sheet, formats);
   // Constant-memory mode writes a row out when the next one starts, so
   // rows go in ascending order and each row's format before its cells.
+  std::uint32_t rowsSinceCheck = 0;
   for (const RowView row : sheet.Rows()) {
+    if (++rowsSinceCheck == kRowsBetweenStopChecks) {
+      rowsSinceCheck = 0;
+      if (platform::Cancellation::Requested()) throw platform::FileCancelled();
+    }
     if (row.format != kNoFormat) {
       const lxw_error error =
           worksheet_set_row(out, row.number - 1, LXW_DEF_ROW_HEIGHT, formats[row.format]);
@@ -124,6 +195,19 @@ void WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
     }
     for (const Cell& cell : row.cells) WriteCell(out, sheet, texts, formats, row.number, cell);
   }
+  return out;
+}
+
+// The library does not check its writes of a sheet's rows to their
+// scratch file: a full disk would give a workbook whose sheets are cut
+// short, reported as saved. The stream keeps the failure; ask it.
+void CheckRowScratch(lxw_worksheet* sheet) {
+  std::FILE* scratch = sheet->optimize_tmpfile;
+  if (scratch == nullptr) return;
+  errno = 0;
+  const bool flushed = std::fflush(scratch) == 0;
+  if (flushed && !std::ferror(scratch)) return;
+  ThrowLibraryError(kWriteFailed, LXW_ERROR_READING_TMPFILE, flushed ? 0 : errno);
 }
 
 }  // namespace
@@ -132,24 +216,30 @@ bool CanWriteXlsx() { return true; }
 
 void CheckFitsXlsx(const WorkbookModel&) {}  // no limits beyond the engine's own
 
-void WriteXlsx(const WorkbookModel& workbook, const std::string& path,
-               const std::string& scratchFolder) {
-  std::string scratch = scratchFolder;
+void WriteXlsx(const WorkbookModel& workbook, platform::AtomicFile& file) {
+  // Scratch files beside the book, on the disk that must hold it anyway.
+  std::string scratch = std::filesystem::path(file.Target()).parent_path().string();
+  if (scratch.empty()) scratch = ".";
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   options.tmpdir = scratch.data();
   options.use_zip64 = CellCount(workbook) > kZip64CellThreshold ? LXW_TRUE : LXW_FALSE;
 
-  WorkbookHandle book(workbook_new_opt(path.c_str(), &options));
+  // Declared first, so it outlives the workbook and catches its last words.
+  platform::StderrCapture libraryNoise;
+  WorkbookHandle book(workbook_new_opt(file.OpenablePath().c_str(), &options));
   if (!book) ThrowLibraryError("Не удалось начать запись книги", LXW_ERROR_MEMORY_MALLOC_FAILED);
   const std::vector<lxw_format*> formats = AddFormats(book.get(), workbook.Formats());
+  std::vector<lxw_worksheet*> sheets;
   for (std::size_t s = 0; s < workbook.SheetCount(); ++s) {
-    WriteSheet(book.get(), workbook.SheetAt(s), workbook.Texts(), formats,
-               s == workbook.ActiveSheet());
+    sheets.push_back(WriteSheet(book.get(), workbook.SheetAt(s), workbook.Texts(), formats,
+                                s == workbook.ActiveSheet()));
   }
+  if (platform::Cancellation::Requested()) throw platform::FileCancelled();
+  for (lxw_worksheet* sheet : sheets) CheckRowScratch(sheet);
   // workbook_close frees the workbook whether or not it succeeds.
   const lxw_error error = workbook_close(book.release());
-  if (error) ThrowLibraryError(kWriteFailed, error);
+  if (error) ThrowLibraryError(kWriteFailed, error, errno);
 }
 
 }  // namespace z917::workbook

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "automation/workbook/workbook_model.h"
+#include "platform/atomic_file.h"
 
 namespace z917::workbook {
 
@@ -16,12 +17,13 @@ bool CanWriteXlsx();
 // as .xls instead.
 void CheckFitsXlsx(const WorkbookModel& workbook);
 
-// Writes `workbook` to `path` as an .xlsx file: sheet names and order, the
-// active sheet, column widths and formats, row formats, every cell with
-// its number format. Rows stream through libxlsxwriter's constant-memory
-// mode, its scratch files in `scratchFolder`. Throws AutomationError with
-// libxlsxwriter's reason on failure.
-void WriteXlsx(const WorkbookModel& workbook, const std::string& path,
-               const std::string& scratchFolder);
+// Writes `workbook` into the empty `file` as an .xlsx file: sheet names
+// and order, the active sheet, column widths and formats, row formats,
+// every cell with its number format. Rows stream through libxlsxwriter's
+// constant-memory mode, its scratch files (unlinked as soon as made) in
+// the target's folder. The library's own diagnostics never reach the
+// standard error stream. Throws AutomationError with the reason in
+// Russian on failure, platform::FileCancelled when a stop was asked for.
+void WriteXlsx(const WorkbookModel& workbook, platform::AtomicFile& file);
 
 }  // namespace z917::workbook

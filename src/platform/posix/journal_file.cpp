@@ -1,0 +1,39 @@
+#include "platform/journal_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/path_checks.h"
+
+namespace z917::platform {
+
+std::FILE* OpenJournalFile(const std::string& path) {
+  if (path.empty()) return nullptr;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  // Checked on the open file, so nothing can swap the name in between.
+  struct stat info;
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "rb");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+  struct stat a, b;
+  if (first.empty() || second.empty()) return false;
+  if (::stat(first.c_str(), &a) != 0 || ::stat(second.c_str(), &b) != 0) return false;
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void CheckOutputPath(const std::string& path) {
+  struct stat info;
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) return;
+  posix::RefuseNonRegular(path, info);
+}
+
+}  // namespace z917::platform

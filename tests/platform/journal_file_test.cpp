@@ -1,0 +1,79 @@
+#include "platform/journal_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace z917::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class JournalFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(::testing::TempDir()) /
+          ("z917_journal_file_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "j.bin", std::ios::binary) << "journal";
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  std::string Journal() const { return (dir / "j.bin").string(); }
+
+  fs::path dir;
+};
+
+TEST_F(JournalFileTest, opens_a_file_for_reading_but_not_a_folder) {
+  std::FILE* file = OpenJournalFile(Journal());
+  ASSERT_NE(file, nullptr);
+  char bytes[8] = {};
+  EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 7u);
+  EXPECT_STREQ(bytes, "journal");
+  EXPECT_EQ(std::fputc('x', file), EOF);
+  std::fclose(file);
+  EXPECT_EQ(OpenJournalFile(dir.string()), nullptr);
+  EXPECT_EQ(OpenJournalFile((dir / "missing.bin").string()), nullptr);
+  EXPECT_EQ(OpenJournalFile(""), nullptr);
+}
+
+TEST_F(JournalFileTest, same_file_under_any_name) {
+  fs::create_hard_link(dir / "j.bin", dir / "hard.xml");
+  fs::create_symlink("j.bin", dir / "link.xml");
+  std::ofstream(dir / "other.xml") << "journal";
+  EXPECT_TRUE(SameFile(Journal(), Journal()));
+  EXPECT_TRUE(SameFile(Journal(), (dir / "hard.xml").string()));
+  EXPECT_TRUE(SameFile(Journal(), (dir / "link.xml").string()));
+  EXPECT_TRUE(SameFile(Journal(), (dir / "." / "j.bin").string()));
+  EXPECT_FALSE(SameFile(Journal(), (dir / "other.xml").string()));
+  EXPECT_FALSE(SameFile(Journal(), (dir / "missing.xml").string()));
+  EXPECT_FALSE(SameFile(Journal(), ""));
+}
+
+TEST_F(JournalFileTest, output_check_passes_files_and_new_names_refuses_the_rest) {
+  fs::create_symlink(dir / "nowhere.xml", dir / "dangling.xml");
+  fs::create_directory(dir / "folder.xml");
+  ASSERT_EQ(::mkfifo((dir / "fifo.xml").c_str(), 0600), 0);
+  for (const fs::path& path : {dir / "j.bin", dir / "new.xml", dir / "dangling.xml"}) {
+    EXPECT_NO_THROW(CheckOutputPath(path.string())) << path;
+  }
+  const auto refusal = [](const std::string& path) {
+    try {
+      CheckOutputPath(path);
+    } catch (const FileError& e) {
+      return std::string(e.what());
+    }
+    return std::string();
+  };
+  EXPECT_EQ(refusal((dir / "folder.xml").string()),
+            "«" + (dir / "folder.xml").string() + "» — это папка, а не файл");
+  EXPECT_EQ(refusal((dir / "fifo.xml").string()),
+            "«" + (dir / "fifo.xml").string() + "» — это именованный канал, а не файл");
+  EXPECT_EQ(refusal("/dev/null"), "«/dev/null» — это устройство, а не файл");
+}
+
+}  // namespace
+}  // namespace z917::platform
