@@ -1,12 +1,14 @@
 // Workbooks saved through the interface and read back by openpyxl, and the
 // ways a save can fail without harming what is on disk.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -147,6 +149,33 @@ TEST_F(XlsxSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_
   EXPECT_EQ(stopped, "Запись файла прервана");
   EXPECT_EQ(Contents(path), "old contents");
   EXPECT_EQ(Entries(dir), std::set<std::string>{"kept.xlsx"});
+}
+
+// How many descriptors the process holds.
+int OpenDescriptors() {
+  return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
+}
+
+TEST_F(XlsxSaveTest, saves_give_back_every_descriptor) {
+  // Empty sheets, each with a scratch file of its own.
+  app.Set("DisplayAlerts", false);
+  Dispatch sheets = book.GetObject("Worksheets");
+  for (int i = 0; i < 12; ++i) sheets.Call("Add", {});
+  const int before = OpenDescriptors();
+  book.Call("SaveAs", {(dir / "saved.xlsx").string()});
+  EXPECT_EQ(OpenDescriptors(), before);
+  fs::remove(dir / "saved.xlsx");
+  rlimit previous;
+  ::getrlimit(RLIMIT_NOFILE, &previous);
+  // More sheets than descriptors left: new ones take the lowest free numbers.
+  rlimit few = previous;
+  few.rlim_cur = static_cast<rlim_t>(before) + 3;
+  ::setrlimit(RLIMIT_NOFILE, &few);
+  const std::string error = ErrorOf([&] { book.Call("SaveAs", {(dir / "a.xlsx").string()}); });
+  ::setrlimit(RLIMIT_NOFILE, &previous);
+  EXPECT_EQ(error.rfind("Не удалось добавить лист «", 0), 0u) << error;
+  EXPECT_EQ(OpenDescriptors(), before);
+  EXPECT_TRUE(fs::is_empty(dir));
 }
 
 }  // namespace

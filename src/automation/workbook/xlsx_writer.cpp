@@ -93,6 +93,43 @@ struct WorkbookDeleter {
 };
 using WorkbookHandle = std::unique_ptr<lxw_workbook, WorkbookDeleter>;
 
+void CloseRowScratch(lxw_worksheet* sheet) {
+  if (sheet->optimize_tmpfile == nullptr) return;
+  std::fclose(sheet->optimize_tmpfile);
+  sheet->optimize_tmpfile = nullptr;
+}
+
+// The sheets added so far. The library closes a sheet's row scratch file
+// only when it copies the rows into the workbook: not for a sheet without
+// rows, nor when the workbook is freed without being closed. A process
+// that saves again and again would run out of descriptors, so those are
+// closed here.
+class SheetScratch {
+ public:
+  SheetScratch() = default;
+  ~SheetScratch() {
+    if (handedOver_) return;
+    for (lxw_worksheet* sheet : sheets_) CloseRowScratch(sheet);
+  }
+  SheetScratch(const SheetScratch&) = delete;
+  SheetScratch& operator=(const SheetScratch&) = delete;
+
+  void Add(lxw_worksheet* sheet) { sheets_.push_back(sheet); }
+  const std::vector<lxw_worksheet*>& Sheets() const { return sheets_; }
+  // Before the workbook's close: the scratch files of sheets with rows are
+  // the library's from now on; those of empty sheets it would never close.
+  void HandOver() {
+    handedOver_ = true;
+    for (lxw_worksheet* sheet : sheets_) {
+      if (sheet->dim_rowmin == LXW_ROW_MAX) CloseRowScratch(sheet);
+    }
+  }
+
+ private:
+  std::vector<lxw_worksheet*> sheets_;
+  bool handedOver_ = false;
+};
+
 std::uint64_t CellCount(const WorkbookModel& workbook) {
   std::uint64_t count = 0;
   for (std::size_t s = 0; s < workbook.SheetCount(); ++s) {
@@ -165,8 +202,8 @@ void WriteCell(lxw_worksheet* out, const Sheet& sheet, const TextPool& texts,
   }
 }
 
-lxw_worksheet* WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
-                          const std::vector<lxw_format*>& formats, bool active) {
+void WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
+                const std::vector<lxw_format*>& formats, bool active, SheetScratch& scratch) {
   errno = 0;
   lxw_worksheet* out = workbook_add_worksheet(book, sheet.Name().c_str());
   if (!out) {
@@ -174,6 +211,7 @@ lxw_worksheet* WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool
     ThrowLibraryError("Не удалось добавить лист «" + sheet.Name() + "»",
                       LXW_ERROR_CREATING_TMPFILE, errno);
   }
+  scratch.Add(out);
   if (active) worksheet_activate(out);
   WriteColumns(out, sheet, formats);
   // Constant-memory mode writes a row out when the next one starts, so
@@ -195,7 +233,6 @@ lxw_worksheet* WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool
     }
     for (const Cell& cell : row.cells) WriteCell(out, sheet, texts, formats, row.number, cell);
   }
-  return out;
 }
 
 // The library does not check its writes of a sheet's rows to their
@@ -230,14 +267,15 @@ void WriteXlsx(const WorkbookModel& workbook, platform::AtomicFile& file) {
   WorkbookHandle book(workbook_new_opt(file.OpenablePath().c_str(), &options));
   if (!book) ThrowLibraryError("Не удалось начать запись книги", LXW_ERROR_MEMORY_MALLOC_FAILED);
   const std::vector<lxw_format*> formats = AddFormats(book.get(), workbook.Formats());
-  std::vector<lxw_worksheet*> sheets;
+  SheetScratch sheets;  // after `book`, so it goes first
   for (std::size_t s = 0; s < workbook.SheetCount(); ++s) {
-    sheets.push_back(WriteSheet(book.get(), workbook.SheetAt(s), workbook.Texts(), formats,
-                                s == workbook.ActiveSheet()));
+    WriteSheet(book.get(), workbook.SheetAt(s), workbook.Texts(), formats,
+               s == workbook.ActiveSheet(), sheets);
   }
   if (platform::Cancellation::Requested()) throw platform::FileCancelled();
-  for (lxw_worksheet* sheet : sheets) CheckRowScratch(sheet);
+  for (lxw_worksheet* sheet : sheets.Sheets()) CheckRowScratch(sheet);
   // workbook_close frees the workbook whether or not it succeeds.
+  sheets.HandOver();
   const lxw_error error = workbook_close(book.release());
   if (error) ThrowLibraryError(kWriteFailed, error, errno);
 }

@@ -105,7 +105,7 @@ struct AtomicFile::Impl {
   void CheckTarget() const;
   void Create();
   void CreateNamed();
-  void Write(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
+  void Write(std::uint64_t offset, const std::uint8_t* data, std::size_t left);
   [[noreturn]] void ThrowWrite(int error) const;
   [[noreturn]] void ThrowSave(int error) const;
   [[noreturn]] void ThrowExists() const;
