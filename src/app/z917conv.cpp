@@ -1,11 +1,13 @@
 // z917conv: converts a journal to an XML document or an Excel workbook
 // from the command line, with the window's messages printed.
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
 #include "automation/server_factory.h"
+#include "platform/console.h"
 #include "platform/terminal.h"
 #include "xls/excel_book_writer.h"
 #include "xml/regional_settings.h"
@@ -14,7 +16,9 @@
 int main(int argc, char** argv) {
   // The global locale stays "C" (the library default): the writers read the
   // user's regional settings through locale objects of their own.
-  std::vector<std::string_view> args(argv + 1, argv + argc);
+  // UTF-8 whatever the system: on Windows from the wide command line.
+  const std::vector<std::string> utf8Args = z917::platform::ProgramArguments(argc, argv);
+  const std::vector<std::string_view> args(utf8Args.begin(), utf8Args.end());
   z917::StreamMessageSink printed(stdout, stderr);
   // The writers show their messages through the progress line too, so that
   // it is wiped before each of them.
