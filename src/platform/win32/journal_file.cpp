@@ -51,6 +51,12 @@ std::FILE* OpenJournalFile(const std::string& path) {
   return file;
 }
 
+std::uint64_t JournalFileSize(std::FILE* file) {
+  if (file == nullptr) return 0;
+  const __int64 size = ::_filelengthi64(::_fileno(file));
+  return size > 0 ? static_cast<std::uint64_t>(size) : 0;
+}
+
 bool SameFile(const std::string& first, const std::string& second) {
   if (first.empty() || second.empty()) return false;
   BY_HANDLE_FILE_INFORMATION a, b;
