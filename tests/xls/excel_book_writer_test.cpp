@@ -283,6 +283,9 @@ TEST(CellAddress, address_has_column_letters_then_the_row) {
   EXPECT_EQ(CellAddress(1, 26), "Z1");
   EXPECT_EQ(CellAddress(1, 27), "AA1");
   EXPECT_EQ(CellAddress(1, 52), "AZ1");
+  // The Z-report sheet's last columns in either format.
+  EXPECT_EQ(CellAddress(1, 256), "IV1");
+  EXPECT_EQ(CellAddress(30, 16384), "XFD30");
   EXPECT_EQ(CellAddress(4294967295u, 16), "P4294967295");
 }
 
