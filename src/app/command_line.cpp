@@ -63,15 +63,15 @@ std::string UsageText() {
   return "Usage: z917conv JOURNAL OUTPUT\n"
          "Converts the cash-register journal JOURNAL (.bin) into OUTPUT: an XML\n"
          "document when OUTPUT ends in \".xml\" (any letter case), otherwise an\n"
-         "Excel workbook: Excel 97-2003 when OUTPUT ends in \".xls\" exactly,\n"
-         "the .xlsx format for any other ending.\n"
+         "Excel workbook: Excel 97-2003 when OUTPUT ends in \".xls\" (any letter\n"
+         "case), the .xlsx format for any other ending.\n"
          "\n"
          "The outcome is printed as the window would show it: information on\n"
          "standard output, errors on standard error. Exit status: 0 converted,\n"
-         "1 conversion failed, 2 wrong usage; 130, 143 or 129 when SIGINT (Ctrl-C),\n"
-         "SIGTERM or SIGHUP stopped the conversion, which then leaves nothing\n"
-         "behind. When standard error is a terminal, a line on it shows the\n"
-         "progress.\n"
+         "1 conversion failed or its outcome could not be printed, 2 wrong usage;\n"
+         "130, 143 or 129 when SIGINT (Ctrl-C), SIGTERM or SIGHUP stopped the\n"
+         "conversion, which then leaves nothing behind. When standard error is a\n"
+         "terminal, a line on it shows the progress.\n"
          "\n"
          "  -h, --help  show this text and exit\n"
          "  --version   show the version and exit\n";
@@ -83,8 +83,14 @@ void StreamMessageSink::ShowMessage(MessageKind kind, const std::string& text) {
   std::FILE* stream = kind == MessageKind::Error ? err_ : out_;
   // The other stream first, so that nothing it holds comes out after this.
   std::fflush(kind == MessageKind::Error ? out_ : err_);
-  platform::WriteText(stream, text + '\n');
-  std::fflush(stream);
+  const bool written = platform::WriteText(stream, text + '\n') && std::fflush(stream) == 0;
+  if (!written || std::ferror(stream)) lostMessage_ = true;
+}
+
+int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE* out) {
+  const bool outLost = std::fflush(out) != 0 || std::ferror(out);
+  if (status == kExitConverted && (messages.LostMessage() || outLost)) return kExitFailed;
+  return status;
 }
 
 std::string ProgressText(const ConversionProgress& progress, double seconds) {

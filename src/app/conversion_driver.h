@@ -22,6 +22,11 @@ struct OutputWriters {
   JournalEntryWriter& xml;
 };
 
+// The message of a conversion that succeeded after skipping `failedReads`
+// packets whose body could not be read: the plain one for none, else the
+// counted one with the count in full. Never fails.
+std::string SuccessMessage(std::uint64_t failedReads);
+
 // Drives one conversion at a time: opens the journal, has the writer create
 // its document, decodes packet by packet, saves and closes, and shows
 // exactly one message of its own at the end of every path (after any
@@ -57,7 +62,7 @@ class ConversionDriver {
 
   bool Fail(JournalStream& journal, OutputKind kind, const char* message);
   bool Finish(JournalStream& journal, const std::string& outputPath, OutputKind kind,
-              std::int32_t failedReads);
+              std::uint64_t failedReads);
   void Report(const JournalStream& journal, ConversionProgress::Stage stage);
   void ReportIfDue(const JournalStream& journal);
 
