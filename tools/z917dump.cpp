@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/conversion_driver.h"
 #include "journal/recording_writer.h"
+#include "platform/console.h"
 
 namespace {
 
@@ -13,7 +15,7 @@ class StreamMessages : public z917::MessageSink {
  public:
   void ShowMessage(z917::MessageKind kind, const std::string& text) override {
     std::FILE* out = kind == z917::MessageKind::Error ? stderr : stdout;
-    std::fprintf(out, "%s\n", text.c_str());
+    z917::platform::WriteText(out, text + "\n");
     if (kind == z917::MessageKind::Error) failed = true;
   }
   bool failed = false;
@@ -23,13 +25,14 @@ class StreamMessages : public z917::MessageSink {
 
 int main(int argc, char** argv) {
   bool entries = false;
-  const char* journal = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
+  // UTF-8 whatever the system: on Windows from the wide command line.
+  const std::vector<std::string> args = z917::platform::ProgramArguments(argc, argv);
+  const std::string* journal = nullptr;
+  for (const std::string& arg : args) {
     if (arg == "--entries") {
       entries = true;
     } else if (journal == nullptr && !arg.starts_with("-")) {
-      journal = argv[i];
+      journal = &arg;
     } else {
       journal = nullptr;
       break;
@@ -44,8 +47,10 @@ int main(int argc, char** argv) {
   z917::RecordingWriter writer(&messages);
   writer.SetKeepEntries(entries);
   z917::ConversionDriver driver({writer, writer}, messages);
-  const bool ok = driver.ConvertJournal(journal, "(none)", z917::OutputKind::Xml);
-  for (const z917::RecordedEntry& e : writer.Entries()) std::printf("%s\n", e.text.c_str());
+  const bool ok = driver.ConvertJournal(*journal, "(none)", z917::OutputKind::Xml);
+  for (const z917::RecordedEntry& e : writer.Entries()) {
+    z917::platform::WriteText(stdout, e.text + "\n");
+  }
 
   std::printf("%-16s %10s\n", "entry kind", "entries");
   for (std::size_t k = 0; k < z917::kEntryKindCount; ++k) {

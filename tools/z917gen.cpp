@@ -5,8 +5,11 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "journal/synthetic_journal.h"
+#include "platform/console.h"
+#include "platform/file_stream.h"
 
 namespace {
 
@@ -15,7 +18,8 @@ constexpr const char* kUsage =
     "Writes a synthetic journal of N packets (default 1000) made from seed S\n"
     "(default 1) to OUTPUT; the same N and S always give the same file.\n";
 
-bool ParseNumber(const char* text, std::uint64_t& value) {
+bool ParseNumber(const std::string* arg, std::uint64_t& value) {
+  const char* text = arg ? arg->c_str() : nullptr;
   if (text == nullptr || *text == '\0' || *text == '-') return false;
   char* end = nullptr;
   errno = 0;
@@ -27,23 +31,26 @@ bool ParseNumber(const char* text, std::uint64_t& value) {
 
 int main(int argc, char** argv) {
   z917::SyntheticJournalOptions options;
-  const char* output = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
+  // UTF-8 whatever the system: on Windows from the wide command line.
+  const std::vector<std::string> args = z917::platform::ProgramArguments(argc, argv);
+  const std::string* output = nullptr;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
     }
     if (arg == "--packets" || arg == "--seed") {
       std::uint64_t& target = arg == "--packets" ? options.packets : options.seed;
-      if (!ParseNumber(i + 1 < argc ? argv[++i] : nullptr, target)) {
-        std::fprintf(stderr, "z917gen: %s needs a non-negative number\n%s", argv[i - 1], kUsage);
+      if (!ParseNumber(i + 1 < args.size() ? &args[++i] : nullptr, target)) {
+        std::fprintf(stderr, "z917gen: %s needs a non-negative number\n%s", std::string(arg).c_str(),
+                     kUsage);
         return 2;
       }
     } else if (output == nullptr && !arg.starts_with("-")) {
-      output = argv[i];
+      output = &args[i];
     } else {
-      std::fprintf(stderr, "z917gen: unexpected argument '%s'\n%s", argv[i], kUsage);
+      std::fprintf(stderr, "z917gen: unexpected argument '%s'\n%s", args[i].c_str(), kUsage);
       return 2;
     }
   }
@@ -52,9 +59,9 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::FILE* file = std::fopen(output, "wb");
+  std::FILE* file = z917::platform::OpenFileStream(*output, "wb");
   if (file == nullptr) {
-    std::fprintf(stderr, "z917gen: cannot create %s: %s\n", output, std::strerror(errno));
+    std::fprintf(stderr, "z917gen: cannot create %s: %s\n", output->c_str(), std::strerror(errno));
     return 1;
   }
   z917::GenerateSyntheticJournal(options, [file](std::string_view packet) {
@@ -62,8 +69,8 @@ int main(int argc, char** argv) {
   });
   const bool failed = std::ferror(file) != 0;
   if (std::fclose(file) != 0 || failed) {
-    std::fprintf(stderr, "z917gen: cannot write %s\n", output);
-    std::remove(output);
+    std::fprintf(stderr, "z917gen: cannot write %s\n", output->c_str());
+    std::remove(output->c_str());
     return 1;
   }
   return 0;

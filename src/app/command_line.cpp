@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "app/conversion_driver.h"
+#include "platform/console.h"
 
 #ifndef Z917_VERSION
 #define Z917_VERSION "0.0.0"
@@ -78,8 +79,7 @@ void StreamMessageSink::ShowMessage(MessageKind kind, const std::string& text) {
   std::FILE* stream = kind == MessageKind::Error ? err_ : out_;
   // The other stream first, so that nothing it holds comes out after this.
   std::fflush(kind == MessageKind::Error ? out_ : err_);
-  std::fputs(text.c_str(), stream);
-  std::fputc('\n', stream);
+  platform::WriteText(stream, text + '\n');
   std::fflush(stream);
 }
 
@@ -89,14 +89,14 @@ int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter
   const CommandLine line = ParseCommandLine(args);
   switch (line.action) {
     case CommandLine::Action::Help:
-      std::fputs(UsageText().c_str(), out);
+      platform::WriteText(out, UsageText());
       return kExitConverted;
     case CommandLine::Action::Version:
-      std::fputs(VersionText().c_str(), out);
+      platform::WriteText(out, VersionText());
       return kExitConverted;
     case CommandLine::Action::Usage:
-      if (!line.problem.empty()) std::fprintf(err, "z917conv: %s\n", line.problem.c_str());
-      std::fputs(UsageText().c_str(), err);
+      if (!line.problem.empty()) platform::WriteText(err, "z917conv: " + line.problem + "\n");
+      platform::WriteText(err, UsageText());
       return kExitUsage;
     case CommandLine::Action::Convert:
       break;

@@ -44,7 +44,8 @@ std::string VersionText();
 
 // Prints every message with exactly its text and a line end: information
 // on `out`, errors on `err`, each flushed at once so that the order holds
-// when both reach one terminal.
+// when both reach one terminal; a Windows console gets the text as wide
+// characters.
 class StreamMessageSink : public MessageSink {
  public:
   StreamMessageSink(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}

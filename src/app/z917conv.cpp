@@ -1,11 +1,13 @@
 // z917conv: converts a journal to an XML document or an Excel workbook
 // from the command line, with the window's messages printed.
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
 #include "automation/server_factory.h"
+#include "platform/console.h"
 #include "xls/excel_book_writer.h"
 #include "xml/regional_settings.h"
 #include "xml/xml_journal_writer.h"
@@ -13,7 +15,9 @@
 int main(int argc, char** argv) {
   // The global locale stays "C" (the library default): the writers read the
   // user's regional settings through locale objects of their own.
-  std::vector<std::string_view> args(argv + 1, argv + argc);
+  // UTF-8 whatever the system: on Windows from the wide command line.
+  const std::vector<std::string> utf8Args = z917::platform::ProgramArguments(argc, argv);
+  const std::vector<std::string_view> args(utf8Args.begin(), utf8Args.end());
   z917::StreamMessageSink messages(stdout, stderr);
   z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
   z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());

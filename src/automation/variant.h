@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -76,6 +77,27 @@ enum class VariantKind {
   Array,
 };
 
+// The integer types a Variant takes: any but bool, the character types
+// and the unsigned 64-bit ones.
+template <typename T>
+concept StoredInteger =
+    std::is_integral_v<T> && !std::is_same_v<T, bool> && !std::is_same_v<T, char> &&
+    !std::is_same_v<T, wchar_t> && !std::is_same_v<T, char8_t> && !std::is_same_v<T, char16_t> &&
+    !std::is_same_v<T, char32_t> && (std::is_signed_v<T> || sizeof(T) < 8);
+
+// The fixed-width integer a Variant stores an integer of type T as.
+template <typename T>
+using SameWidthInteger =
+    std::conditional_t<std::is_signed_v<T>,
+                       std::conditional_t<sizeof(T) == 1, std::int8_t,
+                                          std::conditional_t<sizeof(T) == 2, std::int16_t,
+                                                             std::conditional_t<sizeof(T) == 4,
+                                                                                std::int32_t,
+                                                                                std::int64_t>>>,
+                       std::conditional_t<sizeof(T) == 1, std::uint8_t,
+                                          std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                                                             std::uint32_t>>>;
+
 // One automation value. Integers keep their width and signedness, as the
 // callers chose them; text is Unicode in UTF-8.
 class Variant {
@@ -83,13 +105,12 @@ class Variant {
   // An Empty variant, or one holding the given value.
   Variant() = default;
   Variant(bool v) : value_(v) {}
-  Variant(std::int8_t v) : value_(v) {}
-  Variant(std::uint8_t v) : value_(v) {}
-  Variant(std::int16_t v) : value_(v) {}
-  Variant(std::uint16_t v) : value_(v) {}
-  Variant(std::int32_t v) : value_(v) {}
-  Variant(std::uint32_t v) : value_(v) {}
-  Variant(std::int64_t v) : value_(v) {}
+  // Any integer type by its width and signedness, so that `long` (64 bits
+  // on Linux, 32 on Windows) and `long long` are no ambiguous calls on
+  // either system. There is no unsigned 64-bit kind.
+  template <typename T>
+    requires StoredInteger<T>
+  Variant(T v) : value_(static_cast<SameWidthInteger<T>>(v)) {}
   Variant(double v) : value_(v) {}
   Variant(Date v) : value_(v) {}
   Variant(std::string utf8) : value_(std::move(utf8)) {}

@@ -98,13 +98,52 @@ std::tm BrokenDown(std::int64_t seconds) {
   return tm;
 }
 
-void AppendStrftime(std::string& out, const std::string& format, const std::tm& tm) {
+void AppendLibraryStrftime(std::string& out, const std::string& format, const std::tm& tm) {
   if (format.empty()) return;
   char buffer[256];
   // strftime answers 0 both for an empty result and for no room; regional
   // formats give short texts, so 0 means nothing to add.
   const std::size_t n = std::strftime(buffer, sizeof buffer, format.c_str(), &tm);
   out.append(buffer, n);
+}
+
+// The number "%-c" writes (a field without its leading zero, as glibc
+// writes it); -1 for a letter that is not one of these.
+int UnpaddedField(char c, const std::tm& tm) {
+  switch (c) {
+    case 'd': return tm.tm_mday;
+    case 'm': return tm.tm_mon + 1;
+    case 'y': return (tm.tm_year % 100 + 100) % 100;
+    case 'H': return tm.tm_hour;
+    case 'I': return tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12;
+    case 'M': return tm.tm_min;
+    case 'S': return tm.tm_sec;
+    default: return -1;
+  }
+}
+
+// strftime, except that the unpadded numbers ("%-d" and the like, which
+// Windows pictures such as "d.M.yyyy" need) are written here: Windows'
+// C library does not know the flag.
+void AppendStrftime(std::string& out, const std::string& format, const std::tm& tm) {
+  if (format.find("%-") == std::string::npos) return AppendLibraryStrftime(out, format, tm);
+  std::string piece;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const int number = format[i] == '%' && i + 2 < format.size() && format[i + 1] == '-'
+                           ? UnpaddedField(format[i + 2], tm)
+                           : -1;
+    if (number >= 0) {
+      AppendLibraryStrftime(out, piece, tm);
+      piece.clear();
+      out += std::to_string(number);
+      i += 2;
+      continue;
+    }
+    piece += format[i];
+    // "%%" and any other directive go to strftime whole.
+    if (format[i] == '%' && i + 1 < format.size()) piece += format[++i];
+  }
+  AppendLibraryStrftime(out, piece, tm);
 }
 
 }  // namespace

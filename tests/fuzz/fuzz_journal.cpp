@@ -18,9 +18,18 @@ class NullMessages : public z917::MessageSink {
 };
 
 std::FILE* OpenMemory(const std::uint8_t* data, std::size_t size) {
+#ifdef _WIN32
+  // No fmemopen on Windows: the bytes go through a temporary file.
+  std::FILE* file = std::tmpfile();
+  if (file == nullptr) return nullptr;
+  std::fwrite(data, 1, size, file);
+  std::rewind(file);
+  return file;
+#else
   // fmemopen refuses an empty buffer; an empty temporary file reads alike.
   if (size == 0) return std::tmpfile();
   return fmemopen(const_cast<std::uint8_t*>(data), size, "rb");
+#endif
 }
 
 }  // namespace

@@ -131,6 +131,32 @@ TEST_F(XmlWriterTest, DatesFromPackedJournalTimesAreExactToTheSecond) {
   }
 }
 
+TEST_F(XmlWriterTest, UnpaddedNumbersAsGlibcWritesThem) {
+  // Windows pictures such as "d.M.yy h:m:s tt" give "%-d" and the like,
+  // written by the writer itself: the text must be glibc's to the byte.
+  const std::string date = "%-d.%-m.%-y|%%-d|%-";
+  const std::string time = "%-I:%-M:%-S %p %-H %H";
+  XmlJournalWriter unpadded{messages, {".", date, time}};
+  ASSERT_TRUE(unpadded.CreateXmlDocument(Out()));
+  const std::uint32_t times[] = {PackDateTime(2001, 1, 2, 0, 0, 7), PackDateTime(2009, 9, 9, 9, 5, 0),
+                                 PackDateTime(2024, 12, 31, 12, 0, 1),
+                                 PackDateTime(2030, 10, 10, 23, 59, 59)};
+  for (std::uint32_t packed : times) {
+    ASSERT_TRUE(unpadded.WriteCashIn(1, 1, 1, 1, PackedDateTimeToDateTime(packed), 1, 0, 0, ""));
+  }
+  ASSERT_TRUE(unpadded.SaveXmlDocument(Out()));
+  const std::string text = ReadFile(Out());
+  for (std::uint32_t packed : times) {
+    const std::time_t unix = static_cast<std::time_t>(packed) + 978307200;  // 2001-01-01
+    std::tm tm{};
+    ::gmtime_r(&unix, &tm);
+    char want[128];
+    std::strftime(want, sizeof want, (date + " " + time).c_str(), &tm);
+    EXPECT_NE(text.find(std::string("<DateTime>") + want + "</DateTime>"), std::string::npos)
+        << want;
+  }
+}
+
 TEST_F(XmlWriterTest, FixedPointTextsAreExactAtEveryMagnitude) {
   XmlJournalWriter point{messages, {".", "%d.%m.%Y", "%-H:%M:%S"}};
   ASSERT_TRUE(point.CreateXmlDocument(Out()));

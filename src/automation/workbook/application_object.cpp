@@ -1,4 +1,5 @@
 #include "automation/workbook/engine_objects.h"
+#include "automation/workbook/xlsx_writer.h"
 
 namespace z917::workbook {
 
@@ -11,8 +12,9 @@ constexpr MemberInfo kMembers[] = {
 };
 
 // The version the engine reports: that of the Excel whose file format it
-// writes by default.
-constexpr std::string_view kVersionText = "16.0";
+// writes by default. Without an .xlsx writer it is the last Excel whose
+// own format was .xls, so that a caller proposes .xls (below 12).
+std::string_view VersionText() { return CanWriteXlsx() ? "16.0" : "11.0"; }
 
 }  // namespace
 
@@ -32,7 +34,7 @@ Variant ApplicationObject::Invoke(std::size_t member, MemberUse use, const Argum
     }
     case kVersion:
       ExpectNoArguments(Where(member), args);
-      return kVersionText;
+      return VersionText();
     case kQuit:
       ExpectNoArguments(Where(member), args);
       // The instance ends: its workbooks go (with whatever was not saved)

@@ -3,23 +3,19 @@
 // the locale of the calling thread.
 #pragma once
 
-#include <locale.h>
+#include "platform/classic_numeric_locale.h"
 
 namespace z917::workbook {
 
 // While it lives, the calling thread works in the "C" locale; the
 // process's global locale and other threads are left alone. Throws
-// AutomationError when the locale object cannot be made.
+// AutomationError when the switch cannot be made.
 class ClassicLocaleScope {
  public:
   ClassicLocaleScope();
-  ~ClassicLocaleScope();
-  ClassicLocaleScope(const ClassicLocaleScope&) = delete;
-  ClassicLocaleScope& operator=(const ClassicLocaleScope&) = delete;
 
  private:
-  locale_t classic_;
-  locale_t previous_;
+  platform::ClassicNumericLocale classic_;
 };
 
 }  // namespace z917::workbook

@@ -32,12 +32,20 @@ struct WorkbookSaver {
 // default); throws AutomationError for a format the engine cannot write.
 WorkbookSaver SaverFor(std::optional<std::int64_t> fileFormat);
 
-// Saves `workbook` to `path` in `fileFormat`, once it is known to fit the
-// format, through a platform::AtomicFile: the file appears at `path` only
-// when complete; an existing file is replaced only when `replaceExisting`.
-// Numbers are written in the "C" locale. Throws AutomationError with the
-// file's message on failure (also when a stop was asked for); `path` is
-// then as it was and nothing is left behind.
+// The format SaveAs writes when it is given none, as Excel's own default:
+// the Open XML workbook when this build writes .xlsx files (Excel 12 on).
+// Otherwise the engine stands for an Excel 11, whose default is the .xls
+// workbook, except that a `path` ending in ".xlsx" (any letter case) asks
+// for the format it cannot write, and gets the Open XML one to refuse.
+std::int64_t DefaultFileFormat(const std::string& path);
+
+// Saves `workbook` to `path` in `fileFormat` (DefaultFileFormat when
+// none), once it is known to fit the format, through a
+// platform::AtomicFile: the file appears at `path` only when complete; an
+// existing file is replaced only when `replaceExisting`. Numbers are
+// written in the "C" locale. Throws AutomationError with the file's
+// message on failure (also when a stop was asked for); `path` is then as
+// it was and nothing is left behind.
 void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,
                   std::optional<std::int64_t> fileFormat, bool replaceExisting);
 

@@ -249,6 +249,10 @@ void CheckRowScratch(lxw_worksheet* sheet) {
 
 }  // namespace
 
+bool CanWriteXlsx() { return true; }
+
+void CheckFitsXlsx(const WorkbookModel&) {}  // no limits beyond the engine's own
+
 void WriteXlsx(const WorkbookModel& workbook, platform::AtomicFile& file) {
   // Scratch files beside the book, on the disk that must hold it anyway.
   std::string scratch = std::filesystem::path(file.Target()).parent_path().string();

@@ -1,4 +1,5 @@
-// The Office Open XML workbook (.xlsx), written with libxlsxwriter.
+// The Office Open XML workbook (.xlsx), written with libxlsxwriter where
+// the build has it; a build without it refuses .xlsx saves.
 #pragma once
 
 #include <string>
@@ -7,6 +8,14 @@
 #include "platform/atomic_file.h"
 
 namespace z917::workbook {
+
+// Whether this build writes .xlsx files at all.
+bool CanWriteXlsx();
+
+// Throws AutomationError, before any file is made, when this build cannot
+// write `workbook` as an .xlsx file; the message tells the user to save
+// as .xls instead.
+void CheckFitsXlsx(const WorkbookModel& workbook);
 
 // Writes `workbook` into the empty `file` as an .xlsx file: sheet names
 // and order, the active sheet, column widths and formats, row formats,

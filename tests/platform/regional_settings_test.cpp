@@ -1,4 +1,4 @@
-#include "xml/regional_settings.h"
+#include "platform/regional_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 #include <string>
 
-namespace z917::xml {
+namespace z917::platform {
 namespace {
 
 // Sets the locale variables for one test and puts the old ones back.
@@ -75,4 +75,4 @@ TEST(RegionalSettings, ValuesOfALocaleInAnotherCharacterSetArriveAsUtf8) {
 }
 
 }  // namespace
-}  // namespace z917::xml
+}  // namespace z917::platform

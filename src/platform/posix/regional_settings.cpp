@@ -1,4 +1,5 @@
-#include "xml/regional_settings.h"
+// The regional settings of a POSIX system: the environment's locale.
+#include "platform/regional_settings.h"
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -6,7 +7,7 @@
 
 #include <cstdlib>
 
-namespace z917::xml {
+namespace z917::platform {
 
 namespace {
 
@@ -73,4 +74,4 @@ RegionalSettings ReadRegionalSettings() {
   return settings;
 }
 
-}  // namespace z917::xml
+}  // namespace z917::platform

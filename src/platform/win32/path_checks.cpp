@@ -1,0 +1,67 @@
+#include "platform/win32/path_checks.h"
+
+#include <windows.h>
+
+#include "platform/file_error.h"
+#include "platform/win32/wide_text.h"
+
+namespace z917::platform::win32 {
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos) {
+    // "C:name" lies in drive C's current folder.
+    return path.size() >= 2 && path[1] == ':' ? path.substr(0, 2) : ".";
+  }
+  // The root keeps its slash: "\name" and "C:\name" lie in a root.
+  if (slash == 0 || (slash == 2 && path[1] == ':')) return path.substr(0, slash + 1);
+  return path.substr(0, slash);
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  const char last = folder.empty() ? '\\' : folder.back();
+  return folder + (last == '\\' || last == '/' || last == ':' ? "" : "\\") + name;
+}
+
+std::string Quoted(const std::string& path) { return "«" + path + "»"; }
+
+PathKind KindOf(const std::string& path) {
+  const std::wstring wide = WideFromUtf8(path);
+  const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return PathKind::kFolder;
+  }
+  // Devices (NUL, COM1) and pipes answer only to an open handle.
+  const HANDLE handle = ::CreateFileW(wide.c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    return attributes == INVALID_FILE_ATTRIBUTES ? PathKind::kMissing : PathKind::kFile;
+  }
+  const DWORD type = ::GetFileType(handle);
+  ::CloseHandle(handle);
+  if (type == FILE_TYPE_CHAR) return PathKind::kDevice;
+  if (type == FILE_TYPE_PIPE) return PathKind::kPipe;
+  return PathKind::kFile;
+}
+
+void RefuseNonRegular(const std::string& shown, PathKind kind) {
+  const char* what = nullptr;
+  switch (kind) {
+    case PathKind::kFolder:
+      what = "папка";
+      break;
+    case PathKind::kDevice:
+      what = "устройство";
+      break;
+    case PathKind::kPipe:
+      what = "именованный канал";
+      break;
+    case PathKind::kMissing:
+    case PathKind::kFile:
+      return;
+  }
+  throw FileError(Quoted(shown) + " — это " + what + ", а не файл");
+}
+
+}  // namespace z917::platform::win32

@@ -1,0 +1,193 @@
+// The Windows file pieces under their own rules: wide (Cyrillic) paths,
+// either slash, the move over the target, GetLastError's reasons.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "platform/atomic_file.h"
+#include "platform/cancellation.h"
+#include "platform/journal_file.h"
+#include "platform/system_reason.h"
+
+namespace z917::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path FromUtf8(const std::string& utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+template <typename F>
+std::string ErrorOf(F call) {
+  try {
+    call();
+  } catch (const FileError& e) {
+    return e.what();
+  }
+  return "";
+}
+
+class Win32Files : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(::testing::TempDir()) /
+          FromUtf8("z917 файлы " +
+                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+  }
+  void TearDown() override {
+    Cancellation::Reset();
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    fs::remove_all(dir);
+  }
+
+  std::string In(const std::string& name) const { return Utf8(dir / FromUtf8(name)); }
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir)) names.insert(Utf8(entry.path().filename()));
+    return names;
+  }
+  std::string Contents(const std::string& path) const {
+    std::ifstream in(FromUtf8(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void Put(const std::string& path, const std::string& bytes) const {
+    std::ofstream(FromUtf8(path), std::ios::binary) << bytes;
+  }
+
+  fs::path dir;
+};
+
+TEST_F(Win32Files, CyrillicNamesAppearOnlyOnCommitWithTheirBytesExact) {
+  const std::string target = In("отчёт за май.xml");
+  // Line ends and Ctrl+Z as they are: binary, never text mode.
+  const std::string bytes = "<a>Хліб</a>\r\n\n\x1a\x00end";
+  {
+    AtomicFile file(target, true);
+    file.Append(bytes);
+    file.WriteAt(1, std::span(reinterpret_cast<const std::uint8_t*>("A"), 1));
+    EXPECT_EQ(file.Size(), bytes.size());
+    EXPECT_EQ(Names().count("отчёт за май.xml"), 0u);  // not yet in place
+    file.Commit();
+  }
+  EXPECT_EQ(Names(), std::set<std::string>{"отчёт за май.xml"});
+  EXPECT_EQ(Contents(target), "<A>Хліб</a>\r\n\n\x1a\x00end");
+}
+
+TEST_F(Win32Files, UncommittedOrRefusedFilesLeaveNothingAndKeepTheOldFile) {
+  const std::string target = In("книга.xls");
+  Put(target, "old");
+  {
+    AtomicFile file(target, true);
+    file.Append(std::string_view("new"));
+  }
+  EXPECT_EQ(ErrorOf([&] { AtomicFile(target, false); }), "Файл «" + target + "» уже существует");
+  EXPECT_EQ(Names(), std::set<std::string>{"книга.xls"});
+  EXPECT_EQ(Contents(target), "old");
+
+  AtomicFile replacing(target, true);
+  replacing.Append(std::string_view("new"));
+  replacing.Commit();
+  EXPECT_EQ(Contents(target), "new");
+  EXPECT_EQ(Names(), std::set<std::string>{"книга.xls"});
+}
+
+TEST_F(Win32Files, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
+  const std::string target = In("новий.xls");
+  AtomicFile file(target, false);
+  file.Append(std::string_view("mine"));
+  Put(target, "theirs");
+  EXPECT_EQ(ErrorOf([&] { file.Commit(); }), "Файл «" + target + "» уже существует");
+  EXPECT_EQ(Contents(target), "theirs");
+}
+
+TEST_F(Win32Files, AReadOnlyTargetIsRefusedWithTheReasonAndKept) {
+  const std::string target = In("только чтение.xml");
+  Put(target, "old");
+  ASSERT_TRUE(::SetFileAttributesW(FromUtf8(target).c_str(), FILE_ATTRIBUTE_READONLY));
+  AtomicFile file(target, true);
+  file.Append(std::string_view("new"));
+  EXPECT_EQ(ErrorOf([&] { file.Commit(); }),
+            "Не удалось сохранить файл «" + target + "»: нет доступа");
+  EXPECT_EQ(Contents(target), "old");
+  EXPECT_EQ(Names(), std::set<std::string>{"только чтение.xml"});
+}
+
+TEST_F(Win32Files, PathsThatAreNoPlaceForAFile) {
+  EXPECT_EQ(ErrorOf([] { AtomicFile("", true); }), "Имя файла не задано");
+  const std::string missing = In("нет такой папки");
+  EXPECT_EQ(ErrorOf([&] { AtomicFile(missing + "\\out.xml", true); }),
+            "Папка «" + missing + "» не существует");
+  fs::create_directory(dir / FromUtf8("папка.xls"));
+  const std::string folder = In("папка.xls");
+  EXPECT_EQ(ErrorOf([&] { AtomicFile(folder, true); }), "«" + folder + "» — это папка, а не файл");
+  EXPECT_EQ(ErrorOf([&] { CheckOutputPath(folder); }), "«" + folder + "» — это папка, а не файл");
+  EXPECT_EQ(ErrorOf([] { CheckOutputPath("NUL"); }), "«NUL» — это устройство, а не файл");
+  EXPECT_EQ(ErrorOf([&] { CheckOutputPath(In("ещё нет.xml")); }), "");
+}
+
+TEST_F(Win32Files, AStopRequestRefusesWritesAndTheCommit) {
+  const std::string target = In("стоп.xml");
+  AtomicFile file(target, true);
+  file.Append(std::string_view("part"));
+  Cancellation::Request();
+  EXPECT_THROW(file.Append(std::string_view("more")), FileCancelled);
+  EXPECT_THROW(file.Commit(), FileCancelled);
+  Cancellation::Reset();
+  EXPECT_EQ(Names().count("стоп.xml"), 0u);
+}
+
+TEST_F(Win32Files, JournalsOpenByWidePathAndFoldersDoNot) {
+  const std::string journal = In("журнал №1.bin");
+  Put(journal, std::string("\x10\x00\r\n\x1a", 5));
+  std::FILE* file = OpenJournalFile(journal);
+  ASSERT_NE(file, nullptr);
+  char bytes[8];
+  EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 5u);  // no text-mode translation
+  EXPECT_EQ(std::string(bytes, 5), std::string("\x10\x00\r\n\x1a", 5));
+  std::fclose(file);
+  EXPECT_EQ(OpenJournalFile(Utf8(dir)), nullptr);
+  EXPECT_EQ(OpenJournalFile(In("нет.bin")), nullptr);
+  EXPECT_EQ(OpenJournalFile(""), nullptr);
+}
+
+TEST_F(Win32Files, SameFileUnderAnotherSpelling) {
+  const std::string journal = In("Журнал.bin");
+  Put(journal, "x");
+  Put(In("другой.bin"), "x");
+  std::string slashes = journal;
+  for (char& c : slashes) c = c == '\\' ? '/' : c;
+  EXPECT_TRUE(SameFile(journal, slashes));
+  EXPECT_TRUE(SameFile(journal, In("ЖУРНАЛ.BIN")));  // names ignore letter case here
+  EXPECT_FALSE(SameFile(journal, In("другой.bin")));
+  EXPECT_FALSE(SameFile(journal, In("нет.bin")));
+}
+
+TEST(Win32SystemReason, WindowsCodesReadAsThePosixOnes) {
+  EXPECT_EQ(SystemReason(ERROR_DISK_FULL), "на диске нет места");
+  EXPECT_EQ(SystemReason(ERROR_HANDLE_DISK_FULL), "на диске нет места");
+  EXPECT_EQ(SystemReason(ERROR_ACCESS_DENIED), "нет доступа");
+  EXPECT_EQ(SystemReason(ERROR_PATH_NOT_FOUND), "папка не существует");
+  EXPECT_EQ(SystemReason(ERROR_SHARING_VIOLATION), "файл занят другой программой");
+  EXPECT_EQ(SystemReason(ERROR_WRITE_PROTECT), "диск доступен только для чтения");
+  EXPECT_EQ(SystemReason(ERROR_FILE_EXISTS), "файл уже существует");
+  EXPECT_EQ(SystemReason(12345), "системная ошибка 12345");
+}
+
+}  // namespace
+}  // namespace z917::platform
