@@ -39,8 +39,9 @@ test-sanitize: deps
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	CXX=clang++-14 cmake -S . -B $(FUZZ_BUILD) -G Ninja -DZ917_FUZZ=ON -DZ917_BENCH=OFF -DBUILD_TESTING=OFF
-	cmake --build $(FUZZ_BUILD) --target fuzz_journal
-	scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	cmake --build $(FUZZ_BUILD) --target fuzz_journal fuzz_workbook
+	scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) fuzz_journal
+	scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) fuzz_workbook
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF $(CMAKE_FLAGS)

@@ -62,12 +62,12 @@ std::string UsageText() {
   return "Usage: z917conv JOURNAL OUTPUT\n"
          "Converts the cash-register journal JOURNAL (.bin) into OUTPUT: an XML\n"
          "document when OUTPUT ends in \".xml\" (any letter case), otherwise an\n"
-         "Excel workbook: Excel 97-2003 when OUTPUT ends in \".xls\" exactly,\n"
-         "the .xlsx format for any other ending.\n"
+         "Excel workbook: Excel 97-2003 when OUTPUT ends in \".xls\" (any letter\n"
+         "case), the .xlsx format for any other ending.\n"
          "\n"
          "The outcome is printed as the window would show it: information on\n"
          "standard output, errors on standard error. Exit status: 0 converted,\n"
-         "1 conversion failed, 2 wrong usage.\n"
+         "1 conversion failed or its outcome could not be printed, 2 wrong usage.\n"
          "\n"
          "  -h, --help  show this text and exit\n"
          "  --version   show the version and exit\n";
@@ -79,8 +79,14 @@ void StreamMessageSink::ShowMessage(MessageKind kind, const std::string& text) {
   std::FILE* stream = kind == MessageKind::Error ? err_ : out_;
   // The other stream first, so that nothing it holds comes out after this.
   std::fflush(kind == MessageKind::Error ? out_ : err_);
-  platform::WriteText(stream, text + '\n');
-  std::fflush(stream);
+  const bool written = platform::WriteText(stream, text + '\n') && std::fflush(stream) == 0;
+  if (!written || std::ferror(stream)) lostMessage_ = true;
+}
+
+int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE* out) {
+  const bool outLost = std::fflush(out) != 0 || std::ferror(out);
+  if (status == kExitConverted && (messages.LostMessage() || outLost)) return kExitFailed;
+  return status;
 }
 
 int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter& excel,

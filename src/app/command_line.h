@@ -45,16 +45,27 @@ std::string VersionText();
 // Prints every message with exactly its text and a line end: information
 // on `out`, errors on `err`, each flushed at once so that the order holds
 // when both reach one terminal; a Windows console gets the text as wide
-// characters.
+// characters. A message that cannot be written in full (a full disk, a
+// broken pipe) is remembered, never reported on its own.
 class StreamMessageSink : public MessageSink {
  public:
   StreamMessageSink(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
   void ShowMessage(MessageKind kind, const std::string& text) override;
 
+  // True once any message could not be written in full.
+  bool LostMessage() const { return lostMessage_; }
+
  private:
   std::FILE* out_;
   std::FILE* err_;
+  bool lostMessage_ = false;
 };
+
+// The status z917conv ends with once `status` is decided: a failure in
+// place of success when a message of `messages`, or anything else on
+// `out`, could not be written, for then the user never learnt the
+// outcome. Flushes `out`; never fails.
+int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE* out);
 
 // Runs z917conv with `args` (after the program name) and answers its exit
 // status; `messages` must be the sink both writers show their messages on.

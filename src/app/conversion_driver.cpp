@@ -22,6 +22,10 @@ constexpr const char* kOutputIsJournal =
 constexpr const char* kOutputRefused = "Нельзя сохранить результат: ";
 }  // namespace
 
+std::string SuccessMessage(std::uint64_t failedReads) {
+  return failedReads > 0 ? kSuccessCounted + std::to_string(failedReads) : kSuccess;
+}
+
 ConversionDriver::ConversionDriver(OutputWriters writers, MessageSink& messages)
     : writers_(writers), messages_(messages), decoder_(std::make_unique<JournalDecoder>()) {}
 
@@ -77,7 +81,8 @@ bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string&
     return false;
   }
   decoder_->Counters().Reset();
-  std::int32_t failedReads = 0;
+  // 64 bits: a sparse file of tens of gigabytes holds more than 2^31 of them.
+  std::uint64_t failedReads = 0;
   PacketBuffer& buffer = decoder_->Buffer();
 
   for (;;) {
@@ -105,7 +110,7 @@ bool ConversionDriver::Fail(JournalStream& journal, OutputKind kind, const char*
 }
 
 bool ConversionDriver::Finish(JournalStream& journal, const std::string& outputPath,
-                              OutputKind kind, std::int32_t failedReads) {
+                              OutputKind kind, std::uint64_t failedReads) {
   journal.Close();
   const bool saved = SaveOutput(outputPath, kind);
   CloseOutput(kind);
@@ -115,8 +120,7 @@ bool ConversionDriver::Finish(JournalStream& journal, const std::string& outputP
   }
   // Whenever packets were skipped the user learns how many, whichever read
   // met the end of the file.
-  messages_.ShowMessage(MessageKind::Information,
-                        failedReads > 0 ? kSuccessCounted + std::to_string(failedReads) : kSuccess);
+  messages_.ShowMessage(MessageKind::Information, SuccessMessage(failedReads));
   return true;
 }
 

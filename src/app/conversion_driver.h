@@ -20,6 +20,11 @@ struct OutputWriters {
   JournalEntryWriter& xml;
 };
 
+// The message of a conversion that succeeded after skipping `failedReads`
+// packets whose body could not be read: the plain one for none, else the
+// counted one with the count in full. Never fails.
+std::string SuccessMessage(std::uint64_t failedReads);
+
 // Drives one conversion at a time: opens the journal, has the writer create
 // its document, decodes packet by packet, saves and closes, and shows
 // exactly one message of its own at the end of every path (after any
@@ -50,7 +55,7 @@ class ConversionDriver {
 
   bool Fail(JournalStream& journal, OutputKind kind, const char* message);
   bool Finish(JournalStream& journal, const std::string& outputPath, OutputKind kind,
-              std::int32_t failedReads);
+              std::uint64_t failedReads);
 
   OutputWriters writers_;
   MessageSink& messages_;

@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
   z917::StreamMessageSink messages(stdout, stderr);
   z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
   z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
-  return z917::RunCommandLine(args, excel, xml, messages, stdout, stderr);
+  const int status = z917::RunCommandLine(args, excel, xml, messages, stdout, stderr);
+  return z917::ExitStatusOnceShown(status, messages, stdout);
 }

@@ -52,6 +52,9 @@ class RecordingWriter : public JournalEntryWriter {
   std::size_t TotalCount() const { return total_; }
   // "Create", "Save <path>" and "Close", in the order they were called.
   const std::vector<std::string>& Lifecycle() const { return lifecycle_; }
+  // Forgets the lifecycle calls so far, so that a writer used for millions
+  // of documents (the fuzzer's) does not grow with every one.
+  void ForgetLifecycle() { lifecycle_.clear(); }
 
   bool CreateDocument(const std::string& outputPath) override;
   bool SaveDocument(const std::string& path) override;

@@ -63,11 +63,18 @@ int SaveFormatFor(const std::string& path, std::uint32_t version) {
   const std::size_t nameStart = path.find_last_of("/\\");
   const std::size_t dot = path.rfind('.');
   const bool hasExtension = dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
-  const std::string extension = hasExtension ? path.substr(dot) : std::string();
+  std::string extension = hasExtension ? path.substr(dot) : std::string();
+  // Users type ".XLS" as often as ".xls": both name the same format.
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (version <= 11) return 0;
   if (extension == ".xlsx") return kOpenXmlWorkbook;
   if (extension == ".xls") return kExcel8Workbook;
   return 0;
+}
+
+std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version) {
+  const bool excel8 = version <= 11 || SaveFormatFor(path, version) == kExcel8Workbook;
+  return excel8 ? kXlsSheetColumns : kXlsxSheetColumns;
 }
 
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
@@ -98,6 +105,7 @@ bool ExcelBookWriter::ShowFailure(const char* prefix, const std::exception& erro
 
 bool ExcelBookWriter::CreateExcelBook() {
   try {
+    zReports_.Clear();
     excelApp_ = start_(kExcelProgId);
     LayOutWorkbook();
   } catch (const std::exception& error) {
@@ -184,6 +192,7 @@ bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
     // The save dialog has asked already; Excel must not ask again.
     excelApp_.Set("DisplayAlerts", Variant(false));
     const int format = SaveFormatFor(path, version);
+    LayOutEarlierZReports(SheetColumnsFor(path, version));
     if (format == 0) {
       Workbook1(excelApp_).Call("SaveAs", {Variant(path)});
     } else {
@@ -205,6 +214,7 @@ bool ExcelBookWriter::CloseExcelBook() {
   excelApp_ = Dispatch();
   sheets_.fill(Dispatch());
   buffers_.fill(Variant());
+  zReports_.Clear();
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include "journal/journal_entry_writer.h"
 #include "journal/message_sink.h"
 #include "xls/workbook_layout.h"
+#include "xls/z_report_history.h"
 
 namespace z917::xls {
 
@@ -25,9 +26,19 @@ inline constexpr const char* kExcelProgId = "Excel.Application";
 std::uint32_t ParseExcelVersion(const std::string& versionText);
 
 // The file format SaveAs gets for `path` under Excel `version`: 51 for a
-// name ending exactly in ".xlsx", 56 for ".xls" (both only from version
-// 12 on), 0 for none (Excel's default format).
+// name ending in ".xlsx", 56 for ".xls", in any letter case (both only
+// from version 12 on), 0 for none (Excel's default format).
 int SaveFormatFor(const std::string& path, std::uint32_t version);
+
+// The columns of one worksheet: Excel 97-2003 workbooks, later ones.
+inline constexpr std::uint32_t kXlsSheetColumns = 256;
+inline constexpr std::uint32_t kXlsxSheetColumns = 16384;
+
+// The columns a worksheet holds in the file SaveAs makes of `path` under
+// Excel `version`: kXlsSheetColumns for an Excel 97-2003 workbook (format
+// 56, or Excel 11 and older, whose own format it is), else
+// kXlsxSheetColumns. Never fails.
+std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version);
 
 // Starts an Excel of its own, reads its major version and quits it. An
 // Excel whose version cannot be read gives 0; a failed start throws
@@ -45,10 +56,11 @@ class ExcelBookWriter : public JournalEntryWriter {
   // widths and formats. False after showing "Ошибка создания книги Excel: "
   // and the failure's message.
   bool CreateExcelBook();
-  // Saves workbook 1 to `path` in the format the extension and version
-  // call for. True also when there is no workbook; false after showing
-  // "Ошибка записи файла Excel: " and the failure's message, or silently
-  // when the save failed because a stop was asked for.
+  // Lays the earlier Z-reports out beside the last one, as many as the
+  // file's sheet holds, then saves workbook 1 to `path` in the format the
+  // extension and version call for. True also when there is no workbook;
+  // false after showing "Ошибка записи файла Excel: " and the failure's
+  // message, or silently when the save failed because a stop was asked for.
   bool SaveExcelBook(const std::string& path);
   // Quits Excel and forgets every handle; does nothing when none is held.
   // Always true; an error of the automation server escapes as
@@ -135,6 +147,12 @@ class ExcelBookWriter : public JournalEntryWriter {
   // shows `prefix` and the message and answers false.
   bool WriteRow(std::size_t sheet, std::uint32_t row, const char* prefix);
   bool ShowFailure(const char* prefix, const std::exception& error);
+  // Writes the Z-reports before the last one to columns C, D, ... newest
+  // first, at most as many as a sheet of `sheetColumns` holds, in one
+  // width and one value assignment; throws what the server throws.
+  void LayOutEarlierZReports(std::uint32_t sheetColumns);
+  // The 30 values of `report` down the filler's column.
+  void FillZReport(RowFiller& column, const ZReportValues& report);
 
   // The five header cells every row starts with.
   void FillHeader(RowFiller& row, std::uint16_t smenaNum, std::uint16_t checkNum,
@@ -166,6 +184,9 @@ class ExcelBookWriter : public JournalEntryWriter {
   automation::Dispatch excelApp_;
   std::array<automation::Dispatch, kSheetCount> sheets_;
   std::array<automation::Variant, kSheetCount> buffers_;
+  // Every Z-report written, the newest in column B: at most one per
+  // column of the widest sheet, so a journal of millions costs no more.
+  ZReportHistory zReports_{kXlsxSheetColumns - 1};
 };
 
 }  // namespace z917::xls

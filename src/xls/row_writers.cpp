@@ -1,5 +1,6 @@
 // One row per journal entry: the entry's values go into its sheet's buffer,
 // and the buffer is assigned to the entry's row in a single call.
+#include <algorithm>
 #include <exception>
 
 #include "journal/cp1251.h"
@@ -35,19 +36,24 @@ Variant Lookup(const Table& table, std::uint8_t index) {
 
 }  // namespace
 
-// Fills a buffer cell by cell in order: along row 1, or down column 1.
+// Fills a buffer cell by cell in order: along row 1, or down one column.
 class ExcelBookWriter::RowFiller {
  public:
-  explicit RowFiller(Variant& buffer) : buffer_(buffer.AsArray()) {}
+  // Along row 1 of a one-row buffer, down column 1 of a one-column one.
+  explicit RowFiller(Variant& buffer)
+      : buffer_(buffer.AsArray()), column_(buffer_.Columns() == 1 ? 1 : 0) {}
+  // Down `column` of `buffer`.
+  RowFiller(VariantArray& buffer, std::size_t column) : buffer_(buffer), column_(column) {}
   RowFiller& operator<<(Variant value) {
     ++next_;
-    Variant& cell = buffer_.Columns() == 1 ? buffer_.At(next_, 1) : buffer_.At(1, next_);
+    Variant& cell = column_ == 0 ? buffer_.At(1, next_) : buffer_.At(next_, column_);
     cell = std::move(value);
     return *this;
   }
 
  private:
   VariantArray& buffer_;
+  std::size_t column_;  // 0: along row 1
   std::size_t next_ = 0;
 };
 
@@ -184,26 +190,63 @@ bool ExcelBookWriter::WriteZReport(
     std::uint32_t refund6, std::uint32_t refund7, std::uint32_t refundMarkup,
     std::uint32_t refundDiscount, std::uint32_t cashIn, std::uint32_t cashOut,
     const char* cashierName) {
-  // Every Z-report goes to B1:B30: the sheet shows the journal's last one.
+  ZReportValues report{smenaNum,
+                       checkNum,
+                       casherNum,
+                       dateTime,
+                       packetNum,
+                       checkSaleCnt,
+                       checkRefundCnt,
+                       saleTotal,
+                       {sale1, sale2, sale3, sale4, sale5, sale6, sale7, saleMarkup, saleDiscount},
+                       refundTotal,
+                       {refund1, refund2, refund3, refund4, refund5, refund6, refund7,
+                        refundMarkup, refundDiscount, cashIn, cashOut},
+                       cashierName};
+  // Each Z-report goes to B1:B30 as it comes, so that column B shows the
+  // journal's last one; the earlier ones get their columns at the save.
   try {
     RowFiller column(buffers_[kZReportSheet]);
-    FillHeader(column, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    column << Variant(checkSaleCnt) << Variant(checkRefundCnt) << Hundredths(saleTotal);
-    for (const std::uint32_t v : {sale1, sale2, sale3, sale4, sale5, sale6, sale7, saleMarkup,
-                                  saleDiscount}) {
-      column << Hundredths(v);
-    }
-    column << Hundredths(refundTotal);
-    for (const std::uint32_t v : {refund1, refund2, refund3, refund4, refund5, refund6, refund7,
-                                  refundMarkup, refundDiscount, cashIn, cashOut}) {
-      column << Hundredths(v);
-    }
-    column << Text(cashierName);
+    FillZReport(column, report);
     AssignBuffer(kZReportSheet, CellAddress(1, 2), CellAddress(kZReportRows, 2));
   } catch (const std::exception& error) {
     return ShowFailure(kZReportFailed, error);
   }
+  zReports_.Add(std::move(report));
   return true;
+}
+
+void ExcelBookWriter::FillZReport(RowFiller& column, const ZReportValues& report) {
+  FillHeader(column, report.smenaNum, report.checkNum, report.casherNum, report.dateTime,
+             report.packetNum);
+  column << Variant(report.checkSaleCnt) << Variant(report.checkRefundCnt)
+         << Hundredths(report.saleTotal);
+  for (const std::uint32_t v : report.sales) column << Hundredths(v);
+  column << Hundredths(report.refundTotal);
+  for (const std::uint32_t v : report.refunds) column << Hundredths(v);
+  column << Text(report.cashierName.c_str());
+}
+
+void ExcelBookWriter::LayOutEarlierZReports(std::uint32_t sheetColumns) {
+  // Column A holds the captions and B the newest report; the oldest of
+  // the rest are left out when the sheet ends.
+  const std::size_t earlier = zReports_.Size() > 1 ? zReports_.Size() - 1 : 0;
+  const std::size_t count = std::min<std::size_t>(earlier, sheetColumns > 2 ? sheetColumns - 2 : 0);
+  if (count == 0) return;
+  VariantArray values(kZReportRows, count);
+  for (std::size_t i = 1; i <= count; ++i) {
+    RowFiller column(values, i);
+    FillZReport(column, zReports_.Newest(i));
+  }
+  const int first = 3;
+  const int last = static_cast<int>(2 + count);
+  const automation::Dispatch& sheet = sheets_[kZReportSheet];
+  sheet.GetObject("Range", {Variant(CellAddress(1, first)), Variant(CellAddress(1, last))})
+      .Set("ColumnWidth", Variant(std::int32_t{kZReportValueWidth}));
+  sheet
+      .GetObject("Range",
+                 {Variant(CellAddress(1, first)), Variant(CellAddress(kZReportRows, last))})
+      .Set("Value", Variant(std::move(values)));
 }
 
 bool ExcelBookWriter::WriteGoodsRow(std::size_t sheet, const char* prefix,

@@ -54,6 +54,32 @@ TEST(CommandLine, XmlOnlyForAnXmlEndingInAnyCase) {
   }
 }
 
+TEST(StreamMessageSink, LostMessageTurnsSuccessIntoFailure) {
+  std::FILE* full = std::fopen("/dev/full", "w");
+  std::FILE* file = std::tmpfile();
+  ASSERT_NE(full, nullptr);
+  ASSERT_NE(file, nullptr);
+
+  StreamMessageSink written(file, full);
+  written.ShowMessage(MessageKind::Information, "Конвертация прошла успешно");
+  EXPECT_FALSE(written.LostMessage());
+  EXPECT_EQ(ExitStatusOnceShown(kExitConverted, written, file), kExitConverted);
+
+  StreamMessageSink lost(full, file);
+  lost.ShowMessage(MessageKind::Information, "Конвертация прошла успешно");
+  EXPECT_TRUE(lost.LostMessage());
+  EXPECT_EQ(ExitStatusOnceShown(kExitConverted, lost, file), kExitFailed);
+  // A failure or wrong usage keeps its own status.
+  EXPECT_EQ(ExitStatusOnceShown(kExitUsage, lost, file), kExitUsage);
+
+  // Text left in the buffer (help, version) counts once the flush fails.
+  StreamMessageSink quiet(file, file);
+  std::fputs(UsageText().c_str(), full);
+  EXPECT_EQ(ExitStatusOnceShown(kExitConverted, quiet, full), kExitFailed);
+  std::fclose(full);
+  std::fclose(file);
+}
+
 // Runs the built program with its two streams in files.
 struct Outcome {
   int status;
@@ -158,11 +184,34 @@ TEST_F(Z917Conv, FailuresGoToStandardErrorInOrder) {
   EXPECT_EQ(names, (std::vector<std::string>{"journal.bin", "stderr", "stdout"}));
 }
 
+TEST_F(Z917Conv, OutcomeLostOnAFullDiskIsAFailure) {
+  const std::string files = "'" + CashInJournal() + "' '" + (dir / "o.xml").string() + "'";
+  const std::string command = "LC_ALL=C.UTF-8 '" + program.string() + "' ";
+  const auto status = [](const std::string& line) {
+    const int raw = std::system(line.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(status(command + files + " >/dev/full 2>/dev/null"), 1);
+  EXPECT_TRUE(fs::exists(dir / "o.xml"));  // the conversion itself went through
+  EXPECT_EQ(status(command + "--help >/dev/full"), 1);
+  // A failure stays a failure when its message is lost too.
+  EXPECT_EQ(status(command + "'" + (dir / "none.bin").string() + "' x.xml 2>/dev/full"), 1);
+  EXPECT_EQ(status(command + files + " >/dev/null"), 0);
+}
+
 TEST_F(Z917Conv, OtherEndingsMakeAWorkbook) {
   const Outcome run = Start("'" + CashInJournal() + "' '" + (dir / "o.xlsx").string() + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
   EXPECT_EQ(Read(dir / "o.xlsx").substr(0, 2), "PK");
+  // A capital extension names the same format as a small one.
+  const std::string compoundFile = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+  for (const char* name : {"O.XLS", "o.Xls"}) {
+    EXPECT_EQ(Start("'" + CashInJournal() + "' '" + (dir / name).string() + "'").status, 0);
+    EXPECT_EQ(Read(dir / name).substr(0, 8), compoundFile) << name;
+  }
+  EXPECT_EQ(Start("'" + CashInJournal() + "' '" + (dir / "O.XLSX").string() + "'").status, 0);
+  EXPECT_EQ(Read(dir / "O.XLSX").substr(0, 2), "PK");
 }
 
 TEST_F(Z917Conv, LibraryDiagnosticsNeverReachTheUser) {

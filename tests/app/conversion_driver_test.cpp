@@ -112,6 +112,13 @@ TEST_F(ConversionDriverTest, zero_length_body_is_skipped_and_its_count_always_re
   EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно\n Ошибок: 3")});
 }
 
+TEST(SuccessMessage, counts_past_32_bits_in_full) {
+  EXPECT_EQ(SuccessMessage(0), "Конвертация прошла успешно");
+  EXPECT_EQ(SuccessMessage(2147483648u), "Конвертация прошла успешно\n Ошибок: 2147483648");
+  EXPECT_EQ(SuccessMessage(4294967296u), "Конвертация прошла успешно\n Ошибок: 4294967296");
+  EXPECT_EQ(SuccessMessage(4294967297u), "Конвертация прошла успешно\n Ошибок: 4294967297");
+}
+
 TEST_F(ConversionDriverTest, rejected_packet_closes_without_saving) {
   const std::string unknown = EncodePacket(std::uint8_t{11}, {}, "x");
   EXPECT_FALSE(Convert(Journal(CashIn(1) + unknown + CashIn(2)), OutputKind::Excel));

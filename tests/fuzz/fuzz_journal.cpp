@@ -39,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static z917::RecordingWriter recorder(&messages);
   static z917::xml::XmlJournalWriter xml(messages, {",", "%d.%m.%Y", "%H:%M:%S"});
   static z917::ConversionDriver driver({recorder, xml}, messages);
+  recorder.ForgetLifecycle();
   for (const auto kind : {z917::OutputKind::Excel, z917::OutputKind::Xml}) {
     std::FILE* file = OpenMemory(data, size);
     if (file == nullptr) return 0;

@@ -1,11 +1,14 @@
 """End to end: a synthetic journal converted by z917conv to .xlsx or .xls,
 read back with a reader we did not write (openpyxl, xlrd) and compared, cell
-by cell, with the entries z917dump decodes.
+by cell, with the entries z917dump decodes. The .xls goes under a capital
+".XLS" name, which must give the same format. A second journal of 300
+Z-reports checks that every one is kept, as far as the format's columns go.
 
 Usage: check_excel_conversion.py BIN_DIR WORK_DIR xlsx|xls
 """
 import datetime
 import re
+import struct
 import subprocess
 import sys
 from pathlib import Path
@@ -115,8 +118,15 @@ class OpenpyxlBook:
     def max_row(self, sheet):
         return self.book[sheet].max_row
 
-    def width(self, sheet, letter):
-        return self.book[sheet].column_dimensions[letter].width
+    def max_column(self, sheet):
+        return self.book[sheet].max_column
+
+    def width(self, sheet, col):
+        # A run of columns of one width is one dimension, keyed by its first.
+        for dim in self.book[sheet].column_dimensions.values():
+            if dim.min is not None and dim.min <= col <= dim.max:
+                return dim.width
+        return None
 
 
 class XlrdBook:
@@ -142,9 +152,12 @@ class XlrdBook:
     def max_row(self, sheet):
         return self.book.sheet_by_name(sheet).nrows
 
-    def width(self, sheet, letter):
-        info = self.book.sheet_by_name(sheet).colinfo_map[ord(letter) - ord("A")]
-        return info.width / 256
+    def max_column(self, sheet):
+        return self.book.sheet_by_name(sheet).ncols
+
+    def width(self, sheet, col):
+        info = self.book.sheet_by_name(sheet).colinfo_map.get(col - 1)
+        return info.width / 256 if info else None
 
 
 def check_cell(cell, kind, value, where):
@@ -158,10 +171,27 @@ def check_cell(cell, kind, value, where):
         assert cell.kind == "n" and abs(cell.value - value) < 1e-9, (where, cell.value, value)
 
 
-def main():
-    WORK.mkdir(parents=True, exist_ok=True)
-    journal, output = WORK / "journal.bin", WORK / ("journal." + FORMAT)
-    subprocess.run([BIN / "z917gen", "--packets", "3000", "--seed", "917", journal], check=True)
+def z_reports_only(source, target, count):
+    """Writes `count` Z-reports cut from the journal `source`, each with its
+    index as its shift number, so that every column differs."""
+    data, found, i = source.read_bytes(), [], 0
+    while i + 16 <= len(data):
+        end = i + 16 + struct.unpack_from("<H", data, i)[0]
+        if data[i + 2] == 6:  # the Z-report's packet type
+            found.append(data[i:end])
+        i = end
+    out = bytearray()
+    for n in range(count):
+        packet = bytearray(found[n % len(found)])
+        struct.pack_into("<H", packet, 3, n + 1)
+        out += packet
+    target.write_bytes(out)
+
+
+def convert(name, make_journal):
+    """Makes and converts a journal; answers its entries and the book."""
+    journal, output = WORK / (name + ".bin"), WORK / (name + "." + FORMAT.upper())
+    make_journal(journal)
     dump = subprocess.run([BIN / "z917dump", "--entries", journal], check=True,
                           capture_output=True, text=True).stdout
     run = subprocess.run([BIN / "z917conv", journal, output], capture_output=True, text=True)
@@ -169,15 +199,35 @@ def main():
     entries = [tokens(line) for line in dump.splitlines() if line[:1].isupper()
                and not line.startswith(("total", "entry kind"))]
     entries = [e for e in entries if len(e) > 7]
-    assert len(entries) > 1000
-
     book = OpenpyxlBook(output) if FORMAT == "xlsx" else XlrdBook(output)
+    return entries, book, output
+
+
+def check_z_reports(book, entries):
+    """Column B holds the last Z-report, C onwards the earlier ones, newest
+    first, each as wide as B, as many as the format's columns hold."""
+    z = SHEETS[7]
+    reports = [expected_row(e)[2] for e in entries if e[0] == "ZReport"]
+    kept = reports[::-1][:(256 if FORMAT == "xls" else 16384) - 1]
+    for col, cells in enumerate(kept, start=2):
+        for r, (kind, value) in enumerate(cells, start=1):
+            check_cell(book.cell(z, r, col), kind, value, (z, r, col))
+        assert abs(book.width(z, col) - 15) < 1, (z, col, book.width(z, col))
+    assert book.max_column(z) == len(kept) + 1, (book.max_column(z), len(kept))
+    return len(reports), len(kept)
+
+
+def main():
+    WORK.mkdir(parents=True, exist_ok=True)
+    entries, book, output = convert("journal", lambda j: subprocess.run(
+        [BIN / "z917gen", "--packets", "3000", "--seed", "917", j], check=True))
+    assert len(entries) > 1000
     assert book.sheet_names == SHEETS, book.sheet_names
     assert book.active == SHEETS[0], book.active
 
     z = SHEETS[7]
     assert [book.cell(z, r, 1).value for r in range(1, 4)] == HEADER[:3]
-    assert abs(book.width(z, "A") - 30) < 1 and abs(book.width(z, "B") - 15) < 1
+    assert abs(book.width(z, 1) - 30) < 1 and abs(book.width(z, 2) - 15) < 1
 
     rows = {}
     last_z = None
@@ -196,8 +246,15 @@ def main():
     for sheet, captions in CAPTIONS.items():
         assert [book.cell(sheet, 1, c).value for c in range(1, len(captions) + 1)] == captions
         assert book.max_row(sheet) == rows.get(sheet, 1), (sheet, book.max_row(sheet))
-        assert abs(book.width(sheet, "D") - 15) < 1, sheet
+        assert abs(book.width(sheet, 4) - 15) < 1, sheet
     print(f"{len(entries)} entries checked in {output}")
+    print("Z-reports: %d written, %d kept" % check_z_reports(book, entries))
+
+    entries, book, output = convert(
+        "many_z_reports", lambda j: z_reports_only(WORK / "journal.bin", j, 300))
+    written, kept = check_z_reports(book, entries)
+    assert written > 255, written
+    print(f"Z-reports in {output}: {written} written, {kept} kept")
 
 
 main()

@@ -46,6 +46,19 @@ class ExcelBookWriterTest : public ::testing::Test {
     ASSERT_TRUE(writer.CreateExcelBook());
     createdAt = state->log.size();
   }
+  // Z-reports 1..count, each with its number as shift and check number.
+  void WriteZReports(std::uint16_t count) {
+    for (std::uint16_t i = 1; i <= count; ++i) {
+      ASSERT_TRUE(writer.WriteZReport(2, i, i, 3, 0, 4, 5, 6, 700, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
+                                      11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
+    }
+  }
+  // The log lines of the last save, from the version read to SaveAs.
+  std::vector<std::string> SaveLog(const std::string& path) {
+    const std::size_t before = state->log.size();
+    EXPECT_TRUE(writer.SaveExcelBook(path));
+    return {state->log.begin() + static_cast<long>(before), state->log.end()};
+  }
 
   std::shared_ptr<FakeExcelState> state = std::make_shared<FakeExcelState>();
   RecordingMessages messages;
@@ -171,6 +184,91 @@ TEST_F(ExcelBookWriterTest, every_z_report_goes_to_b1_b30) {
                     "d:0.13|d:0.14|d:0.15|d:0.16|d:0.17|d:0.18|d:0.19|d:0.2|d:0.21|text:\"Z\"]");
 }
 
+TEST_F(ExcelBookWriterTest, earlier_z_reports_follow_column_b_newest_first_at_the_save) {
+  const std::string z = "app.Workbooks(i32:1).Worksheets(i32:8)";
+  Create();
+  WriteZReports(1);
+  // One Z-report: the save is what it always was.
+  EXPECT_EQ(SaveLog("/tmp/out.xlsx"),
+            (std::vector<std::string>{"get app.Version", "set app.DisplayAlerts = bool:false",
+                                      "get app.Workbooks(i32:1)",
+                                      "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", "
+                                      "i32:51)"}));
+  WriteZReports(3);  // 1, then 1, 2, 3 again: four in all, the last one 3
+  const auto log = SaveLog("/tmp/out.xlsx");
+  ASSERT_EQ(log.size(), 8u);
+  EXPECT_EQ(log[2], "get " + z + ".Range(text:\"C1\", text:\"E1\")");
+  EXPECT_EQ(log[3], "set " + z + ".Range(text:\"C1\", text:\"E1\").ColumnWidth = i32:15");
+  EXPECT_EQ(log[4], "get " + z + ".Range(text:\"C1\", text:\"E30\")");
+  // Row by row: shift numbers 2, 1, 1, check numbers alike, cashier 3 each.
+  EXPECT_EQ(log[5].substr(0, log[5].find("u8:3|u8:3|u8:3|")),
+            "set " + z + ".Range(text:\"C1\", text:\"E30\").Value = "
+            "[u16:2|u16:1|u16:1|u16:2|u16:1|u16:1|");
+  EXPECT_NE(log[5].find("|d:0.21|d:0.21|d:0.21|text:\"Z\"|text:\"Z\"|text:\"Z\"]"),
+            std::string::npos);
+  EXPECT_EQ(log[7], "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", i32:51)");
+}
+
+TEST_F(ExcelBookWriterTest, an_xls_keeps_as_many_z_reports_as_its_256_columns_hold) {
+  const std::string z = "set app.Workbooks(i32:1).Worksheets(i32:8).Range(";
+  Create();
+  WriteZReports(300);
+  auto widths = LinesWith(SaveLog("/tmp/out.XLS"), ".ColumnWidth");
+  ASSERT_EQ(widths.size(), 1u);
+  EXPECT_EQ(widths[0], z + "text:\"C1\", text:\"IV1\").ColumnWidth = i32:15");
+  auto values = LinesWith(SaveLog("/tmp/out.xls"), ".Value");
+  ASSERT_EQ(values.size(), 1u);
+  // 254 of the 299 earlier ones: 299 down to 46; 45 and older are left out.
+  EXPECT_EQ(values[0].find(z + "text:\"C1\", text:\"IV30\").Value = [u16:299|u16:298|"), 0u);
+  EXPECT_NE(values[0].find("|u16:47|u16:46|u16:299|u16:298|"), std::string::npos);
+  EXPECT_EQ(values[0].find("|u16:45|"), std::string::npos);
+  // The newer format holds them all.
+  values = LinesWith(SaveLog("/tmp/out.xlsx"), ".Value");
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_NE(values[0].find("(text:\"C1\", text:\"KO30\").Value = [u16:299|"), std::string::npos);
+  EXPECT_NE(values[0].find("|u16:2|u16:1|u16:299|u16:298|"), std::string::npos);
+}
+
+TEST_F(ExcelBookWriterTest, z_reports_beyond_the_widest_sheet_are_not_kept) {
+  Create();
+  WriteZReports(16400);
+  const auto values = LinesWith(SaveLog("/tmp/out.xlsx"), ".Value");
+  ASSERT_EQ(values.size(), 1u);
+  // Columns C..XFD: 16,382 of the 16,399 earlier ones, 16399 down to 18.
+  EXPECT_NE(values[0].find("(text:\"C1\", text:\"XFD30\").Value = [u16:16399|"), std::string::npos);
+  EXPECT_NE(values[0].find("|u16:19|u16:18|u16:16399|"), std::string::npos);
+  // Closing forgets them: the next workbook starts with none.
+  writer.CloseExcelBook();
+  Create();
+  WriteZReports(1);
+  EXPECT_TRUE(LinesWith(SaveLog("/tmp/out.xlsx"), ".Value").empty());
+}
+
+TEST(ZReportHistory, keeps_the_newest_up_to_its_capacity) {
+  ZReportHistory history(3);
+  for (std::uint16_t i = 1; i <= 5; ++i) {
+    ZReportValues report;
+    report.smenaNum = i;
+    history.Add(report);
+    EXPECT_EQ(history.Size(), std::min<std::size_t>(i, 3));
+    EXPECT_EQ(history.Newest(0).smenaNum, i);
+  }
+  EXPECT_EQ(history.Newest(1).smenaNum, 4);
+  EXPECT_EQ(history.Newest(2).smenaNum, 3);
+  history.Clear();
+  EXPECT_EQ(history.Size(), 0u);
+  history.Add({});
+  EXPECT_EQ(history.Newest(0).smenaNum, 0);
+}
+
+TEST(SaveFormat, sheet_columns_follow_the_file_format) {
+  EXPECT_EQ(SheetColumnsFor("/a/b.xls", 16), 256u);
+  EXPECT_EQ(SheetColumnsFor("/a/b.XLS", 12), 256u);
+  EXPECT_EQ(SheetColumnsFor("/a/b.xlsx", 11), 256u);  // Excel 2003 saves its own format
+  EXPECT_EQ(SheetColumnsFor("/a/b.xlsx", 16), 16384u);
+  EXPECT_EQ(SheetColumnsFor("/a/b", 16), 16384u);
+}
+
 TEST_F(ExcelBookWriterTest, check_totals_scale_the_64_bit_total) {
   Create();
   ASSERT_TRUE(writer.WriteCheckSumRefund(2, 1, 1, 1, 0, 1, 4294967296, 1, 2, 3, 4, 5, 6, 7));
@@ -186,6 +284,9 @@ TEST(CellAddress, address_has_column_letters_then_the_row) {
   EXPECT_EQ(CellAddress(1, 26), "Z1");
   EXPECT_EQ(CellAddress(1, 27), "AA1");
   EXPECT_EQ(CellAddress(1, 52), "AZ1");
+  // The Z-report sheet's last columns in either format.
+  EXPECT_EQ(CellAddress(1, 256), "IV1");
+  EXPECT_EQ(CellAddress(30, 16384), "XFD30");
   EXPECT_EQ(CellAddress(4294967295u, 16), "P4294967295");
 }
 
@@ -194,8 +295,18 @@ TEST(SaveFormat, extension_and_version_pick_the_file_format) {
   EXPECT_EQ(SaveFormatFor("/a/b.xls", 16), 56);
   EXPECT_EQ(SaveFormatFor("/a/b.xlsx", 11), 0);
   EXPECT_EQ(SaveFormatFor("/a/b.xls", 11), 0);
-  for (const char* path : {"/a/b.XLSX", "/a/b.Xls", "/a/b.xml", "/a/b", "/a.xls/b", "/a/.xlsx.bak"}) {
+  for (const char* path : {"/a/b.xml", "/a/b", "/a.xls/b", "/a/.xlsx.bak", "/a/b.xlsm"}) {
     EXPECT_EQ(SaveFormatFor(path, 16), 0) << path;
+  }
+}
+
+TEST(SaveFormat, capital_extensions_name_the_same_formats) {
+  for (const char* path : {"/a/B.XLS", "/a/b.Xls", "/a/b.xLs"}) {
+    EXPECT_EQ(SaveFormatFor(path, 16), 56) << path;
+    EXPECT_EQ(SaveFormatFor(path, 11), 0) << path;
+  }
+  for (const char* path : {"/a/B.XLSX", "/a/b.Xlsx"}) {
+    EXPECT_EQ(SaveFormatFor(path, 12), 51) << path;
   }
 }
 
@@ -234,7 +345,8 @@ TEST_F(ExcelBookWriterTest, save_passes_the_format_the_path_calls_for) {
                 "get app.Workbooks(i32:1)",
                 "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", i32:51)",
                 "get app.Version", "set app.DisplayAlerts = bool:false",
-                "get app.Workbooks(i32:1)", "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.XLS\")",
+                "get app.Workbooks(i32:1)",
+                "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.XLS\", i32:56)",
                 "get app.Version", "set app.DisplayAlerts = bool:false",
                 "get app.Workbooks(i32:1)", "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xls\")"}));
 }
