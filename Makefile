@@ -4,9 +4,10 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 BENCH_BUILD ?= build-release
+WINDOWS_BUILD ?= build-windows
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-sanitize fuzz bench clean
+.PHONY: all deps configure build demo test test-sanitize fuzz bench clean windows-deps windows test-windows
 
 all: build
 
@@ -48,5 +49,25 @@ bench: deps
 	cmake --build $(BENCH_BUILD)
 	scripts/bench $(BENCH_BUILD)
 
+# 64-bit Windows programs from the same tree with mingw-w64:
+# $(WINDOWS_BUILD)/bin/z917conv.exe, z917gen.exe, z917dump.exe.
+windows-deps:
+	scripts/install-deps --windows
+
+windows: windows-deps
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+	  -DZ917_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_BUILD) --target z917conv z917gen z917dump
+
+# The Windows unit tests, the fuzz corpus and the conversions under Wine,
+# the conversions compared with the Linux build's programs.
+test-windows: windows-deps
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	cmake --build $(BUILD) --target z917conv z917gen z917dump
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+	  -DZ917_BENCH=OFF -DZ917_HOST_BIN_DIR=$(abspath $(BUILD))/bin $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_BUILD)
+	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j2
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(WINDOWS_BUILD)

@@ -7,8 +7,10 @@
 namespace z917::platform {
 
 // While it lives, the calling thread prints numbers as the "C" locale
-// does; the process's global locale and other threads are left alone. The
-// switch cannot throw: Active() tells whether it happened.
+// does; the process's global locale and other threads are left alone,
+// except under a Windows C runtime without locales per thread, where the
+// process's LC_NUMERIC is switched and put back. The switch cannot throw:
+// Active() tells whether it happened.
 class ClassicNumericLocale {
  public:
   ClassicNumericLocale() noexcept;

@@ -2,13 +2,16 @@
 // Excel writer drives it.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "automation/automation_error.h"
 #include "automation/server_factory.h"
-#include "automation/workbook/engine.h"
 #include "automation/save_test_support.h"
+#include "automation/workbook/engine.h"
+#include "automation/workbook/save_workbook.h"
+#include "automation/workbook/xlsx_writer.h"
 
 namespace z917::automation {
 namespace {
@@ -59,8 +62,27 @@ TEST(Variant, integers_keep_width_and_array_counts_from_one) {
   EXPECT_EQ(ErrorOf([] { Dispatch().Get("Name"); }), "Переменная объекта не задана");
 }
 
+TEST(Variant, every_integer_type_keeps_its_width_on_every_system) {
+  // long is 64 bits on Linux and 32 on Windows: both must pick the kind of
+  // their own width, without an ambiguous call on either system.
+  constexpr VariantKind kLongKind = sizeof(long) == 8 ? VariantKind::Int64 : VariantKind::Int32;
+  EXPECT_EQ(Variant(-5L).Kind(), kLongKind);
+  EXPECT_EQ(Variant(-5L).AsInteger(), -5);
+  EXPECT_EQ(Variant(-5LL).Kind(), VariantKind::Int64);
+  EXPECT_EQ(Variant(std::int64_t{-1} << 40).AsInteger(), std::int64_t{-1} << 40);
+  EXPECT_EQ(Variant(-5).Kind(), VariantKind::Int32);
+  EXPECT_EQ(Variant(5u).Kind(), VariantKind::UInt32);
+  EXPECT_EQ(Variant(short{-2}).Kind(), VariantKind::Int16);
+  EXPECT_EQ(Variant(std::uint16_t{2}).Kind(), VariantKind::UInt16);
+  EXPECT_EQ(Variant(true).Kind(), VariantKind::Bool);
+  EXPECT_EQ(Variant(std::int64_t{9}), Variant(9LL));
+  EXPECT_NE(Variant(std::int32_t{9}), Variant(std::int64_t{9}));  // the kind is part of the value
+}
+
 TEST_F(EngineTest, application_answers_like_a_hidden_excel_16) {
-  EXPECT_EQ(app.Get("Version").AsText(), "16.0");
+  // Without an .xlsx writer the engine is an Excel 11, so that the window
+  // proposes .xls (tested below).
+  EXPECT_EQ(app.Get("Version").AsText(), workbook::CanWriteXlsx() ? "16.0" : "11.0");
   EXPECT_EQ(app.Get("Visible"), Variant(false));
   EXPECT_EQ(app.Get("DisplayAlerts"), Variant(true));
   EXPECT_EQ(book.GetObject("Worksheets").Get("Count"), Variant(std::int32_t{1}));
@@ -195,6 +217,43 @@ TEST_F(EngineTest, every_object_stops_answering_after_quit) {
   EXPECT_EQ(ErrorOf([&] { sheet.Get("Name"); }), gone);
   EXPECT_EQ(ErrorOf([&] { app.Get("Version"); }), gone);
   EXPECT_EQ(ErrorOf([&] { app.Call("Quit"); }), gone);
+}
+
+class NoXlsxWriter : public save_test::SaveTest {
+ protected:
+  void SetUp() override {
+    if (workbook::CanWriteXlsx()) GTEST_SKIP() << "this build writes .xlsx files";
+    SaveTest::SetUp();
+    app.Set("DisplayAlerts", false);
+  }
+  void TearDown() override {
+    if (!dir.empty()) SaveTest::TearDown();
+  }
+  std::string SaveAs(const std::string& name, std::optional<std::int32_t> format = {}) {
+    const std::string path = (dir / name).string();
+    return ErrorOf([&] {
+      format ? book.Call("SaveAs", {path, *format}) : book.Call("SaveAs", {path});
+    });
+  }
+};
+
+TEST_F(NoXlsxWriter, xlsx_saves_fail_with_the_way_to_xls_and_make_no_file) {
+  const std::string kRefused =
+      "Книгу в формате .xlsx без Excel записать нельзя: сохраните её в файл с расширением .xls";
+  EXPECT_EQ(SaveAs("book.xlsx"), kRefused);  // Excel 11's SaveAs with the path only
+  EXPECT_EQ(SaveAs("book.XLSX"), kRefused);
+  EXPECT_EQ(SaveAs("book.xls", 51), kRefused);
+  EXPECT_TRUE(save_test::Entries(dir).empty());
+}
+
+TEST_F(NoXlsxWriter, other_names_get_excel_11s_default_the_xls_workbook) {
+  EXPECT_EQ(SaveAs("book.xls"), "");
+  EXPECT_EQ(SaveAs("book.dat"), "");
+  EXPECT_EQ(SaveAs("typed.xlsx.xls", 56), "");
+  for (const char* name : {"book.xls", "book.dat", "typed.xlsx.xls"}) {
+    // The compound file signature every .xls file starts with.
+    EXPECT_EQ(save_test::Contents(dir / name).substr(0, 4), "\xD0\xCF\x11\xE0") << name;
+  }
 }
 
 }  // namespace

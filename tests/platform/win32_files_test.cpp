@@ -120,10 +120,12 @@ TEST_F(Win32Files, AReadOnlyTargetIsRefusedWithTheReasonAndKept) {
   const std::string target = In("только чтение.xml");
   Put(target, "old");
   ASSERT_TRUE(::SetFileAttributesW(FromUtf8(target).c_str(), FILE_ATTRIBUTE_READONLY));
-  AtomicFile file(target, true);
-  file.Append(std::string_view("new"));
-  EXPECT_EQ(ErrorOf([&] { file.Commit(); }),
-            "Не удалось сохранить файл «" + target + "»: нет доступа");
+  {
+    AtomicFile file(target, true);
+    file.Append(std::string_view("new"));
+    EXPECT_EQ(ErrorOf([&] { file.Commit(); }),
+              "Не удалось сохранить файл «" + target + "»: нет доступа");
+  }
   EXPECT_EQ(Contents(target), "old");
   EXPECT_EQ(Names(), std::set<std::string>{"только чтение.xml"});
 }

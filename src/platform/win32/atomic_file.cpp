@@ -122,6 +122,13 @@ void AtomicFile::Impl::PutInPlace() {
   const PathKind kind = win32::KindOf(shown);
   win32::RefuseNonRegular(shown, kind);
   if (kind == PathKind::kFile && !replaceExisting) ThrowExists();
+  // Windows keeps a read-only file from being saved over (Wine's move
+  // would replace it): refused here, as Excel refuses it.
+  const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(shown).c_str());
+  if (kind == PathKind::kFile && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    ThrowSave(ERROR_ACCESS_DENIED);
+  }
   ::CloseHandle(handle);
   handle = INVALID_HANDLE_VALUE;
   // Without MOVEFILE_REPLACE_EXISTING the move itself refuses a file that

@@ -1,5 +1,8 @@
-// The "C" locale for one thread: the C runtime's per-thread locale, set to
-// "C" and put back as it was.
+// The "C" locale for printing numbers on Windows. Where the C runtime has
+// locales per thread (the UCRT) only the calling thread switches; the
+// msvcrt.dll that mingw-w64 links has none, and there the process's
+// LC_NUMERIC switches for the while: the programs convert on one thread
+// at a time, and no other thread of theirs prints numbers meanwhile.
 #include <clocale>
 #include <locale.h>
 #include <new>
@@ -10,22 +13,21 @@
 namespace z917::platform {
 
 struct ClassicNumericLocale::Saved {
-  int previousMode;
+  int previousMode;  // -1 when the runtime keeps no locale per thread
   std::string previousNumeric;
 };
 
 ClassicNumericLocale::ClassicNumericLocale() noexcept {
   const int previousMode = ::_configthreadlocale(_ENABLE_PER_THREAD_LOCALE);
-  if (previousMode == -1) return;
   const char* numeric = std::setlocale(LC_NUMERIC, nullptr);
   try {
     saved_.reset(new Saved{previousMode, numeric ? numeric : "C"});
   } catch (...) {
-    ::_configthreadlocale(previousMode);
+    if (previousMode != -1) ::_configthreadlocale(previousMode);
     return;
   }
   if (std::setlocale(LC_NUMERIC, "C") == nullptr) {
-    ::_configthreadlocale(previousMode);
+    if (previousMode != -1) ::_configthreadlocale(previousMode);
     saved_.reset();
   }
 }
@@ -33,7 +35,7 @@ ClassicNumericLocale::ClassicNumericLocale() noexcept {
 ClassicNumericLocale::~ClassicNumericLocale() {
   if (!saved_) return;
   std::setlocale(LC_NUMERIC, saved_->previousNumeric.c_str());
-  ::_configthreadlocale(saved_->previousMode);
+  if (saved_->previousMode != -1) ::_configthreadlocale(saved_->previousMode);
 }
 
 }  // namespace z917::platform

@@ -8,12 +8,15 @@ namespace z917::platform {
 
 namespace {
 
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
+constexpr DWORD kDiskQuotaExceeded = 1295;
+
 SystemReasonKind KindOf(int code) {
   switch (static_cast<DWORD>(code)) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
       return SystemReasonKind::kNoSpace;
-    case ERROR_DISK_QUOTA_EXCEEDED:
+    case kDiskQuotaExceeded:
       return SystemReasonKind::kQuotaExceeded;
     case ERROR_FILE_TOO_LARGE:
       return SystemReasonKind::kFileTooLarge;

@@ -1,0 +1,146 @@
+"""The Windows programs under Wine against the Linux build's: journals made
+by z917gen.exe, their XML under several regional settings and their .xls
+from z917conv.exe, and z917dump.exe's listing, all equal to what the Linux
+programs write, byte for byte; an .xlsx refused without a file. Every path
+holds Cyrillic letters. Runs alone: it changes the prefix's regional
+settings, and puts the "C" set back at the end.
+
+Usage: check_conversions.py SOURCE_DIR LINUX_BIN WINDOWS_BIN WORK_DIR
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+from pathlib import Path
+
+SOURCE, LINUX, WINDOWS, WORK = (Path(a).resolve() for a in sys.argv[1:5])
+WINE_RUN = SOURCE / "scripts" / "wine-run"
+# Each Windows regional set (scripts/wine-regional) beside the POSIX
+# locale whose formats it spells.
+REGIONAL = [("C", "C"), ("uk", "uk_UA.UTF-8"), ("ru", "ru_UA.UTF-8"), ("ja", "ja_JP.EUC-JP")]
+XLSX_REFUSED = ("Ошибка записи файла Excel: Книгу в формате .xlsx без Excel записать нельзя: "
+                "сохраните её в файл с расширением .xls")
+
+failures = []
+
+
+def check(ok, what):
+    print(("ok   " if ok else "FAIL ") + what)
+    if not ok:
+        failures.append(what)
+
+
+def linux(program, *args, locale="C"):
+    env = dict(os.environ, LC_ALL=locale)
+    return subprocess.run([str(LINUX / program), *map(str, args)], env=env, capture_output=True)
+
+
+def windows(program, *args):
+    return subprocess.run([str(WINE_RUN), str(WINDOWS / (program + ".exe")), *map(str, args)],
+                          capture_output=True)
+
+
+def prefix():
+    cache = WINDOWS.parent / "CMakeCache.txt"
+    return os.environ.get("WINEPREFIX") or str(cache.parent / "wineprefix")
+
+
+def regional(name):
+    subprocess.run([str(SOURCE / "scripts" / "wine-regional"), "--prefix", prefix(), name],
+                   check=True)
+
+
+def installed(locale):
+    names = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+    wanted = locale.lower().replace("-", "")
+    return locale == "C" or wanted in (n.lower().replace("-", "") for n in names)
+
+
+def same_file(a, b):
+    return a.exists() and b.exists() and a.read_bytes() == b.read_bytes()
+
+
+def journals():
+    """Two journals from each build's generator: they must be the same."""
+    made = []
+    for seed in (1, 7):
+        lin, win = WORK / f"linux {seed}.bin", WORK / f"журнал {seed}.bin"
+        linux("z917gen", "--packets", 3000, "--seed", seed, lin)
+        result = windows("z917gen", "--packets", 3000, "--seed", seed, win)
+        check(result.returncode == 0 and same_file(lin, win),
+              f"z917gen.exe seed {seed} writes the Linux journal under a Cyrillic name")
+        made.append(win)
+    return made
+
+
+def xml(journal):
+    for name, locale in REGIONAL:
+        if not installed(locale):
+            print(f"skip {name}: {locale} is not installed")
+            continue
+        regional(name)
+        lin, win = WORK / f"{journal.stem} {name}.xml", WORK / f"{journal.stem} {name} вихід.xml"
+        linux("z917conv", journal, lin, locale=locale)
+        result = windows("z917conv", journal, win)
+        check(result.returncode == 0 and same_file(lin, win),
+              f"{journal.name} to XML under the {name} settings equals Linux's ({locale})")
+    # Windows' own en-US default: unpadded numbers and the AM/PM mark.
+    regional("us")
+    out = WORK / f"{journal.stem} us.xml"
+    windows("z917conv", journal, out)
+    times = re.findall(r"<DateTime>([^<]*)</DateTime>", out.read_text(encoding="utf-8"))
+    pattern = re.compile(r"([1-9]|1[0-2])/([1-9]|[12][0-9]|3[01])/2[0-9]{3}"
+                         r"( ([1-9]|1[0-2]):[0-5][0-9]:[0-5][0-9] [AP]M)?")
+    check(times and all(pattern.fullmatch(t) for t in times),
+          f"{journal.name} under M/d/yyyy h:mm:ss tt: {len(times)} dates such as "
+          f"{times[:2]}")
+    regional("C")
+
+
+def excel(journal):
+    lin, win = WORK / f"{journal.stem}.xls", WORK / f"{journal.stem} книга.xls"
+    linux("z917conv", journal, lin)
+    result = windows("z917conv", journal, win)
+    check(result.returncode == 0 and same_file(lin, win),
+          f"{journal.name} to .xls equals Linux's")
+    refused = WORK / f"{journal.stem} книга.xlsx"
+    result = windows("z917conv", journal, refused)
+    err = result.stderr.decode("utf-8", "replace").replace("\r\n", "\n")
+    check(result.returncode == 1 and XLSX_REFUSED in err and not refused.exists(),
+          f"{journal.name} to .xlsx is refused with the way to .xls and no file")
+
+
+def dump(journal):
+    lin = linux("z917dump", "--entries", journal).stdout
+    win = windows("z917dump", "--entries", journal).stdout.replace(b"\r\n", b"\n")
+    check(lin == win and len(lin) > 0, f"z917dump.exe lists {journal.name} as Linux's does")
+
+
+def messages():
+    result = windows("z917conv", WORK / "нет такого.bin", WORK / "вихід.xml")
+    err = result.stderr.decode("utf-8", "replace").strip()
+    check(result.returncode == 1 and err == "Ошибка открытия файла БД",
+          f"a missing journal is reported in Russian UTF-8 on a pipe: {err!r}")
+
+
+def main():
+    shutil.rmtree(WORK, ignore_errors=True)
+    WORK.mkdir(parents=True)
+    try:
+        made = journals()
+        for journal in made[:1]:
+            xml(journal)
+            excel(journal)
+            dump(journal)
+        excel(made[1])
+        messages()
+    finally:
+        regional("C")
+    if failures:
+        print(f"{len(failures)} checks failed")
+        sys.exit(1)
+    shutil.rmtree(WORK, ignore_errors=True)
+
+
+main()
