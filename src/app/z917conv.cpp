@@ -1,6 +1,7 @@
 // z917conv: converts a journal to an XML document or an Excel workbook
 // from the command line, with the window's messages printed.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +13,9 @@
 #include "xml/regional_settings.h"
 #include "xml/xml_journal_writer.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   // The global locale stays "C" (the library default): the writers read the
   // user's regional settings through locale objects of their own.
   // UTF-8 whatever the system: on Windows from the wide command line.
@@ -23,4 +26,20 @@ int main(int argc, char** argv) {
   z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
   const int status = z917::RunCommandLine(args, excel, xml, messages, stdout, stderr);
   return z917::ExitStatusOnceShown(status, messages, stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The writers promise not to throw; should anything escape all the same
+  // (memory running out, a fault of ours), the user reads why rather than
+  // seeing the program vanish.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    z917::platform::WriteText(stderr, z917::UnexpectedFailureMessage(error.what()) + "\n");
+  } catch (...) {
+    z917::platform::WriteText(stderr, z917::UnexpectedFailureMessage("неизвестная ошибка") + "\n");
+  }
+  return z917::kExitFailed;
 }
