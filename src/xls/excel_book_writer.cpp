@@ -239,6 +239,7 @@ void ExcelBookWriter::ForgetWorkbook() {
   sheets_.fill(Dispatch());
   buffers_.fill(Variant());
   pending_.fill(PendingRows());
+  zReportPending_ = false;
   zReports_.Clear();
 }
 

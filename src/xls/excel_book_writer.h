@@ -47,7 +47,8 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 
 // How many rows of one sheet go to the server in one Range(...).Value
 // assignment: a cross-process call costs about a millisecond whatever it
-// carries, so rows travel in blocks rather than one by one.
+// carries, so rows travel in blocks rather than one by one (and column B
+// of the Z-report sheet gets only the last Z-report, at the save).
 inline constexpr std::size_t kRowsPerBlock = 500;
 
 class ExcelBookWriter : public JournalEntryWriter {
@@ -162,8 +163,11 @@ class ExcelBookWriter : public JournalEntryWriter {
   // Assigns the rows held for `sheet` to their range in one call and
   // forgets them, also when the server refuses them (then it throws).
   void FlushRows(std::size_t sheet);
-  // Flushes every row sheet in order; false after showing the refused
-  // sheet's own message.
+  // Writes the newest Z-report to B1:B30 when one waits; throws what the
+  // server throws.
+  void FlushZReport();
+  // Flushes every sheet in order; false after showing the refused sheet's
+  // own message.
   bool FlushAllRows();
   // Forgets every handle and every row held; never throws.
   void ForgetWorkbook();
@@ -214,6 +218,8 @@ class ExcelBookWriter : public JournalEntryWriter {
   };
   std::size_t rowsPerBlock_;
   std::array<PendingRows, kSheetCount> pending_;
+  // The Z-report buffer holds a report not yet in column B.
+  bool zReportPending_ = false;
   // Every Z-report written, the newest in column B: at most one per
   // column of the widest sheet, so a journal of millions costs no more.
   ZReportHistory zReports_{kXlsxSheetColumns - 1};

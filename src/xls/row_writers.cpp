@@ -115,10 +115,19 @@ void ExcelBookWriter::FlushRows(std::size_t sheet) {
   range.Set("Value", count == block.Rows() ? rows.block : Variant(TopRows(block, count)));
 }
 
+void ExcelBookWriter::FlushZReport() {
+  if (!std::exchange(zReportPending_, false)) return;
+  AssignBuffer(kZReportSheet, CellAddress(1, 2), CellAddress(kZReportRows, 2));
+}
+
 bool ExcelBookWriter::FlushAllRows() {
   for (std::size_t sheet = 0; sheet < kSheetCount; ++sheet) {
     try {
-      FlushRows(sheet);
+      if (sheet == kZReportSheet) {
+        FlushZReport();
+      } else {
+        FlushRows(sheet);
+      }
     } catch (const std::exception& error) {
       return ShowFailure(kRowFailed[sheet], error);
     }
@@ -257,12 +266,14 @@ bool ExcelBookWriter::WriteZReport(
                        {refund1, refund2, refund3, refund4, refund5, refund6, refund7,
                         refundMarkup, refundDiscount, cashIn, cashOut},
                        cashierName};
-  // Each Z-report goes to B1:B30 as it comes, so that column B shows the
-  // journal's last one; the earlier ones get their columns at the save.
+  // Column B shows the journal's last Z-report, the earlier ones get their
+  // columns at the save. Rows in blocks hold it back to the save as well:
+  // a journal has a Z-report a shift, and each would cost two calls.
   try {
     RowFiller column = RowFiller::Down(buffers_[kZReportSheet].AsArray(), 1);
     FillZReport(column, report);
-    AssignBuffer(kZReportSheet, CellAddress(1, 2), CellAddress(kZReportRows, 2));
+    zReportPending_ = true;
+    if (rowsPerBlock_ == 1) FlushZReport();
   } catch (const std::exception& error) {
     return ShowFailure(kZReportFailed, error);
   }

@@ -454,6 +454,23 @@ TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
   EXPECT_NE(firstBlock[0].find("|text:\"G\"|u16:4|u16:1|"), std::string::npos);
 }
 
+TEST_F(ExcelBookWriterTest, with_blocks_only_the_last_z_report_reaches_column_b_at_the_save) {
+  ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
+  ASSERT_TRUE(blocks.CreateExcelBook());
+  const std::size_t created = Log().size();
+  for (std::uint16_t i = 1; i <= 2; ++i) {
+    ASSERT_TRUE(blocks.WriteZReport(2, i, i, 3, 0, 4, 5, 6, 700, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11,
+                                    12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
+  }
+  EXPECT_EQ(Log().size(), created);
+  ASSERT_TRUE(blocks.SaveExcelBook("/tmp/out.xlsx"));
+  const auto columnB = LinesWith(Log(), "(text:\"B1\", text:\"B30\").Value = ");
+  ASSERT_EQ(columnB.size(), 1u);
+  EXPECT_NE(columnB[0].find("= [u16:2|u16:2|u8:3|"), std::string::npos);
+  // The one before it still gets column C.
+  EXPECT_EQ(LinesWith(Log(), "(text:\"C1\", text:\"C30\").Value = [u16:1|u16:1|").size(), 1u);
+}
+
 TEST_F(ExcelBookWriterTest, blocks_carry_the_same_cells_as_single_rows) {
   // Every cell value of every Value assignment, in order of the rows.
   const auto cells = [this](std::size_t rowsPerBlock) {
