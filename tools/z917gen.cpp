@@ -43,8 +43,8 @@ int main(int argc, char** argv) {
     if (arg == "--packets" || arg == "--seed") {
       std::uint64_t& target = arg == "--packets" ? options.packets : options.seed;
       if (!ParseNumber(i + 1 < args.size() ? &args[++i] : nullptr, target)) {
-        std::fprintf(stderr, "z917gen: %s needs a non-negative number\n%s", std::string(arg).c_str(),
-                     kUsage);
+        const std::string option(arg);
+        std::fprintf(stderr, "z917gen: %s needs a non-negative number\n%s", option.c_str(), kUsage);
         return 2;
       }
     } else if (output == nullptr && !arg.starts_with("-")) {

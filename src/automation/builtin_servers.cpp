@@ -1,9 +1,8 @@
 // The servers this build starts by class name: the built-in workbook
 // engine for "Excel.Application". Linked with the engine, so that a build
 // without it can bring servers of its own.
-#include "automation/server_factory.h"
-
 #include "automation/automation_error.h"
+#include "automation/server_factory.h"
 #include "automation/workbook/engine.h"
 
 namespace z917::automation {

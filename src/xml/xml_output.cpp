@@ -98,7 +98,7 @@ std::tm BrokenDown(std::int64_t seconds) {
   return tm;
 }
 
-void AppendLibraryStrftime(std::string& out, const std::string& format, const std::tm& tm) {
+void AppendStrftime(std::string& out, const std::string& format, const std::tm& tm) {
   if (format.empty()) return;
   char buffer[256];
   // strftime answers 0 both for an empty result and for no room; regional
@@ -120,30 +120,6 @@ int UnpaddedField(char c, const std::tm& tm) {
     case 'S': return tm.tm_sec;
     default: return -1;
   }
-}
-
-// strftime, except that the unpadded numbers ("%-d" and the like, which
-// Windows pictures such as "d.M.yyyy" need) are written here: Windows'
-// C library does not know the flag.
-void AppendStrftime(std::string& out, const std::string& format, const std::tm& tm) {
-  if (format.find("%-") == std::string::npos) return AppendLibraryStrftime(out, format, tm);
-  std::string piece;
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    const int number = format[i] == '%' && i + 2 < format.size() && format[i + 1] == '-'
-                           ? UnpaddedField(format[i + 2], tm)
-                           : -1;
-    if (number >= 0) {
-      AppendLibraryStrftime(out, piece, tm);
-      piece.clear();
-      out += std::to_string(number);
-      i += 2;
-      continue;
-    }
-    piece += format[i];
-    // "%%" and any other directive go to strftime whole.
-    if (format[i] == '%' && i + 1 < format.size()) piece += format[++i];
-  }
-  AppendLibraryStrftime(out, piece, tm);
 }
 
 }  // namespace
@@ -213,6 +189,39 @@ void XmlOutput::EscapedCp1251(const char* text) {
   used_ = static_cast<std::size_t>(p - data_.data());
 }
 
+StrftimeFormat::StrftimeFormat(const std::string& format) : whole_(format) {
+  if (format.find("%-") == std::string::npos) return;
+  std::tm probe{};
+  Piece piece;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const bool flagged = format[i] == '%' && i + 2 < format.size() && format[i + 1] == '-';
+    if (flagged && UnpaddedField(format[i + 2], probe) >= 0) {
+      if (!piece.format.empty()) pieces_.push_back(piece);
+      pieces_.push_back({{}, format[i + 2]});
+      piece = {};
+      i += 2;
+      continue;
+    }
+    piece.format += format[i];
+    // "%%" and any other directive go to strftime whole.
+    if (format[i] == '%' && i + 1 < format.size()) piece.format += format[++i];
+  }
+  if (!piece.format.empty()) pieces_.push_back(piece);
+}
+
+void StrftimeFormat::Append(std::string& out, const std::tm& tm) const {
+  if (pieces_.empty()) return AppendStrftime(out, whole_, tm);
+  for (const Piece& piece : pieces_) {
+    if (piece.unpadded == 0) {
+      AppendStrftime(out, piece.format, tm);
+      continue;
+    }
+    char digits[12];
+    const int number = UnpaddedField(piece.unpadded, tm);
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+  }
+}
+
 DateTimeTexts::DateTimeTexts(const RegionalSettings& settings)
     : dateFormat_(settings.shortDateFormat), timeFormat_(settings.longTimeFormat) {}
 
@@ -235,14 +244,14 @@ void DateTimeTexts::Format(std::int64_t seconds) {
   const std::int64_t day = (seconds - (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec)) / kSecondsPerDay;
   if (!haveDay_ || day != lastDay_) {
     dayText_.clear();
-    AppendStrftime(dayText_, dateFormat_, tm);
+    dateFormat_.Append(dayText_, tm);
     lastDay_ = day;
     haveDay_ = true;
   }
   lastText_ = dayText_;
   if (tm.tm_hour != 0 || tm.tm_min != 0 || tm.tm_sec != 0) {
     lastText_ += ' ';
-    AppendStrftime(lastText_, timeFormat_, tm);
+    timeFormat_.Append(lastText_, tm);
   }
   // Regional formats hardly ever give a character to escape.
   const bool plain = std::none_of(lastText_.begin(), lastText_.end(), [](char c) {

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "journal/packet.h"
 #include "xml/regional_settings.h"
@@ -79,6 +81,28 @@ class XmlOutput {
   std::size_t used_ = 0;
 };
 
+// A strftime format, split once into what strftime writes and the
+// unpadded numbers ("%-d" and the like, which Windows pictures such as
+// "d.M.yyyy" give) that are written here as glibc writes them: Windows' C
+// library does not know the flag.
+class StrftimeFormat {
+ public:
+  explicit StrftimeFormat(const std::string& format);
+  // Appends `tm` in the format. Never fails; a text strftime cannot fit in
+  // 255 bytes is left out.
+  void Append(std::string& out, const std::tm& tm) const;
+
+ private:
+  // Either a format for strftime or, when `unpadded` is set, one number.
+  struct Piece {
+    std::string format;
+    char unpadded = 0;
+  };
+  std::string whole_;
+  // Empty when the format has no unpadded number: strftime takes it whole.
+  std::vector<Piece> pieces_;
+};
+
 // Formats TDateTime values under the regional short date and long time
 // formats, remembering the last value, since the entries of one packet
 // share it.
@@ -94,8 +118,8 @@ class DateTimeTexts {
   // Puts the text of `seconds` into lastText_.
   void Format(std::int64_t seconds);
 
-  std::string dateFormat_;
-  std::string timeFormat_;
+  StrftimeFormat dateFormat_;
+  StrftimeFormat timeFormat_;
   std::int64_t lastSeconds_ = 0;
   bool haveLast_ = false;
   std::string lastText_;

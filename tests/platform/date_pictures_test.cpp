@@ -9,11 +9,11 @@ namespace {
 
 TEST(WindowsPicture, CommonRegionalFormats) {
   // What the Region settings of a few countries give.
-  EXPECT_EQ(StrftimeFromWindowsPicture("dd.MM.yyyy"), "%d.%m.%Y");    // uk-UA, ru-RU
-  EXPECT_EQ(StrftimeFromWindowsPicture("M/d/yyyy"), "%-m/%-d/%Y");    // en-US
-  EXPECT_EQ(StrftimeFromWindowsPicture("yyyy-MM-dd"), "%Y-%m-%d");    // ISO
-  EXPECT_EQ(StrftimeFromWindowsPicture("MM/dd/yy"), "%m/%d/%y");      // the "C" locale's
-  EXPECT_EQ(StrftimeFromWindowsPicture("H:mm:ss"), "%-H:%M:%S");      // uk-UA
+  EXPECT_EQ(StrftimeFromWindowsPicture("dd.MM.yyyy"), "%d.%m.%Y");  // uk-UA, ru-RU
+  EXPECT_EQ(StrftimeFromWindowsPicture("M/d/yyyy"), "%-m/%-d/%Y");  // en-US
+  EXPECT_EQ(StrftimeFromWindowsPicture("yyyy-MM-dd"), "%Y-%m-%d");  // ISO
+  EXPECT_EQ(StrftimeFromWindowsPicture("MM/dd/yy"), "%m/%d/%y");    // the "C" locale's
+  EXPECT_EQ(StrftimeFromWindowsPicture("H:mm:ss"), "%-H:%M:%S");    // uk-UA
   EXPECT_EQ(StrftimeFromWindowsPicture("HH:mm:ss"), "%H:%M:%S");
   EXPECT_EQ(StrftimeFromWindowsPicture("h:mm:ss tt"), "%-I:%M:%S %p");  // en-US
   EXPECT_EQ(StrftimeFromWindowsPicture("hh:m:s t"), "%I:%-M:%-S %p");

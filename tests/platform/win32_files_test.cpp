@@ -1,8 +1,7 @@
 // The Windows file pieces under their own rules: wide (Cyrillic) paths,
 // either slash, the move over the target, GetLastError's reasons.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -59,7 +58,8 @@ class Win32Files : public ::testing::Test {
   std::string In(const std::string& name) const { return Utf8(dir / FromUtf8(name)); }
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.insert(Utf8(entry.path().filename()));
+    for (const auto& entry : fs::directory_iterator(dir))
+      names.insert(Utf8(entry.path().filename()));
     return names;
   }
   std::string Contents(const std::string& path) const {

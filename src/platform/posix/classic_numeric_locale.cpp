@@ -1,9 +1,9 @@
 // The "C" locale for one thread through uselocale.
+#include "platform/classic_numeric_locale.h"
+
 #include <locale.h>
 
 #include <new>
-
-#include "platform/classic_numeric_locale.h"
 
 namespace z917::platform {
 

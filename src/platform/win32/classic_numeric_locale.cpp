@@ -3,12 +3,13 @@
 // msvcrt.dll that mingw-w64 links has none, and there the process's
 // LC_NUMERIC switches for the while: the programs convert on one thread
 // at a time, and no other thread of theirs prints numbers meanwhile.
-#include <clocale>
+#include "platform/classic_numeric_locale.h"
+
 #include <locale.h>
+
+#include <clocale>
 #include <new>
 #include <string>
-
-#include "platform/classic_numeric_locale.h"
 
 namespace z917::platform {
 

@@ -55,8 +55,8 @@ bool SameFile(const std::string& first, const std::string& second) {
   if (first.empty() || second.empty()) return false;
   BY_HANDLE_FILE_INFORMATION a, b;
   if (!FileIdentity(first, a) || !FileIdentity(second, b)) return false;
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 }
 
 void CheckOutputPath(const std::string& path) {

@@ -32,9 +32,9 @@ PathKind KindOf(const std::string& path) {
     return PathKind::kFolder;
   }
   // Devices (NUL, COM1) and pipes answer only to an open handle.
-  const HANDLE handle = ::CreateFileW(wide.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE handle =
+      ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     return attributes == INVALID_FILE_ATTRIBUTES ? PathKind::kMissing : PathKind::kFile;
   }

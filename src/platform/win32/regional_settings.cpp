@@ -1,10 +1,11 @@
 // The regional settings of Windows: the user's own, as the Region
 // settings of the control panel show them.
+#include "platform/regional_settings.h"
+
 #include <windows.h>
 
 #include <string>
 
-#include "platform/regional_settings.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::platform {
