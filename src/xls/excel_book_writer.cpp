@@ -112,6 +112,7 @@ bool ExcelBookWriter::CreateExcelBook() {
   try {
     ForgetWorkbook();
     excelApp_ = start_(kExcelProgId);
+    blockRows_ = excelApp_.Object()->OutOfProcess() ? rowsPerBlock_ : 1;
     LayOutWorkbook();
   } catch (const std::exception& error) {
     // The driver never closes a book that failed to come into being: a

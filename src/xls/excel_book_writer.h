@@ -54,7 +54,9 @@ inline constexpr std::size_t kRowsPerBlock = 500;
 class ExcelBookWriter : public JournalEntryWriter {
  public:
   // `start` starts "Excel.Application"; messages go to `messages`; each
-  // row sheet's rows reach the server `rowsPerBlock` (at least 1) at a time.
+  // row sheet's rows reach a server in another process `rowsPerBlock` (at
+  // least 1) at a time, one by one a server in this process, for which a
+  // call costs nothing and the block's memory would be spent for naught.
   ExcelBookWriter(automation::ServerStarter start, MessageSink& messages,
                   std::size_t rowsPerBlock = kRowsPerBlock);
   // Releases what it still holds without quitting Excel.
@@ -217,6 +219,8 @@ class ExcelBookWriter : public JournalEntryWriter {
     std::size_t count = 0;
   };
   std::size_t rowsPerBlock_;
+  // rowsPerBlock_ for the server of this workbook: 1 for one in process.
+  std::size_t blockRows_ = 1;
   std::array<PendingRows, kSheetCount> pending_;
   // The Z-report buffer holds a report not yet in column B.
   bool zReportPending_ = false;

@@ -91,14 +91,14 @@ ExcelBookWriter::RowFiller ExcelBookWriter::NextRow(std::size_t sheet, std::uint
   if (rows.count > 0 && row != rows.firstRow + rows.count) FlushRows(sheet);
   if (rows.block.IsEmpty()) {
     const std::size_t columns = WorkbookLayout()[sheet].columns.size();
-    rows.block = Variant(VariantArray(rowsPerBlock_, columns));
+    rows.block = Variant(VariantArray(blockRows_, columns));
   }
   if (rows.count == 0) rows.firstRow = row;
   return RowFiller::Along(rows.block.AsArray(), rows.count + 1);
 }
 
 void ExcelBookWriter::CommitRow(std::size_t sheet) {
-  if (++pending_[sheet].count == rowsPerBlock_) FlushRows(sheet);
+  if (++pending_[sheet].count == blockRows_) FlushRows(sheet);
 }
 
 void ExcelBookWriter::FlushRows(std::size_t sheet) {
@@ -273,7 +273,7 @@ bool ExcelBookWriter::WriteZReport(
     RowFiller column = RowFiller::Down(buffers_[kZReportSheet].AsArray(), 1);
     FillZReport(column, report);
     zReportPending_ = true;
-    if (rowsPerBlock_ == 1) FlushZReport();
+    if (blockRows_ == 1) FlushZReport();
   } catch (const std::exception& error) {
     return ShowFailure(kZReportFailed, error);
   }

@@ -454,6 +454,15 @@ TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
   EXPECT_NE(firstBlock[0].find("|text:\"G\"|u16:4|u16:1|"), std::string::npos);
 }
 
+TEST_F(ExcelBookWriterTest, a_server_in_this_process_gets_rows_one_by_one) {
+  state->outOfProcess = false;
+  ExcelBookWriter writer3(test::FakeExcelStarter(state), messages, 3);
+  ASSERT_TRUE(writer3.CreateExcelBook());
+  WriteSales(writer3, 2, 2);
+  EXPECT_EQ(LinesWith(Log(), ".Value = [u16:").size(), 2u);
+  EXPECT_EQ(LinesWith(Log(), "text:\"A3\", text:\"O3\").Value").size(), 1u);
+}
+
 TEST_F(ExcelBookWriterTest, with_blocks_only_the_last_z_report_reaches_column_b_at_the_save) {
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
   ASSERT_TRUE(blocks.CreateExcelBook());

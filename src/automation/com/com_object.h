@@ -29,6 +29,8 @@ class ComObject : public AutomationObject {
   Variant GetProperty(std::string_view member, const Arguments& args) override;
   void SetProperty(std::string_view member, const Arguments& args, const Variant& value) override;
   Variant CallMethod(std::string_view member, const Arguments& args) override;
+  // A local server runs in a process of its own.
+  bool OutOfProcess() const override { return true; }
 
  private:
   Variant Invoke(std::string_view member, unsigned short flags, const Arguments& args,
