@@ -57,7 +57,9 @@ std::string ResultText(long hr) {
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::string text;
-  if (length > 0 && buffer != nullptr) text = platform::Utf8FromWide(std::wstring_view(buffer, length));
+  if (length > 0 && buffer != nullptr) {
+    text = platform::Utf8FromWide(std::wstring_view(buffer, length));
+  }
   if (buffer != nullptr) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
                            text.back() == '.')) {
