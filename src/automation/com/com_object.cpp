@@ -47,6 +47,23 @@ std::string ExceptionText(EXCEPINFO& info) {
   return text.empty() ? ResultText(code) : text;
 }
 
+// What Russian Windows says for the failures a start or a call meets most,
+// for a system that has no text for them (Wine has none for several).
+const char* KnownResultText(HRESULT hr) {
+  switch (hr) {
+    case CO_E_CLASSSTRING: return "Недопустимая строка с указанием класса";
+    case REGDB_E_CLASSNOTREG: return "Класс не зарегистрирован";
+    case CO_E_SERVER_EXEC_FAILURE: return "Ошибка выполнения сервера";
+    case RPC_E_DISCONNECTED: return "Вызванный объект был отключен от клиентов";
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE: return "Удаленный вызов процедуры завершился неудачей";
+    case DISP_E_UNKNOWNNAME: return "Неизвестное имя";
+    case DISP_E_MEMBERNOTFOUND: return "Элемент не найден";
+    case DISP_E_TYPEMISMATCH: return "Несовпадение типа";
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
 std::uint64_t InvokeCount() { return invokeCount; }
@@ -66,6 +83,7 @@ std::string ResultText(long hr) {
     text.pop_back();
   }
   if (!text.empty()) return text;
+  if (const char* known = KnownResultText(hr)) return known;
   char code[32];
   std::snprintf(code, sizeof code, "код ошибки 0x%08lX", static_cast<unsigned long>(hr));
   return code;
