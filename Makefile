@@ -7,7 +7,8 @@ BENCH_BUILD ?= build-release
 WINDOWS_BUILD ?= build-windows
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-sanitize fuzz bench clean windows-deps windows test-windows
+.PHONY: all deps configure build demo test test-sanitize fuzz bench clean windows-deps windows test-windows \
+  bench-windows
 
 all: build
 
@@ -71,3 +72,12 @@ test-windows: windows-deps
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD) $(WINDOWS_BUILD)
+
+# Entries per second through the COM test server under Wine: one call per
+# row against rows in blocks, beside the engine in process.
+bench-windows: windows-deps
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+	  -DZ917_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_BUILD) --target bench_com_server
+	scripts/wine-run $(WINDOWS_BUILD)/bench/bench_com_server.exe \
+	  $(WINDOWS_BUILD)/tests/z917_test_com_server.exe $(WINDOWS_BUILD)/bench-out

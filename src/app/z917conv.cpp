@@ -1,6 +1,7 @@
 // z917conv: converts a journal to an XML document or an Excel workbook
 // from the command line, with the window's messages printed.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,9 @@
 #include "xml/regional_settings.h"
 #include "xml/xml_journal_writer.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   // The global locale stays "C" (the library default): the writers read the
   // user's regional settings through locale objects of their own.
   // UTF-8 whatever the system: on Windows from the wide command line.
@@ -28,4 +31,20 @@ int main(int argc, char** argv) {
   const int status =
       z917::RunCommandLine(args, excel, xml, messages, stdout, stderr, &messages);
   return z917::ExitStatusOnceShown(status, printed, stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The writers promise not to throw; should anything escape all the same
+  // (memory running out, a fault of ours), the user reads why rather than
+  // seeing the program vanish.
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    z917::platform::WriteText(stderr, z917::UnexpectedFailureMessage(error.what()) + "\n");
+  } catch (...) {
+    z917::platform::WriteText(stderr, z917::UnexpectedFailureMessage("неизвестная ошибка") + "\n");
+  }
+  return z917::kExitFailed;
 }

@@ -38,6 +38,10 @@ class AutomationObject {
                            const Variant& value) = 0;
   // Calls the method `member`; an Empty variant when it returns nothing.
   virtual Variant CallMethod(std::string_view member, const Arguments& args) = 0;
+
+  // Whether each call travels to another process, so that a caller does
+  // well to carry much in few calls. Never fails.
+  virtual bool OutOfProcess() const { return false; }
 };
 
 }  // namespace z917::automation

@@ -1,10 +1,12 @@
 // The workbook's life: laid out, saved, closed; and Excel's version.
 #include "xls/excel_book_writer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 #include "automation/automation_error.h"
 #include "platform/cancellation.h"
@@ -95,8 +97,11 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
   return version;
 }
 
-ExcelBookWriter::ExcelBookWriter(automation::ServerStarter start, MessageSink& messages)
-    : start_(std::move(start)), messages_(messages) {}
+ExcelBookWriter::ExcelBookWriter(automation::ServerStarter start, MessageSink& messages,
+                                 std::size_t rowsPerBlock)
+    : start_(std::move(start)),
+      messages_(messages),
+      rowsPerBlock_(std::max<std::size_t>(rowsPerBlock, 1)) {}
 
 bool ExcelBookWriter::ShowFailure(const char* prefix, const std::exception& error) {
   messages_.ShowMessage(MessageKind::Error, prefix + std::string(error.what()));
@@ -105,11 +110,14 @@ bool ExcelBookWriter::ShowFailure(const char* prefix, const std::exception& erro
 
 bool ExcelBookWriter::CreateExcelBook() {
   try {
-    zReports_.Clear();
+    ForgetWorkbook();
     excelApp_ = start_(kExcelProgId);
+    blockRows_ = excelApp_.Object()->OutOfProcess() ? rowsPerBlock_ : 1;
     LayOutWorkbook();
   } catch (const std::exception& error) {
-    // Nothing is undone: what was started stays held until CloseExcelBook.
+    // The driver never closes a book that failed to come into being: a
+    // server started for it must not stay behind, invisible, until exit.
+    CloseExcelBook();
     return ShowFailure(kCreateFailed, error);
   }
   return true;
@@ -187,6 +195,7 @@ void ExcelBookWriter::AssignBuffer(std::size_t sheet, const std::string& first,
 
 bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
   if (excelApp_.IsEmpty()) return true;
+  if (!FlushAllRows()) return false;
   try {
     const std::uint32_t version = ParseExcelVersion(VersionText(excelApp_.Get("Version")));
     // The save dialog has asked already; Excel must not ask again.
@@ -207,15 +216,32 @@ bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
 }
 
 bool ExcelBookWriter::CloseExcelBook() {
-  if (excelApp_.IsEmpty()) return true;
-  // With alerts off Excel quits without asking about the unsaved workbook.
-  excelApp_.Set("DisplayAlerts", Variant(false));
-  excelApp_.Call("Quit");
-  excelApp_ = Dispatch();
+  // The handles are taken first, so the writer is empty whatever the
+  // server answers; the last reference goes when `app` does.
+  const Dispatch app = std::exchange(excelApp_, Dispatch());
+  ForgetWorkbook();
+  if (app.IsEmpty()) return true;
+  // A crashed or closed Excel fails both calls; there is nothing more to
+  // do for it then. Quit is tried even when DisplayAlerts failed, so that
+  // no live server is left behind.
+  try {
+    // With alerts off Excel quits without asking about the unsaved workbook.
+    app.Set("DisplayAlerts", Variant(false));
+  } catch (...) {
+  }
+  try {
+    app.Call("Quit");
+  } catch (...) {
+  }
+  return true;
+}
+
+void ExcelBookWriter::ForgetWorkbook() {
   sheets_.fill(Dispatch());
   buffers_.fill(Variant());
+  pending_.fill(PendingRows());
+  zReportPending_ = false;
   zReports_.Clear();
-  return true;
 }
 
 }  // namespace z917::xls

@@ -45,26 +45,39 @@ std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version);
 // automation::AutomationError.
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 
+// How many rows of one sheet go to the server in one Range(...).Value
+// assignment: a cross-process call costs about a millisecond whatever it
+// carries, so rows travel in blocks rather than one by one (and column B
+// of the Z-report sheet gets only the last Z-report, at the save).
+inline constexpr std::size_t kRowsPerBlock = 500;
+
 class ExcelBookWriter : public JournalEntryWriter {
  public:
-  // `start` starts "Excel.Application"; messages go to `messages`.
-  ExcelBookWriter(automation::ServerStarter start, MessageSink& messages);
+  // `start` starts "Excel.Application"; messages go to `messages`; each
+  // row sheet's rows reach a server in another process `rowsPerBlock` (at
+  // least 1) at a time, one by one a server in this process, for which a
+  // call costs nothing and the block's memory would be spent for naught.
+  ExcelBookWriter(automation::ServerStarter start, MessageSink& messages,
+                  std::size_t rowsPerBlock = kRowsPerBlock);
   // Releases what it still holds without quitting Excel.
   ~ExcelBookWriter() override = default;
 
   // Starts an invisible Excel and lays out the ten sheets with captions,
   // widths and formats. False after showing "Ошибка создания книги Excel: "
-  // and the failure's message.
+  // and the failure's message; a server started before the failure has
+  // been told to quit and released by then.
   bool CreateExcelBook();
-  // Lays the earlier Z-reports out beside the last one, as many as the
-  // file's sheet holds, then saves workbook 1 to `path` in the format the
-  // extension and version call for. True also when there is no workbook;
-  // false after showing "Ошибка записи файла Excel: " and the failure's
-  // message, or silently when the save failed because a stop was asked for.
+  // Hands the server the rows still held back, lays the earlier Z-reports
+  // out beside the last one, as many as the file's sheet holds, then saves
+  // workbook 1 to `path` in the format the extension and version call for.
+  // True also when there is no workbook; false after showing "Ошибка записи
+  // файла Excel: " and the failure's message, or silently when the save
+  // failed because a stop was asked for. Rows the server refuses show
+  // their sheet's own message instead.
   bool SaveExcelBook(const std::string& path);
-  // Quits Excel and forgets every handle; does nothing when none is held.
-  // Always true; an error of the automation server escapes as
-  // automation::AutomationError.
+  // Forgets every handle, then asks Excel to quit; does nothing when none
+  // is held. Always true and never throws: a server that has crashed or
+  // refuses to quit is released all the same.
   bool CloseExcelBook();
 
   // The workbook lives in Excel until the save: the output path plays no
@@ -143,9 +156,23 @@ class ExcelBookWriter : public JournalEntryWriter {
   void FormatZReportSheet();
   // Assigns the buffer of `sheet` to the range between two cells.
   void AssignBuffer(std::size_t sheet, const std::string& first, const std::string& last);
-  // Writes the buffer of `sheet` to row `row`, columns 1..N; on failure
-  // shows `prefix` and the message and answers false.
-  bool WriteRow(std::size_t sheet, std::uint32_t row, const char* prefix);
+  // The block row that sheet row `row` of `sheet` is to be filled into;
+  // hands the server the rows held so far first when `row` does not
+  // follow them. Throws what the server throws.
+  RowFiller NextRow(std::size_t sheet, std::uint32_t row);
+  // Counts the row NextRow gave as filled; hands the block over once full.
+  void CommitRow(std::size_t sheet);
+  // Assigns the rows held for `sheet` to their range in one call and
+  // forgets them, also when the server refuses them (then it throws).
+  void FlushRows(std::size_t sheet);
+  // Writes the newest Z-report to B1:B30 when one waits; throws what the
+  // server throws.
+  void FlushZReport();
+  // Flushes every sheet in order; false after showing the refused sheet's
+  // own message.
+  bool FlushAllRows();
+  // Forgets every handle and every row held; never throws.
+  void ForgetWorkbook();
   bool ShowFailure(const char* prefix, const std::exception& error);
   // Writes the Z-reports before the last one to columns C, D, ... newest
   // first, at most as many as a sheet of `sheetColumns` holds, in one
@@ -184,6 +211,19 @@ class ExcelBookWriter : public JournalEntryWriter {
   automation::Dispatch excelApp_;
   std::array<automation::Dispatch, kSheetCount> sheets_;
   std::array<automation::Variant, kSheetCount> buffers_;
+  // The rows of each row sheet not yet handed to the server: block rows
+  // 1..count hold sheet rows firstRow.. in order.
+  struct PendingRows {
+    automation::Variant block;  // made on the sheet's first row
+    std::uint32_t firstRow = 0;
+    std::size_t count = 0;
+  };
+  std::size_t rowsPerBlock_;
+  // rowsPerBlock_ for the server of this workbook: 1 for one in process.
+  std::size_t blockRows_ = 1;
+  std::array<PendingRows, kSheetCount> pending_;
+  // The Z-report buffer holds a report not yet in column B.
+  bool zReportPending_ = false;
   // Every Z-report written, the newest in column B: at most one per
   // column of the widest sheet, so a journal of millions costs no more.
   ZReportHistory zReports_{kXlsxSheetColumns - 1};

@@ -1,7 +1,11 @@
-// One row per journal entry: the entry's values go into its sheet's buffer,
-// and the buffer is assigned to the entry's row in a single call.
+// One row per journal entry: the entry's values go into the next row of
+// its sheet's block, and a block of rows is assigned to its range in a
+// single call once full, when the rows stop following each other, and
+// before the save. A Z-report goes to B1:B30 at once.
 #include <algorithm>
+#include <array>
 #include <exception>
+#include <utility>
 
 #include "journal/cp1251.h"
 #include "journal/entry_texts.h"
@@ -34,26 +38,44 @@ Variant Lookup(const Table& table, std::uint8_t index) {
   return Variant(table[index < table.size() ? index : table.size() - 1]);
 }
 
+// The message of a failed write to each sheet.
+constexpr std::array<const char*, kSheetCount> kRowFailed = {
+    kSaleFailed,    kRefundFailed, kAnnulSaleFailed, kAnnulRefundFailed,  kCashFailed,
+    kReceiptFailed, kReturnFailed, kZReportFailed,   kCheckSumSaleFailed, kCheckSumRefundFailed};
+
+// Rows 1..count of `block` as an array of their own.
+VariantArray TopRows(const VariantArray& block, std::size_t count) {
+  VariantArray rows(count, block.Columns());
+  for (std::size_t r = 1; r <= count; ++r) {
+    for (std::size_t c = 1; c <= block.Columns(); ++c) rows.At(r, c) = block.At(r, c);
+  }
+  return rows;
+}
+
 }  // namespace
 
-// Fills a buffer cell by cell in order: along row 1, or down one column.
+// Fills a buffer cell by cell in order: along one row, or down one column.
 class ExcelBookWriter::RowFiller {
  public:
-  // Along row 1 of a one-row buffer, down column 1 of a one-column one.
-  explicit RowFiller(Variant& buffer)
-      : buffer_(buffer.AsArray()), column_(buffer_.Columns() == 1 ? 1 : 0) {}
+  // Along `row` of `buffer`.
+  static RowFiller Along(VariantArray& buffer, std::size_t row) { return {buffer, row, 0}; }
   // Down `column` of `buffer`.
-  RowFiller(VariantArray& buffer, std::size_t column) : buffer_(buffer), column_(column) {}
+  static RowFiller Down(VariantArray& buffer, std::size_t column) { return {buffer, 0, column}; }
+
   RowFiller& operator<<(Variant value) {
     ++next_;
-    Variant& cell = column_ == 0 ? buffer_.At(1, next_) : buffer_.At(next_, column_);
+    Variant& cell = column_ == 0 ? buffer_.At(row_, next_) : buffer_.At(next_, column_);
     cell = std::move(value);
     return *this;
   }
 
  private:
+  RowFiller(VariantArray& buffer, std::size_t row, std::size_t column)
+      : buffer_(buffer), row_(row), column_(column) {}
+
   VariantArray& buffer_;
-  std::size_t column_;  // 0: along row 1
+  std::size_t row_;     // 0: down column_
+  std::size_t column_;  // 0: along row_
   std::size_t next_ = 0;
 };
 
@@ -64,12 +86,51 @@ void ExcelBookWriter::FillHeader(RowFiller& row, std::uint16_t smenaNum, std::ui
       << PacketNumber(packetNum);
 }
 
-bool ExcelBookWriter::WriteRow(std::size_t sheet, std::uint32_t row, const char* prefix) {
-  try {
-    const int last = static_cast<int>(buffers_[sheet].AsArray().Columns());
-    AssignBuffer(sheet, CellAddress(row, 1), CellAddress(row, last));
-  } catch (const std::exception& error) {
-    return ShowFailure(prefix, error);
+ExcelBookWriter::RowFiller ExcelBookWriter::NextRow(std::size_t sheet, std::uint32_t row) {
+  PendingRows& rows = pending_[sheet];
+  if (rows.count > 0 && row != rows.firstRow + rows.count) FlushRows(sheet);
+  if (rows.block.IsEmpty()) {
+    const std::size_t columns = WorkbookLayout()[sheet].columns.size();
+    rows.block = Variant(VariantArray(blockRows_, columns));
+  }
+  if (rows.count == 0) rows.firstRow = row;
+  return RowFiller::Along(rows.block.AsArray(), rows.count + 1);
+}
+
+void ExcelBookWriter::CommitRow(std::size_t sheet) {
+  if (++pending_[sheet].count == blockRows_) FlushRows(sheet);
+}
+
+void ExcelBookWriter::FlushRows(std::size_t sheet) {
+  PendingRows& rows = pending_[sheet];
+  const std::size_t count = std::exchange(rows.count, 0);
+  if (count == 0) return;
+  const VariantArray& block = rows.block.AsArray();
+  const std::uint32_t last = rows.firstRow + static_cast<std::uint32_t>(count - 1);
+  const int columns = static_cast<int>(block.Columns());
+  const automation::Dispatch range = sheets_[sheet].GetObject(
+      "Range", {Variant(CellAddress(rows.firstRow, 1)), Variant(CellAddress(last, columns))});
+  // A full block goes as it is; the last rows of a sheet in an array of
+  // their own, as the range must be shaped like the array.
+  range.Set("Value", count == block.Rows() ? rows.block : Variant(TopRows(block, count)));
+}
+
+void ExcelBookWriter::FlushZReport() {
+  if (!std::exchange(zReportPending_, false)) return;
+  AssignBuffer(kZReportSheet, CellAddress(1, 2), CellAddress(kZReportRows, 2));
+}
+
+bool ExcelBookWriter::FlushAllRows() {
+  for (std::size_t sheet = 0; sheet < kSheetCount; ++sheet) {
+    try {
+      if (sheet == kZReportSheet) {
+        FlushZReport();
+      } else {
+        FlushRows(sheet);
+      }
+    } catch (const std::exception& error) {
+      return ShowFailure(kRowFailed[sheet], error);
+    }
   }
   return true;
 }
@@ -84,17 +145,18 @@ bool ExcelBookWriter::WriteSalesRow(std::size_t sheet, const char* prefix,
                                     std::uint8_t wFlag, std::uint8_t xFlag,
                                     const char* refundName, const char* goodName) {
   try {
-    RowFiller row(buffers_[sheet]);
+    RowFiller row = NextRow(sheet, position);
     FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
     row << Variant(annulFlag) << Variant(code) << Variant(batch) << Thousandths(avail)
         << Hundredths(price) << Hundredths(total) << Lookup(TaxGroupNames, taxGroup)
         << Lookup(WFlagNames, wFlag) << Lookup(XFlagNames, xFlag);
     if (refundName != nullptr) row << Text(refundName);
     row << Text(goodName);
+    CommitRow(sheet);
   } catch (const std::exception& error) {
     return ShowFailure(prefix, error);
   }
-  return WriteRow(sheet, position, prefix);
+  return true;
 }
 
 bool ExcelBookWriter::WriteSale(std::uint32_t position, std::uint16_t smenaNum,
@@ -154,13 +216,14 @@ bool ExcelBookWriter::WriteCashRow(const char* direction, std::uint32_t position
                                    std::uint32_t packetNum, std::uint32_t sum,
                                    std::uint32_t avail, const char* cashierName) {
   try {
-    RowFiller row(buffers_[kCashSheet]);
+    RowFiller row = NextRow(kCashSheet, position);
     FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
     row << Variant(direction) << Hundredths(sum) << Hundredths(avail) << Text(cashierName);
+    CommitRow(kCashSheet);
   } catch (const std::exception& error) {
     return ShowFailure(kCashFailed, error);
   }
-  return WriteRow(kCashSheet, position, kCashFailed);
+  return true;
 }
 
 bool ExcelBookWriter::WriteCashIn(std::uint32_t position, std::uint16_t smenaNum,
@@ -203,12 +266,14 @@ bool ExcelBookWriter::WriteZReport(
                        {refund1, refund2, refund3, refund4, refund5, refund6, refund7,
                         refundMarkup, refundDiscount, cashIn, cashOut},
                        cashierName};
-  // Each Z-report goes to B1:B30 as it comes, so that column B shows the
-  // journal's last one; the earlier ones get their columns at the save.
+  // Column B shows the journal's last Z-report, the earlier ones get their
+  // columns at the save. Rows in blocks hold it back to the save as well:
+  // a journal has a Z-report a shift, and each would cost two calls.
   try {
-    RowFiller column(buffers_[kZReportSheet]);
+    RowFiller column = RowFiller::Down(buffers_[kZReportSheet].AsArray(), 1);
     FillZReport(column, report);
-    AssignBuffer(kZReportSheet, CellAddress(1, 2), CellAddress(kZReportRows, 2));
+    zReportPending_ = true;
+    if (blockRows_ == 1) FlushZReport();
   } catch (const std::exception& error) {
     return ShowFailure(kZReportFailed, error);
   }
@@ -235,7 +300,7 @@ void ExcelBookWriter::LayOutEarlierZReports(std::uint32_t sheetColumns) {
   if (count == 0) return;
   VariantArray values(kZReportRows, count);
   for (std::size_t i = 1; i <= count; ++i) {
-    RowFiller column(values, i);
+    RowFiller column = RowFiller::Down(values, i);
     FillZReport(column, zReports_.Newest(i));
   }
   const int first = 3;
@@ -257,14 +322,15 @@ bool ExcelBookWriter::WriteGoodsRow(std::size_t sheet, const char* prefix,
                                     std::uint32_t batch, std::uint32_t avail,
                                     std::uint32_t price, const char* cashierName) {
   try {
-    RowFiller row(buffers_[sheet]);
+    RowFiller row = NextRow(sheet, position);
     FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
     row << Variant(provCode) << Variant(code) << Variant(batch) << Thousandths(avail)
         << PriceOrDash(price) << Text(cashierName);
+    CommitRow(sheet);
   } catch (const std::exception& error) {
     return ShowFailure(prefix, error);
   }
-  return WriteRow(sheet, position, prefix);
+  return true;
 }
 
 bool ExcelBookWriter::WriteReceipt(std::uint32_t position, std::uint16_t smenaNum,
@@ -293,14 +359,15 @@ bool ExcelBookWriter::WriteCheckSumRow(std::size_t sheet, const char* prefix,
                                        TDateTime dateTime, std::uint32_t packetNum,
                                        std::int64_t total, const std::uint32_t (&sums)[7]) {
   try {
-    RowFiller row(buffers_[sheet]);
+    RowFiller row = NextRow(sheet, position);
     FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
     row << Hundredths(total);
     for (const std::uint32_t v : sums) row << Hundredths(v);
+    CommitRow(sheet);
   } catch (const std::exception& error) {
     return ShowFailure(prefix, error);
   }
-  return WriteRow(sheet, position, prefix);
+  return true;
 }
 
 bool ExcelBookWriter::WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,

@@ -62,7 +62,8 @@ class ExcelBookWriterTest : public ::testing::Test {
 
   std::shared_ptr<FakeExcelState> state = std::make_shared<FakeExcelState>();
   RecordingMessages messages;
-  ExcelBookWriter writer{test::FakeExcelStarter(state), messages};
+  // One row a block: every entry reaches the server as it is written.
+  ExcelBookWriter writer{test::FakeExcelStarter(state), messages, 1};
   std::size_t createdAt = 0;
   const std::string kSheet1 = "app.Workbooks(i32:1).Worksheets(i32:1)";
 };
@@ -382,6 +383,144 @@ TEST_F(ExcelBookWriterTest, failures_show_the_operation_prefix_and_the_server_me
                 "Ошибка создания книги Excel: сбой сервера",
                 "Ошибка записи данных аннулированых продаж: сбой сервера",
                 "Ошибка записи файла Excel: сбой сервера"}));
+}
+
+TEST_F(ExcelBookWriterTest, close_never_throws_and_quits_even_when_alerts_cannot_be_turned_off) {
+  for (const char* failing : {"call app.Quit", "set app.DisplayAlerts"}) {
+    Create();
+    state->failOn = failing;  // a crashed or closed Excel refuses every call
+    EXPECT_TRUE(writer.CloseExcelBook()) << failing;
+    state->failOn.clear();
+    EXPECT_EQ(LogAfterCreate(),
+              (std::vector<std::string>{"set app.DisplayAlerts = bool:false", "call app.Quit"}));
+    // Everything was let go: there is nothing left to close or save.
+    EXPECT_TRUE(writer.CloseExcelBook());
+    EXPECT_TRUE(writer.SaveExcelBook("/tmp/x.xlsx"));
+    EXPECT_EQ(LogAfterCreate().size(), 2u);
+  }
+  EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ExcelBookWriterTest, a_create_that_fails_after_the_start_quits_the_server) {
+  state->failOn = "Worksheets(i32:3).Name";
+  EXPECT_FALSE(writer.CreateExcelBook());
+  const auto& log = Log();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+            (std::vector<std::string>{"set app.Workbooks(i32:1).Worksheets(i32:3).Name = "
+                                      "text:\"Анульовані продажі\"",
+                                      "set app.DisplayAlerts = bool:false", "call app.Quit"}));
+  // Nothing is held afterwards: a save writes nothing, a close calls nothing.
+  const std::size_t before = log.size();
+  EXPECT_TRUE(writer.SaveExcelBook("/tmp/x.xlsx"));
+  EXPECT_TRUE(writer.CloseExcelBook());
+  EXPECT_EQ(Log().size(), before);
+  EXPECT_EQ(messages.shown,
+            std::vector<std::string>{"Ошибка создания книги Excel: сбой сервера"});
+}
+
+// Sales 1..count at rows 2.., each with its row as the shift number.
+void WriteSales(ExcelBookWriter& writer, std::uint32_t firstRow, std::uint32_t count) {
+  for (std::uint32_t row = firstRow; row < firstRow + count; ++row) {
+    ASSERT_TRUE(writer.WriteSale(row, static_cast<std::uint16_t>(row), 1, 1, 0, 1, 0, 1, 1, 1, 1,
+                                 1, 0, 0, 0, "G"));
+  }
+}
+
+TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
+  ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
+  ASSERT_TRUE(blocks.CreateExcelBook());
+  const std::size_t created = Log().size();
+  WriteSales(blocks, 2, 7);                                  // rows 2..8: two full blocks
+  ASSERT_TRUE(blocks.WriteCashIn(2, 1, 1, 1, 0, 1, 5, 5, "K"));
+  WriteSales(blocks, 20, 1);                                 // a gap: row 8 goes first
+  ASSERT_TRUE(blocks.SaveExcelBook("/tmp/out.xlsx"));
+  std::vector<std::string> ranges;
+  for (auto it = Log().begin() + static_cast<long>(created); it != Log().end(); ++it) {
+    if (it->starts_with("get ") && it->find(".Range(") != std::string::npos) ranges.push_back(*it);
+  }
+  const std::string sales = "get " + kSheet1 + ".Range(";
+  EXPECT_EQ(ranges, (std::vector<std::string>{
+                        sales + "text:\"A2\", text:\"O4\")", sales + "text:\"A5\", text:\"O7\")",
+                        sales + "text:\"A8\", text:\"O8\")", sales + "text:\"A20\", text:\"O20\")",
+                        "get app.Workbooks(i32:1).Worksheets(i32:5)"
+                        ".Range(text:\"A2\", text:\"I2\")"}));
+  // The held rows go before the save itself.
+  EXPECT_EQ(Log().back(), "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", i32:51)");
+  const auto firstBlock = LinesWith(Log(), "text:\"O4\").Value = ");
+  ASSERT_EQ(firstBlock.size(), 1u);
+  EXPECT_NE(firstBlock[0].find("= [u16:2|u16:1|"), std::string::npos);
+  EXPECT_NE(firstBlock[0].find("|text:\"G\"|u16:3|u16:1|"), std::string::npos);
+  EXPECT_NE(firstBlock[0].find("|text:\"G\"|u16:4|u16:1|"), std::string::npos);
+}
+
+TEST_F(ExcelBookWriterTest, a_server_in_this_process_gets_rows_one_by_one) {
+  state->outOfProcess = false;
+  ExcelBookWriter writer3(test::FakeExcelStarter(state), messages, 3);
+  ASSERT_TRUE(writer3.CreateExcelBook());
+  WriteSales(writer3, 2, 2);
+  EXPECT_EQ(LinesWith(Log(), ".Value = [u16:").size(), 2u);
+  EXPECT_EQ(LinesWith(Log(), "text:\"A3\", text:\"O3\").Value").size(), 1u);
+}
+
+TEST_F(ExcelBookWriterTest, with_blocks_only_the_last_z_report_reaches_column_b_at_the_save) {
+  ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
+  ASSERT_TRUE(blocks.CreateExcelBook());
+  const std::size_t created = Log().size();
+  for (std::uint16_t i = 1; i <= 2; ++i) {
+    ASSERT_TRUE(blocks.WriteZReport(2, i, i, 3, 0, 4, 5, 6, 700, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11,
+                                    12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
+  }
+  EXPECT_EQ(Log().size(), created);
+  ASSERT_TRUE(blocks.SaveExcelBook("/tmp/out.xlsx"));
+  const auto columnB = LinesWith(Log(), "(text:\"B1\", text:\"B30\").Value = ");
+  ASSERT_EQ(columnB.size(), 1u);
+  EXPECT_NE(columnB[0].find("= [u16:2|u16:2|u8:3|"), std::string::npos);
+  // The one before it still gets column C.
+  EXPECT_EQ(LinesWith(Log(), "(text:\"C1\", text:\"C30\").Value = [u16:1|u16:1|").size(), 1u);
+}
+
+TEST_F(ExcelBookWriterTest, blocks_carry_the_same_cells_as_single_rows) {
+  // Every cell value of every Value assignment, in order of the rows.
+  const auto cells = [this](std::size_t rowsPerBlock) {
+    state->log.clear();
+    ExcelBookWriter w(test::FakeExcelStarter(state), messages, rowsPerBlock);
+    EXPECT_TRUE(w.CreateExcelBook());
+    const std::size_t created = state->log.size();
+    WriteSales(w, 2, 10);
+    EXPECT_TRUE(w.SaveExcelBook("/tmp/out.xls"));
+    std::string all;
+    for (auto it = state->log.begin() + static_cast<long>(created); it != state->log.end(); ++it) {
+      const std::size_t at = it->find(".Value = [");
+      if (at != std::string::npos) all += it->substr(at + 10, it->size() - at - 11) + "|";
+    }
+    return all;
+  };
+  const std::string single = cells(1);
+  EXPECT_EQ(std::count(single.begin(), single.end(), '|'), 150);
+  EXPECT_EQ(cells(4), single);
+  EXPECT_EQ(cells(kRowsPerBlock), single);
+}
+
+TEST_F(ExcelBookWriterTest, a_refused_block_shows_its_sheets_message_where_it_is_handed_over) {
+  ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 2);
+  ASSERT_TRUE(blocks.CreateExcelBook());
+  state->failOn = "Range(text:\"A2\", text:\"K3\")";
+  ASSERT_TRUE(blocks.WriteReturn(2, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, "K"));
+  EXPECT_FALSE(blocks.WriteReturn(3, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, "K"));
+  // A block still held when the save comes fails the save, before SaveAs.
+  state->failOn = "Range(text:\"A4\", text:\"P4\")";
+  ASSERT_TRUE(blocks.WriteAnnulRefund(4, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "R", "G"));
+  EXPECT_FALSE(blocks.SaveExcelBook("/tmp/x.xls"));
+  EXPECT_EQ(CountLines(Log(), "SaveAs"), 0u);
+  EXPECT_EQ(messages.shown,
+            (std::vector<std::string>{
+                "Ошибка записи данных возврата товаров: сбой сервера",
+                "Ошибка записи данных аннулированых возвратов: сбой сервера"}));
+  // The refused rows are not offered twice.
+  state->failOn.clear();
+  EXPECT_TRUE(blocks.SaveExcelBook("/tmp/x.xls"));
+  EXPECT_EQ(CountLines(Log(), ".Range(text:\"A4\""), 1u);
 }
 
 TEST_F(ExcelBookWriterTest, save_stopped_by_a_stop_request_shows_nothing) {

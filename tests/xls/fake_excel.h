@@ -21,6 +21,8 @@ struct FakeExcelState {
   // A call whose log line contains this text throws "сбой сервера".
   std::string failOn;
   int starts = 0;
+  // Whether the objects say they live in another process.
+  bool outOfProcess = true;
 };
 
 // "u16:5", "d:1.5", "date:41521.5", "text:\"Сир\"", "[a|b|c]", "obj:<name>".
@@ -39,6 +41,7 @@ class FakeExcelObject : public automation::AutomationObject {
                    const automation::Variant& value) override;
   automation::Variant CallMethod(std::string_view member,
                                  const automation::Arguments& args) override;
+  bool OutOfProcess() const override { return state_->outOfProcess; }
 
  private:
   std::string Describe(std::string_view member, const automation::Arguments& args) const;

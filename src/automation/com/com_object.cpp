@@ -1,0 +1,169 @@
+#include "automation/com/com_object.h"
+
+#include <oleauto.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "automation/automation_error.h"
+#include "automation/com/com_variant.h"
+#include "platform/win32/wide_text.h"
+
+namespace z917::automation::com {
+
+namespace {
+
+thread_local std::uint64_t invokeCount = 0;
+
+// The VARIANTs of one call, cleared however the call ends.
+class CallArguments {
+ public:
+  explicit CallArguments(std::size_t count) : values_(count) {
+    for (VARIANT& v : values_) ::VariantInit(&v);
+  }
+  ~CallArguments() {
+    for (VARIANT& v : values_) ::VariantClear(&v);
+  }
+  VARIANT& operator[](std::size_t i) { return values_[i]; }
+  VARIANT* data() { return values_.data(); }
+
+ private:
+  std::vector<VARIANT> values_;
+};
+
+// The server's own words when it gave any, else the system's for the code.
+std::string ExceptionText(EXCEPINFO& info) {
+  if (info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
+  std::string text;
+  if (info.bstrDescription != nullptr) {
+    text = platform::Utf8FromWide(
+        std::wstring_view(info.bstrDescription, ::SysStringLen(info.bstrDescription)));
+  }
+  const HRESULT code = info.scode != 0 ? info.scode : MAKE_HRESULT(1, FACILITY_ITF, info.wCode);
+  ::SysFreeString(info.bstrDescription);
+  ::SysFreeString(info.bstrSource);
+  ::SysFreeString(info.bstrHelpFile);
+  return text.empty() ? ResultText(code) : text;
+}
+
+// What Russian Windows says for the failures a start or a call meets most,
+// for a system that has no text for them (Wine has none for several).
+const char* KnownResultText(HRESULT hr) {
+  switch (hr) {
+    case CO_E_CLASSSTRING: return "Недопустимая строка с указанием класса";
+    case REGDB_E_CLASSNOTREG: return "Класс не зарегистрирован";
+    case CO_E_SERVER_EXEC_FAILURE: return "Ошибка выполнения сервера";
+    case RPC_E_DISCONNECTED: return "Вызванный объект был отключен от клиентов";
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE: return "Удаленный вызов процедуры завершился неудачей";
+    case DISP_E_UNKNOWNNAME: return "Неизвестное имя";
+    case DISP_E_MEMBERNOTFOUND: return "Элемент не найден";
+    case DISP_E_TYPEMISMATCH: return "Несовпадение типа";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+std::uint64_t InvokeCount() { return invokeCount; }
+
+std::string ResultText(long hr) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::string text;
+  if (length > 0 && buffer != nullptr) {
+    text = platform::Utf8FromWide(std::wstring_view(buffer, length));
+  }
+  if (buffer != nullptr) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                           text.back() == '.')) {
+    text.pop_back();
+  }
+  if (!text.empty()) return text;
+  if (const char* known = KnownResultText(hr)) return known;
+  char code[32];
+  std::snprintf(code, sizeof code, "код ошибки 0x%08lX", static_cast<unsigned long>(hr));
+  return code;
+}
+
+ComObject::ComObject(IDispatch* dispatch) : dispatch_(dispatch) { dispatch_->AddRef(); }
+
+ComObject::~ComObject() { dispatch_->Release(); }
+
+Variant ComObject::GetProperty(std::string_view member, const Arguments& args) {
+  return Invoke(member, DISPATCH_PROPERTYGET, args, nullptr);
+}
+
+void ComObject::SetProperty(std::string_view member, const Arguments& args,
+                            const Variant& value) {
+  Invoke(member, DISPATCH_PROPERTYPUT, args, &value);
+}
+
+Variant ComObject::CallMethod(std::string_view member, const Arguments& args) {
+  return Invoke(member, DISPATCH_METHOD, args, nullptr);
+}
+
+const std::vector<long>& ComObject::IdsOf(std::string_view member, const Arguments& args) {
+  std::string key(member);
+  for (const NamedArgument& named : args.named) key += '\n' + named.name;
+  const auto found = ids_.find(key);
+  if (found != ids_.end()) return found->second;
+  std::vector<std::wstring> names{platform::WideFromUtf8(member)};
+  for (const NamedArgument& named : args.named) names.push_back(platform::WideFromUtf8(named.name));
+  std::vector<LPOLESTR> pointers;
+  for (std::wstring& name : names) pointers.push_back(name.data());
+  std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
+  const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, pointers.data(),
+                                              static_cast<UINT>(pointers.size()),
+                                              LOCALE_USER_DEFAULT, ids.data());
+  if (FAILED(hr)) throw AutomationError(std::string(member) + ": " + ResultText(hr));
+  return ids_.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end())).first->second;
+}
+
+Variant ComObject::Invoke(std::string_view member, unsigned short flags, const Arguments& args,
+                          const Variant* value) {
+  const std::vector<long>& ids = IdsOf(member, args);
+  // Named arguments come first, the assigned value first of all, then the
+  // positional ones last to first.
+  const std::size_t namedCount = args.named.size() + (value != nullptr ? 1 : 0);
+  CallArguments values(namedCount + args.positional.size());
+  std::vector<DISPID> namedIds;
+  const AdapterContext context;
+  if (value != nullptr) {
+    namedIds.push_back(DISPID_PROPERTYPUT);
+    ToComVariant(*value, values[namedIds.size() - 1], context);
+  }
+  for (std::size_t i = 0; i < args.named.size(); ++i) {
+    namedIds.push_back(ids[i + 1]);
+    ToComVariant(args.named[i].value, values[namedIds.size() - 1], context);
+  }
+  for (std::size_t i = 0; i < args.positional.size(); ++i) {
+    ToComVariant(args.positional[i], values[namedCount + args.positional.size() - 1 - i], context);
+  }
+  DISPPARAMS params{values.data(), namedIds.data(),
+                    static_cast<UINT>(namedCount + args.positional.size()),
+                    static_cast<UINT>(namedCount)};
+  VARIANT result;
+  ::VariantInit(&result);
+  EXCEPINFO exception{};
+  UINT badArgument = 0;
+  ++invokeCount;
+  const HRESULT hr = dispatch_->Invoke(ids[0], IID_NULL, 0, flags, &params,
+                                       value != nullptr ? nullptr : &result, &exception,
+                                       &badArgument);
+  if (hr == DISP_E_EXCEPTION) throw AutomationError(ExceptionText(exception));
+  if (FAILED(hr)) throw AutomationError(ResultText(hr));
+  try {
+    Variant converted = FromComVariant(result);
+    ::VariantClear(&result);
+    return converted;
+  } catch (...) {
+    ::VariantClear(&result);
+    throw;
+  }
+}
+
+}  // namespace z917::automation::com

@@ -1,0 +1,172 @@
+#include "automation/com/com_variant.h"
+
+#include <oleauto.h>
+
+#include <limits>
+#include <string>
+
+#include "automation/automation_error.h"
+#include "automation/com/com_object.h"
+#include "automation/com/dispatch_adapter.h"
+#include "platform/win32/wide_text.h"
+
+namespace z917::automation::com {
+
+namespace {
+
+[[noreturn]] void ThrowNoMemory() { throw AutomationError("Недостаточно памяти"); }
+
+BSTR NewBstr(const std::string& utf8) {
+  const std::wstring wide = platform::WideFromUtf8(utf8);
+  BSTR text = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  if (text == nullptr) ThrowNoMemory();
+  return text;
+}
+
+IDispatch* DispatchOf(const ObjectRef& object, const AdapterContext& context) {
+  if (!object) return nullptr;
+  if (const auto* remote = dynamic_cast<const ComObject*>(object.get())) {
+    remote->Interface()->AddRef();
+    return remote->Interface();
+  }
+  return NewDispatchAdapter(object, context);
+}
+
+// A SAFEARRAY keeps its elements column by column: the first index runs
+// fastest.
+SAFEARRAY* NewSafeArray(const VariantArray& array, const AdapterContext& context) {
+  SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(array.Rows()), 1},
+                              {static_cast<ULONG>(array.Columns()), 1}};
+  SAFEARRAY* safe = ::SafeArrayCreate(VT_VARIANT, 2, bounds);
+  if (safe == nullptr) ThrowNoMemory();
+  VARIANT* cells = nullptr;
+  ::SafeArrayAccessData(safe, reinterpret_cast<void**>(&cells));
+  try {
+    for (std::size_t c = 1; c <= array.Columns(); ++c) {
+      for (std::size_t r = 1; r <= array.Rows(); ++r) {
+        ToComVariant(array.AtUnchecked(r, c), cells[(c - 1) * array.Rows() + (r - 1)], context);
+      }
+    }
+  } catch (...) {
+    ::SafeArrayUnaccessData(safe);
+    ::SafeArrayDestroy(safe);
+    throw;
+  }
+  ::SafeArrayUnaccessData(safe);
+  return safe;
+}
+
+Variant FromSafeArray(SAFEARRAY* safe, VARTYPE elementType) {
+  const UINT dims = ::SafeArrayGetDim(safe);
+  if (elementType != VT_VARIANT || (dims != 1 && dims != 2)) {
+    throw AutomationError("Несовпадение типа: ожидается массив значений");
+  }
+  LONG low[2] = {1, 1};
+  LONG high[2] = {1, 1};
+  for (UINT d = 0; d < dims; ++d) {
+    ::SafeArrayGetLBound(safe, d + 1, &low[d]);
+    ::SafeArrayGetUBound(safe, d + 1, &high[d]);
+  }
+  const std::size_t rows = static_cast<std::size_t>(high[0] - low[0] + 1);
+  const std::size_t columns = static_cast<std::size_t>(high[1] - low[1] + 1);
+  VariantArray array(rows, columns);
+  VARIANT* cells = nullptr;
+  if (FAILED(::SafeArrayAccessData(safe, reinterpret_cast<void**>(&cells)))) ThrowNoMemory();
+  try {
+    for (std::size_t c = 1; c <= columns; ++c) {
+      for (std::size_t r = 1; r <= rows; ++r) {
+        array.At(r, c) = FromComVariant(cells[(c - 1) * rows + (r - 1)]);
+      }
+    }
+  } catch (...) {
+    ::SafeArrayUnaccessData(safe);
+    throw;
+  }
+  ::SafeArrayUnaccessData(safe);
+  return Variant(std::move(array));
+}
+
+Variant FromDispatch(IDispatch* dispatch) {
+  if (dispatch == nullptr) return Variant(ObjectRef());
+  if (ObjectRef ours = AdaptedObject(dispatch)) return Variant(std::move(ours));
+  return Variant(ObjectRef(std::make_shared<ComObject>(dispatch)));
+}
+
+}  // namespace
+
+void ToComVariant(const Variant& value, VARIANT& out, const AdapterContext& context) {
+  switch (value.Kind()) {
+    case VariantKind::Empty: out.vt = VT_EMPTY; return;
+    case VariantKind::Bool:
+      out.vt = VT_BOOL;
+      out.boolVal = value.AsBool() ? VARIANT_TRUE : VARIANT_FALSE;
+      return;
+    case VariantKind::Int8: out.vt = VT_I1; out.cVal = value.Get<std::int8_t>(); return;
+    case VariantKind::UInt8: out.vt = VT_UI1; out.bVal = value.Get<std::uint8_t>(); return;
+    case VariantKind::Int16: out.vt = VT_I2; out.iVal = value.Get<std::int16_t>(); return;
+    case VariantKind::UInt16: out.vt = VT_UI2; out.uiVal = value.Get<std::uint16_t>(); return;
+    case VariantKind::Int32: out.vt = VT_I4; out.lVal = value.Get<std::int32_t>(); return;
+    case VariantKind::UInt32: out.vt = VT_UI4; out.ulVal = value.Get<std::uint32_t>(); return;
+    case VariantKind::Int64: out.vt = VT_I8; out.llVal = value.Get<std::int64_t>(); return;
+    case VariantKind::Double: out.vt = VT_R8; out.dblVal = value.Get<double>(); return;
+    case VariantKind::Date: out.vt = VT_DATE; out.date = value.AsDate(); return;
+    case VariantKind::Text:
+      out.bstrVal = NewBstr(value.AsText());
+      out.vt = VT_BSTR;
+      return;
+    case VariantKind::Object:
+      out.pdispVal = DispatchOf(value.Get<ObjectRef>(), context);
+      out.vt = VT_DISPATCH;
+      return;
+    case VariantKind::Array:
+      out.parray = NewSafeArray(value.AsArray(), context);
+      out.vt = VT_ARRAY | VT_VARIANT;
+      return;
+  }
+}
+
+Variant FromComVariant(const VARIANT& value) {
+  if (value.vt & VT_BYREF) {
+    VARIANT plain;
+    ::VariantInit(&plain);
+    if (FAILED(::VariantCopyInd(&plain, const_cast<VARIANT*>(&value)))) ThrowNoMemory();
+    try {
+      Variant result = FromComVariant(plain);
+      ::VariantClear(&plain);
+      return result;
+    } catch (...) {
+      ::VariantClear(&plain);
+      throw;
+    }
+  }
+  if (value.vt & VT_ARRAY) return FromSafeArray(value.parray, value.vt & VT_TYPEMASK);
+  switch (value.vt) {
+    case VT_EMPTY:
+    case VT_NULL: return Variant();
+    case VT_BOOL: return Variant(value.boolVal != VARIANT_FALSE);
+    case VT_I1: return Variant(static_cast<std::int8_t>(value.cVal));
+    case VT_UI1: return Variant(value.bVal);
+    case VT_I2: return Variant(value.iVal);
+    case VT_UI2: return Variant(value.uiVal);
+    case VT_I4: return Variant(static_cast<std::int32_t>(value.lVal));
+    case VT_INT: return Variant(static_cast<std::int32_t>(value.intVal));
+    case VT_UI4: return Variant(static_cast<std::uint32_t>(value.ulVal));
+    case VT_UINT: return Variant(static_cast<std::uint32_t>(value.uintVal));
+    case VT_I8: return Variant(static_cast<std::int64_t>(value.llVal));
+    case VT_UI8:
+      if (value.ullVal > static_cast<ULONGLONG>(std::numeric_limits<std::int64_t>::max())) break;
+      return Variant(static_cast<std::int64_t>(value.ullVal));
+    case VT_R4: return Variant(static_cast<double>(value.fltVal));
+    case VT_R8: return Variant(value.dblVal);
+    case VT_DATE: return Variant(Date{value.date});
+    case VT_BSTR:
+      return Variant(platform::Utf8FromWide(
+          std::wstring_view(value.bstrVal, value.bstrVal ? ::SysStringLen(value.bstrVal) : 0)));
+    case VT_DISPATCH: return FromDispatch(value.pdispVal);
+    default: break;
+  }
+  throw AutomationError("Несовпадение типа: значение вида " + std::to_string(value.vt) +
+                        " не поддерживается");
+}
+
+}  // namespace z917::automation::com

@@ -1,0 +1,269 @@
+// The COM backend: every value kind through an in-process IDispatch, and
+// the Excel writer through the test server in another process.
+#include <objbase.h>
+#include <windows.h>
+// windows.h names GetObjectW so; Dispatch::GetObject is meant here.
+#undef GetObject
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "app/conversion_driver.h"
+#include "automation/automation_error.h"
+#include "automation/com/com_object.h"
+#include "automation/com/com_start.h"
+#include "automation/com/dispatch_adapter.h"
+#include "automation/server_factory.h"
+#include "automation/workbook/engine.h"
+#include "journal/recording_writer.h"
+#include "journal/synthetic_journal.h"
+#include "xls/excel_book_writer.h"
+
+namespace z917::automation::com {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr const char* kTestProgId = "Z917.TestExcel";
+
+// Answers "Echo" with its first argument (or its named ones, as text),
+// keeps what is assigned, and fails "Fail" with a Cyrillic description.
+class EchoObject : public AutomationObject {
+ public:
+  Variant GetProperty(std::string_view member, const Arguments& args) override {
+    if (member == "Kept") return kept;
+    return args.positional.empty() ? Variant() : args.positional[0];
+  }
+  void SetProperty(std::string_view member, const Arguments& args, const Variant& v) override {
+    kept = v;
+    assignedTo = std::string(member) + "(" + std::to_string(args.positional.size()) + ")";
+  }
+  Variant CallMethod(std::string_view member, const Arguments& args) override {
+    if (member == "Fail") throw AutomationError("сбой «Сир»");
+    if (!args.named.empty()) {
+      return Variant(args.named[0].name + "=" + args.named[0].value.AsText());
+    }
+    return args.positional.empty() ? Variant() : args.positional[0];
+  }
+  Variant kept;
+  std::string assignedTo;
+};
+
+TEST(ComVariants, every_kind_crosses_an_idispatch_both_ways) {
+  EnterApartment();
+  auto echo = std::make_shared<EchoObject>();
+  IDispatch* adapter = NewDispatchAdapter(echo, {});
+  const Dispatch client(std::make_shared<ComObject>(adapter));
+  adapter->Release();
+  VariantArray cells(2, 3);
+  cells.At(1, 1) = Variant(std::uint16_t{5});
+  cells.At(1, 2) = Variant("Ім’я");
+  cells.At(2, 3) = Variant(Date{41521.5});
+  const Variant values[] = {Variant(),
+                            Variant(true),
+                            Variant(std::int8_t{-1}),
+                            Variant(std::uint8_t{200}),
+                            Variant(std::int16_t{-4167}),
+                            Variant(std::uint16_t{65535}),
+                            Variant(std::int32_t{-7}),
+                            Variant(std::uint32_t{4294967294u}),
+                            Variant(std::int64_t{-123456789012345}),
+                            Variant(19.99),
+                            Variant(Date{36892.25}),
+                            Variant("Продажі ў гривнях"),
+                            Variant(std::move(cells))};
+  const std::uint64_t before = InvokeCount();
+  for (const Variant& value : values) {
+    EXPECT_EQ(client.Call("Echo", {value}), value) << VariantKindName(value.Kind());
+  }
+  EXPECT_EQ(InvokeCount() - before, std::size(values));
+  // Our own object comes back as itself, not as a proxy of a proxy.
+  EXPECT_EQ(client.Get("Echo", {Variant(ObjectRef(echo))}).AsObject(), echo);
+  EXPECT_EQ(client.Call("Named", {}, {NamedArgument{"After", Variant("лист")}}).AsText(),
+            "After=лист");
+  client.Set("Value", {Variant(std::int32_t{2})}, Variant("значення"));
+  EXPECT_EQ(echo->assignedTo, "Value(1)");
+  EXPECT_EQ(client.Get("Kept").AsText(), "значення");
+  try {
+    client.Call("Fail");
+    ADD_FAILURE() << "no error";
+  } catch (const AutomationError& error) {
+    EXPECT_STREQ(error.what(), "сбой «Сир»");
+  }
+}
+
+// Paths are UTF-8 at every interface of ours; string() would give the
+// ANSI code page's.
+std::string Utf8(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// The folder of this test program, where the build puts the test server.
+fs::path ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return fs::path(std::wstring(path, length)).parent_path();
+}
+
+// Runs the test server's registration once per test program.
+void RegisterTestServer() {
+  static const bool registered = [] {
+    const std::wstring line =
+        L"\"" + (ProgramFolder() / L"z917_test_com_server.exe").wstring() + L"\" /RegServer";
+    std::wstring mutableLine = line;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+      return false;
+    }
+    ::WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    ::CloseHandle(process.hThread);
+    return code == 0;
+  }();
+  ASSERT_TRUE(registered);
+}
+
+// The engine in process, saying it is not, so that the writer hands it
+// the rows in blocks as it does a server in another process: the same
+// calls must make the same file.
+class AsIfRemote : public AutomationObject {
+ public:
+  explicit AsIfRemote(ObjectRef inner) : inner_(std::move(inner)) {}
+  Variant GetProperty(std::string_view member, const Arguments& args) override {
+    return inner_->GetProperty(member, args);
+  }
+  void SetProperty(std::string_view member, const Arguments& args, const Variant& v) override {
+    inner_->SetProperty(member, args, v);
+  }
+  Variant CallMethod(std::string_view member, const Arguments& args) override {
+    return inner_->CallMethod(member, args);
+  }
+  bool OutOfProcess() const override { return true; }
+
+ private:
+  ObjectRef inner_;
+};
+
+Dispatch EngineInBlocks(std::string_view progId) {
+  return Dispatch(std::make_shared<AsIfRemote>(StartServer(progId).Object()));
+}
+
+class RecordingMessages : public MessageSink {
+ public:
+  void ShowMessage(MessageKind, const std::string& text) override { shown.push_back(text); }
+  std::vector<std::string> shown;
+};
+
+class ComServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterTestServer();
+    folder = fs::temp_directory_path() / ("z917-com-" + std::to_string(::GetCurrentProcessId()));
+    fs::create_directories(folder);
+    std::ofstream out(folder / "journal.bin", std::ios::binary);
+    GenerateSyntheticJournal({3000, 7}, [&](std::string_view p) { out.write(p.data(), p.size()); });
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  // Converts the journal to `output` through `start`; the messages shown.
+  std::vector<std::string> Convert(const ServerStarter& start, const fs::path& output) {
+    RecordingMessages messages;
+    xls::ExcelBookWriter excel(start, messages);
+    RecordingWriter xml;
+    ConversionDriver driver({excel, xml}, messages);
+    driver.ConvertJournal(Utf8(folder / "journal.bin"), Utf8(output), OutputKind::Excel);
+    return messages.shown;
+  }
+
+  // Starts the test server and remembers its process.
+  ServerStarter TestServer() {
+    return [this](std::string_view) {
+      Dispatch app = StartComServer(kTestProgId);
+      serverProcess = app.Get("ProcessId").AsInteger();
+      return app;
+    };
+  }
+
+  static std::string Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path folder;
+  std::int64_t serverProcess = 0;
+};
+
+TEST_F(ComServerTest, a_journal_through_the_server_saves_the_engines_xls_and_the_server_ends) {
+  const auto inProcess = Convert(EngineInBlocks, folder / "engine.xls");
+  const auto remote = Convert(TestServer(), folder / "server.xls");
+  EXPECT_EQ(remote, inProcess);
+  ASSERT_EQ(remote.size(), 1u);
+  EXPECT_EQ(remote[0], "Конвертация прошла успешно");
+  const std::string expected = Bytes(folder / "engine.xls");
+  EXPECT_GT(expected.size(), 10000u);
+  EXPECT_TRUE(Bytes(folder / "server.xls") == expected);
+  // Closed with the conversion: the server's process has ended.
+  ASSERT_NE(serverProcess, 0);
+  HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(serverProcess));
+  if (process != nullptr) {
+    EXPECT_EQ(::WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
+    ::CloseHandle(process);
+  }
+}
+
+TEST_F(ComServerTest, server_errors_arrive_with_their_description_and_messages_in_order) {
+  // A save into a folder that does not exist fails inside the server.
+  const fs::path nowhere = folder / "немає" / "out.xls";
+  const auto inProcess = Convert(EngineInBlocks, nowhere);
+  const auto remote = Convert(TestServer(), nowhere);
+  ASSERT_EQ(remote.size(), 2u);
+  EXPECT_EQ(remote, inProcess);
+  EXPECT_EQ(remote[0].rfind("Ошибка записи файла Excel: ", 0), 0u);
+  EXPECT_GT(remote[0].size(), std::string("Ошибка записи файла Excel: ").size());
+  EXPECT_EQ(remote[1], "Ошибка записи файла Excel");
+  // A sheet name Excel refuses: the engine's own words, across processes.
+  const auto refusal = [](const Dispatch& app) {
+    app.GetObject("Workbooks").Call("Add", {Variant(std::int16_t{-4167})});
+    const Dispatch sheet = app.GetObject("Workbooks", {Variant(std::int32_t{1})})
+                               .GetObject("Worksheets", {Variant(std::int32_t{1})});
+    try {
+      sheet.Set("Name", Variant("Лист/1:[?]"));
+    } catch (const AutomationError& error) {
+      app.Call("Quit");
+      return std::string(error.what());
+    }
+    return std::string("no error");
+  };
+  const std::string local = refusal(StartServer("Excel.Application"));
+  EXPECT_NE(local, "no error");
+  EXPECT_EQ(refusal(StartComServer(kTestProgId)), local);
+}
+
+TEST_F(ComServerTest, an_unregistered_class_shows_the_start_failure) {
+  RecordingMessages messages;
+  xls::ExcelBookWriter excel([](std::string_view) { return StartComServer("Z917.NoSuchServer"); },
+                             messages);
+  EXPECT_FALSE(excel.CreateExcelBook());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  const std::string& text = messages.shown[0];
+  const std::string tail = ", ProgID: \"Z917.NoSuchServer\"";
+  EXPECT_EQ(text.rfind("Ошибка создания книги Excel: ", 0), 0u) << text;
+  ASSERT_GT(text.size(), tail.size());
+  EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
+  // Without Excel registered the built-in engine answers for it.
+  EXPECT_FALSE(IsRegistered("Excel.Application"));
+  EXPECT_NO_THROW(StartServer("Excel.Application").Call("Quit"));
+}
+
+}  // namespace
+}  // namespace z917::automation::com
