@@ -88,11 +88,11 @@ void Measure(const char* route, const fs::path& journal, std::size_t rowsPerBloc
       journal.string(), (journal.parent_path() / "out.xls").string(), z917::OutputKind::Excel);
   const double seconds = std::chrono::duration<double>(Clock::now() - began).count();
   const double calls = static_cast<double>(z917::automation::com::InvokeCount() - callsBefore);
-  std::printf("%-18s %7zu entries %6.2f s %7.0f entries/s (%7.0f beyond the fixed %.2f s) "
-              "%6.3f calls/entry%s\n",
-              route, entries, seconds, entries / seconds,
-              entries / std::max(seconds - fixedSeconds, 1e-6), fixedSeconds, calls / entries,
-              converted ? "" : "  FAILED");
+  std::printf(
+      "%-18s %7zu entries %6.2f s %7.0f entries/s (%7.0f beyond the fixed %.2f s) "
+      "%6.3f calls/entry%s\n",
+      route, entries, seconds, entries / seconds, entries / std::max(seconds - fixedSeconds, 1e-6),
+      fixedSeconds, calls / entries, converted ? "" : "  FAILED");
 }
 
 void MeasureFixed(const fs::path& folder) {
@@ -117,7 +117,8 @@ void MeasureFixed(const fs::path& folder) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: bench_com_server SERVER_EXE OUT_DIR [ROW_PACKETS] [BLOCK_PACKETS] "
+    std::fprintf(stderr,
+                 "usage: bench_com_server SERVER_EXE OUT_DIR [ROW_PACKETS] [BLOCK_PACKETS] "
                  "[ROWS_PER_BLOCK]\n");
     return 2;
   }

@@ -19,14 +19,14 @@
 
 #include "app/conversion_driver.h"
 #include "automation/server_factory.h"
+#include "child_run.h"
 #include "journal/cp1251.h"
 #include "journal/entry_texts.h"
 #include "journal/recording_writer.h"
 #include "journal/synthetic_journal.h"
+#include "seconds.h"
 #include "xls/excel_book_writer.h"
 #include "xls/workbook_layout.h"
-#include "child_run.h"
-#include "seconds.h"
 
 namespace {
 
@@ -89,9 +89,9 @@ class CellCollector : public z917::RecordingWriter {
   std::array<std::vector<Row>, z917::xls::kSheetCount> sheets;
 
   bool WriteSale(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
-                 std::uint32_t e, std::uint8_t f, std::int64_t g, std::uint32_t h,
-                 std::uint32_t i, std::uint32_t j, std::uint32_t k, std::uint8_t l,
-                 std::uint8_t m, std::uint8_t n, const char* name) override {
+                 std::uint32_t e, std::uint8_t f, std::int64_t g, std::uint32_t h, std::uint32_t i,
+                 std::uint32_t j, std::uint32_t k, std::uint8_t l, std::uint8_t m, std::uint8_t n,
+                 const char* name) override {
     Sales(z917::xls::kSaleSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, nullptr, name);
     return true;
   }
@@ -109,10 +109,10 @@ class CellCollector : public z917::RecordingWriter {
     Sales(z917::xls::kAnnulSaleSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, nullptr, name);
     return true;
   }
-  bool WriteAnnulRefund(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c,
-                        double d, std::uint32_t e, std::uint8_t f, std::int64_t g,
-                        std::uint32_t h, std::uint32_t i, std::uint32_t j, std::uint32_t k,
-                        std::uint8_t l, std::uint8_t m, std::uint8_t n, const char* refund,
+  bool WriteAnnulRefund(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
+                        std::uint32_t e, std::uint8_t f, std::int64_t g, std::uint32_t h,
+                        std::uint32_t i, std::uint32_t j, std::uint32_t k, std::uint8_t l,
+                        std::uint8_t m, std::uint8_t n, const char* refund,
                         const char* name) override {
     Sales(z917::xls::kAnnulRefundSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, refund, name);
     return true;
@@ -141,10 +141,10 @@ class CellCollector : public z917::RecordingWriter {
     Goods(z917::xls::kReturnSheet, a, b, c, d, e, prov, code, batch, avail, price, name);
     return true;
   }
-  bool WriteCheckSumSale(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c,
-                         double d, std::uint32_t e, std::int64_t total, std::uint32_t s1,
-                         std::uint32_t s2, std::uint32_t s3, std::uint32_t s4, std::uint32_t s5,
-                         std::uint32_t s6, std::uint32_t s7) override {
+  bool WriteCheckSumSale(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
+                         std::uint32_t e, std::int64_t total, std::uint32_t s1, std::uint32_t s2,
+                         std::uint32_t s3, std::uint32_t s4, std::uint32_t s5, std::uint32_t s6,
+                         std::uint32_t s7) override {
     Sums(z917::xls::kCheckSumSaleSheet, a, b, c, d, e, total, {s1, s2, s3, s4, s5, s6, s7});
     return true;
   }
@@ -246,7 +246,8 @@ int RunFloor(const std::string& journal, const std::string& out) {
         } else if (const auto* d = std::get_if<Date>(&row[c])) {
           worksheet_write_number(sheet, r, c, d->value, date);
         } else {
-          worksheet_write_string(sheet, r, c, std::get<std::string>(row[c]).c_str(), columnFormat[c]);
+          worksheet_write_string(sheet, r, c, std::get<std::string>(row[c]).c_str(),
+                                 columnFormat[c]);
         }
       }
       ++r;
@@ -317,11 +318,11 @@ int main(int argc, char** argv) {
               floor.measured.seconds, cells / floor.measured.seconds);
   std::printf("%-40s %6.2f s  %9.0f entries/s  peak RSS %6.1f MiB\n",
               "journal to .xlsx (z917conv's path)", convert.measured.seconds,
-              entries / convert.measured.seconds,
-              convert.peakKiB / 1024.0);
-  std::printf("time ratio conversion/floor: %.2f (target <= 1.30); conversion peak %.1f "
-              "bytes/cell (target < 32)\n",
-              convert.measured.seconds / floor.measured.seconds, convert.peakKiB * 1024.0 / cells);
+              entries / convert.measured.seconds, convert.peakKiB / 1024.0);
+  std::printf(
+      "time ratio conversion/floor: %.2f (target <= 1.30); conversion peak %.1f "
+      "bytes/cell (target < 32)\n",
+      convert.measured.seconds / floor.measured.seconds, convert.peakKiB * 1024.0 / cells);
   fs::remove_all(dir);
   return 0;
 }

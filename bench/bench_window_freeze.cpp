@@ -27,10 +27,10 @@
 #include "app/message_boxes.h"
 #include "automation/server_factory.h"
 #include "journal/synthetic_journal.h"
+#include "seconds.h"
 #include "xls/excel_book_writer.h"
 #include "xml/regional_settings.h"
 #include "xml/xml_journal_writer.h"
-#include "seconds.h"
 
 namespace {
 

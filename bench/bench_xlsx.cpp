@@ -66,9 +66,10 @@ int RunFloor(const fs::path& path, std::uint32_t rows) {
   for (std::uint32_t i = 0; i < rows; ++i) {
     const SaleRow s = source.Row(i);
     const lxw_row_t r = i + 1;
-    const double numbers[11] = {double(s.smena), double(s.check), double(s.cashier), s.dateTime,
-                                double(s.packet), double(s.annul), double(s.code), double(s.batch),
-                                s.avail / 1000.0, s.price / 100.0, s.total / 100.0};
+    const double numbers[11] = {double(s.smena), double(s.check),  double(s.cashier),
+                                s.dateTime,      double(s.packet), double(s.annul),
+                                double(s.code),  double(s.batch),  s.avail / 1000.0,
+                                s.price / 100.0, s.total / 100.0};
     for (int c = 0; c < 11; ++c) worksheet_write_number(sheet, r, c, numbers[c], formats[c]);
     worksheet_write_string(sheet, r, 11, s.tax, formats[11]);
     worksheet_write_string(sheet, r, 12, s.weighing, formats[12]);
@@ -121,7 +122,8 @@ int main(int argc, char** argv) {
     const auto rows = static_cast<std::uint32_t>(std::stoul(argv[4]));
     const std::string kind = argv[2];
     try {
-      return kind == "floor" ? RunFloor(dir / "floor.xlsx", rows) : RunEngine(dir / "engine.xlsx", rows);
+      return kind == "floor" ? RunFloor(dir / "floor.xlsx", rows)
+                             : RunEngine(dir / "engine.xlsx", rows);
     } catch (const AutomationError& e) {
       std::fprintf(stderr, "bench_xlsx: %s\n", e.what());
       return 1;
@@ -146,8 +148,9 @@ int main(int argc, char** argv) {
   }
   Report("libxlsxwriter directly (floor)", floor, cells);
   Report("automation interface + engine", engine, cells);
-  std::printf("time ratio engine/floor: %.2f (target <= 1.30); engine peak %.1f bytes/cell (target < 32)\n",
-              engine.seconds / floor.seconds, engine.peakKiB * 1024.0 / cells);
+  std::printf(
+      "time ratio engine/floor: %.2f (target <= 1.30); engine peak %.1f bytes/cell (target < 32)\n",
+      engine.seconds / floor.seconds, engine.peakKiB * 1024.0 / cells);
   std::printf("files: %s %s\n", std::to_string(fs::file_size(dir / "floor.xlsx")).c_str(),
               std::to_string(fs::file_size(dir / "engine.xlsx")).c_str());
   fs::remove_all(dir);

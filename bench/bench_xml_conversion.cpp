@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "app/conversion_driver.h"
+#include "child_run.h"
 #include "journal/entry_texts.h"
 #include "journal/synthetic_journal.h"
 #include "platform/atomic_file.h"
-#include "xml/xml_output.h"
 #include "xml/xml_journal_writer.h"
-#include "child_run.h"
+#include "xml/xml_output.h"
 
 namespace {
 
@@ -64,7 +64,9 @@ struct SaleValues {
   std::uint32_t n;
   z917::TDateTime when() const { return 41520.0 + n / 86400.0 / 4; }
   std::uint32_t price() const { return 100 + n % 9000; }
-  const char* name() const { return n % 2 ? "\xCC\xEE\xEB\xEE\xEA\xEE 2,5%" : "\xC3\xF0\xE5\xF7\xEA\xE0"; }
+  const char* name() const {
+    return n % 2 ? "\xCC\xEE\xEB\xEE\xEA\xEE 2,5%" : "\xC3\xF0\xE5\xF7\xEA\xE0";
+  }
 };
 
 int RunHand(const std::string& out) {
@@ -107,40 +109,40 @@ int RunPugi(const std::string& out) {
   z917::platform::AtomicFile spool(out, true);
   spool.Append("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Z917_Journal>");
   {
-  SpoolWriter writer(spool);
-  z917::xml::DateTimeTexts dates(kSettings);
-  pugi::xml_document entry;
-  // Values get the same text forms; the DOM escapes names itself on output.
-  z917::xml::XmlOutput text;
-  auto field = [&](pugi::xml_node parent, const char* name) {
-    parent.append_child(name).text().set(text.View().data(), text.Size());
-    text.Truncate(0);
-  };
-  auto word = [&](pugi::xml_node parent, const char* name, const char* value) {
-    parent.append_child(name).text().set(value);
-  };
-  for (std::uint32_t n = 0; n < kLayerEntries; ++n) {
-    const SaleValues v{n};
-    entry.reset();
-    pugi::xml_node sale = entry.append_child("Sale");
-    text.Unsigned(n + 1), field(sale, "Num");
-    text.Unsigned(7), field(sale, "SmenaNum");
-    text.Unsigned(n / 3 % 65536), field(sale, "CheckNum");
-    text.Unsigned(2), field(sale, "CasherNum");
-    dates.Append(text, v.when()), field(sale, "DateTime");
-    text.Unsigned(n + 10), field(sale, "PacketNum");
-    text.Unsigned(0), field(sale, "AnnulFlag");
-    text.Signed(1000 + n % 50), field(sale, "Code");
-    text.Unsigned(1), field(sale, "Batch");
-    text.FixedPoint(1500, 3, 3, ","), field(sale, "Avail");
-    text.FixedPoint(v.price(), 2, 3, ","), field(sale, "Price");
-    text.FixedPoint(v.price() * 3 / 2, 2, 3, ","), field(sale, "Total");
-    word(sale, "TaxGroup", z917::TaxGroupNames[n % 8]);
-    word(sale, "WFlag", z917::WFlagNames[n % 2]);
-    word(sale, "XFlag", z917::XFlagNames[n % 4]);
-    word(sale, "GoodName", v.n % 2 ? "Молоко 2,5%" : "Гречка");
-    entry.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-  }
+    SpoolWriter writer(spool);
+    z917::xml::DateTimeTexts dates(kSettings);
+    pugi::xml_document entry;
+    // Values get the same text forms; the DOM escapes names itself on output.
+    z917::xml::XmlOutput text;
+    auto field = [&](pugi::xml_node parent, const char* name) {
+      parent.append_child(name).text().set(text.View().data(), text.Size());
+      text.Truncate(0);
+    };
+    auto word = [&](pugi::xml_node parent, const char* name, const char* value) {
+      parent.append_child(name).text().set(value);
+    };
+    for (std::uint32_t n = 0; n < kLayerEntries; ++n) {
+      const SaleValues v{n};
+      entry.reset();
+      pugi::xml_node sale = entry.append_child("Sale");
+      text.Unsigned(n + 1), field(sale, "Num");
+      text.Unsigned(7), field(sale, "SmenaNum");
+      text.Unsigned(n / 3 % 65536), field(sale, "CheckNum");
+      text.Unsigned(2), field(sale, "CasherNum");
+      dates.Append(text, v.when()), field(sale, "DateTime");
+      text.Unsigned(n + 10), field(sale, "PacketNum");
+      text.Unsigned(0), field(sale, "AnnulFlag");
+      text.Signed(1000 + n % 50), field(sale, "Code");
+      text.Unsigned(1), field(sale, "Batch");
+      text.FixedPoint(1500, 3, 3, ","), field(sale, "Avail");
+      text.FixedPoint(v.price(), 2, 3, ","), field(sale, "Price");
+      text.FixedPoint(v.price() * 3 / 2, 2, 3, ","), field(sale, "Total");
+      word(sale, "TaxGroup", z917::TaxGroupNames[n % 8]);
+      word(sale, "WFlag", z917::WFlagNames[n % 2]);
+      word(sale, "XFlag", z917::XFlagNames[n % 4]);
+      word(sale, "GoodName", v.n % 2 ? "Молоко 2,5%" : "Гречка");
+      entry.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    }
   }
   spool.Append("</Z917_Journal>\n");
   spool.Commit();
@@ -182,8 +184,9 @@ void Print(const char* what, const Result& r) {
   std::printf("%s: %.0f entries, %.0f MiB of XML\n", what, double(r.entries), r.bytes / 1048576.0);
   std::printf("    %.2f s wall, %.2f s CPU (%.2f user + %.2f system)\n", r.wall, r.cpu, r.user,
               r.cpu - r.user);
-  std::printf("    %.0f entries/s CPU, %.0f entries/s user, %.0f entries/s wall, peak RSS %.1f MiB\n",
-              r.entries / r.cpu, r.entries / r.user, r.entries / r.wall, r.peakKiB / 1024.0);
+  std::printf(
+      "    %.0f entries/s CPU, %.0f entries/s user, %.0f entries/s wall, peak RSS %.1f MiB\n",
+      r.entries / r.cpu, r.entries / r.user, r.entries / r.wall, r.peakKiB / 1024.0);
 }
 
 }  // namespace

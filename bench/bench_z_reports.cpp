@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
                   static_cast<double>(run.usage.ru_maxrss) / 1024.0);
     }
   }
-  std::printf("target: from 16,383 Z-reports on, peak memory flat and time linear in the "
-              "journal's size\n");
+  std::printf(
+      "target: from 16,383 Z-reports on, peak memory flat and time linear in the "
+      "journal's size\n");
   fs::remove_all(dir);
   return 0;
 }

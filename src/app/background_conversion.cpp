@@ -35,8 +35,8 @@ class LatestProgress {
   ConversionProgress Load() const {
     return {saving_.load(std::memory_order_relaxed) ? ConversionProgress::Stage::Saving
                                                     : ConversionProgress::Stage::Reading,
-            bytesRead_.load(std::memory_order_relaxed), journalSize_.load(std::memory_order_relaxed),
-            entries_.load(std::memory_order_relaxed)};
+            bytesRead_.load(std::memory_order_relaxed),
+            journalSize_.load(std::memory_order_relaxed), entries_.load(std::memory_order_relaxed)};
   }
 
  private:

@@ -104,8 +104,8 @@ std::string ProgressText(const ConversionProgress& progress, double seconds) {
     std::snprintf(text, sizeof text, "z917conv: saving %llu entries",
                   static_cast<unsigned long long>(progress.entries));
   } else if (progress.journalSize > 0) {
-    const double share = 100.0 * static_cast<double>(progress.bytesRead) /
-                         static_cast<double>(progress.journalSize);
+    const double share =
+        100.0 * static_cast<double>(progress.bytesRead) / static_cast<double>(progress.journalSize);
     std::snprintf(text, sizeof text, "z917conv: %3.0f%% of the journal, %.0f entries/s",
                   share > 100 ? 100.0 : share, rate);
   } else {
@@ -157,8 +157,8 @@ int Convert(const CommandLine& line, JournalEntryWriter& excel, JournalEntryWrit
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter& excel,
-                   JournalEntryWriter& xml, MessageSink& messages, std::FILE* out,
-                   std::FILE* err, ProgressLine* progress) {
+                   JournalEntryWriter& xml, MessageSink& messages, std::FILE* out, std::FILE* err,
+                   ProgressLine* progress) {
   const CommandLine line = ParseCommandLine(args);
   switch (line.action) {
     case CommandLine::Action::Help:

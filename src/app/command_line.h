@@ -113,7 +113,7 @@ inline constexpr int kExitHungUp = 129;       // SIGHUP
 // A conversion shows its progress on `progress` when one is given, and
 // stops cleanly on an interrupt, answering the interrupt's status.
 int RunCommandLine(const std::vector<std::string_view>& args, JournalEntryWriter& excel,
-                   JournalEntryWriter& xml, MessageSink& messages, std::FILE* out,
-                   std::FILE* err, ProgressLine* progress = nullptr);
+                   JournalEntryWriter& xml, MessageSink& messages, std::FILE* out, std::FILE* err,
+                   ProgressLine* progress = nullptr);
 
 }  // namespace z917

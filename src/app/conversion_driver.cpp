@@ -58,8 +58,8 @@ bool ConversionDriver::SaveOutput(const std::string& outputPath, OutputKind kind
 
 void ConversionDriver::CloseOutput(OutputKind kind) { WriterFor(kind).CloseDocument(); }
 
-bool ConversionDriver::ConvertJournal(const std::string& journalPath,
-                                      const std::string& outputPath, OutputKind kind) {
+bool ConversionDriver::ConvertJournal(const std::string& journalPath, const std::string& outputPath,
+                                      OutputKind kind) {
   const std::unique_ptr<JournalStream> journal = JournalStream::Open(journalPath);
   if (!journal) {
     messages_.ShowMessage(MessageKind::Error, kOpenFailed);
@@ -93,7 +93,8 @@ bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string&
   platform::Cancellation::Reset();
   if (!CreateOutput(kind, outputPath)) {
     journal.Close();
-    messages_.ShowMessage(MessageKind::Error, IsExcel(kind) ? kCreateExcelFailed : kCreateXmlFailed);
+    messages_.ShowMessage(MessageKind::Error,
+                          IsExcel(kind) ? kCreateExcelFailed : kCreateXmlFailed);
     return false;
   }
   decoder_->Counters().Reset();

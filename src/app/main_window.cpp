@@ -8,8 +8,8 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QMenuBar>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
@@ -178,8 +178,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   }
   event->ignore();
   if (closeWhenDone_) return;
-  const bool stop =
-      services_.confirmStop ? services_.confirmStop() : AskYesNo(kStopQuestion, this);
+  const bool stop = services_.confirmStop ? services_.confirmStop() : AskYesNo(kStopQuestion, this);
   if (!stop) return;
   closeWhenDone_ = true;
   platform::Cancellation::Request();

@@ -29,8 +29,7 @@ class ScreenCentredBox : public QMessageBox {
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text,
-                                            QWidget* owner) {
+std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text, QWidget* owner) {
   const bool error = kind == MessageKind::Error;
   auto box = std::make_unique<ScreenCentredBox>(
       error ? QMessageBox::Critical : QMessageBox::Information, error ? "Error" : "Information",

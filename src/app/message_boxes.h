@@ -17,8 +17,7 @@ namespace z917::app {
 
 // Builds the box for one message, owned by `owner` and centred on the
 // screen; the caller runs it.
-std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text,
-                                            QWidget* owner);
+std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text, QWidget* owner);
 
 // Asks `question` in a modal box with "Yes" and "No" over `owner`; true
 // for "Yes", false for "No" or a closed box.

@@ -65,8 +65,8 @@ void ConversionProgressDialog::SetProgress(const ConversionProgress& progress) {
   } else if (progress.journalSize == 0) {
     ProgressBar1->setRange(0, 0);  // busy
   } else {
-    const double share = static_cast<double>(progress.bytesRead) /
-                         static_cast<double>(progress.journalSize);
+    const double share =
+        static_cast<double>(progress.bytesRead) / static_cast<double>(progress.journalSize);
     ProgressBar1->setValue(static_cast<int>(std::min(share, 1.0) * kBarSteps));
   }
 }

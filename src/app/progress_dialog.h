@@ -19,8 +19,7 @@ class ConversionProgressDialog : public QDialog {
  public:
   // A hidden dialog over `owner` for converting the journal `journalName`
   // into `outputName` (file names, shown as given).
-  ConversionProgressDialog(const QString& journalName, const QString& outputName,
-                           QWidget* owner);
+  ConversionProgressDialog(const QString& journalName, const QString& outputName, QWidget* owner);
 
   // Shows the share of the journal read; a full bar while the output is
   // saved; a busy bar when the journal's size is unknown.

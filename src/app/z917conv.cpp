@@ -28,8 +28,7 @@ int Run(int argc, char** argv) {
   z917::ProgressLine messages(printed, stderr, z917::platform::IsTerminal(stderr));
   z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
   z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
-  const int status =
-      z917::RunCommandLine(args, excel, xml, messages, stdout, stderr, &messages);
+  const int status = z917::RunCommandLine(args, excel, xml, messages, stdout, stderr, &messages);
   return z917::ExitStatusOnceShown(status, printed, stdout);
 }
 

@@ -11,9 +11,9 @@ namespace z917::automation {
 
 // Starts a new instance of the server registered under `progId` and
 // returns its main object. "Excel.Application" starts the built-in
-// workbook engine (defined with the engine, in z917_engine). Throws AutomationError whose message is the system's
-// message for the failure, then ", ProgID: " and the ProgID in double
-// quotation marks.
+// workbook engine (defined with the engine, in z917_engine). Throws AutomationError whose message
+// is the system's message for the failure, then ", ProgID: " and the ProgID in double quotation
+// marks.
 Dispatch StartServer(std::string_view progId);
 
 // What a client uses to start servers; StartServer unless a test or a

@@ -61,14 +61,22 @@ bool Variant::IsInteger() const {
 
 std::int64_t Variant::AsInteger() const {
   switch (Kind()) {
-    case VariantKind::Int8: return std::get<std::int8_t>(value_);
-    case VariantKind::UInt8: return std::get<std::uint8_t>(value_);
-    case VariantKind::Int16: return std::get<std::int16_t>(value_);
-    case VariantKind::UInt16: return std::get<std::uint16_t>(value_);
-    case VariantKind::Int32: return std::get<std::int32_t>(value_);
-    case VariantKind::UInt32: return std::get<std::uint32_t>(value_);
-    case VariantKind::Int64: return std::get<std::int64_t>(value_);
-    default: ThrowWrongKind(Kind(), "целое число");
+    case VariantKind::Int8:
+      return std::get<std::int8_t>(value_);
+    case VariantKind::UInt8:
+      return std::get<std::uint8_t>(value_);
+    case VariantKind::Int16:
+      return std::get<std::int16_t>(value_);
+    case VariantKind::UInt16:
+      return std::get<std::uint16_t>(value_);
+    case VariantKind::Int32:
+      return std::get<std::int32_t>(value_);
+    case VariantKind::UInt32:
+      return std::get<std::uint32_t>(value_);
+    case VariantKind::Int64:
+      return std::get<std::int64_t>(value_);
+    default:
+      ThrowWrongKind(Kind(), "целое число");
   }
 }
 
@@ -112,20 +120,34 @@ bool Variant::AsBool() const {
 
 std::string_view VariantKindName(VariantKind kind) {
   switch (kind) {
-    case VariantKind::Empty: return "пусто";
-    case VariantKind::Bool: return "логическое значение";
-    case VariantKind::Int8: return "целое со знаком, 8 бит";
-    case VariantKind::UInt8: return "целое без знака, 8 бит";
-    case VariantKind::Int16: return "целое со знаком, 16 бит";
-    case VariantKind::UInt16: return "целое без знака, 16 бит";
-    case VariantKind::Int32: return "целое со знаком, 32 бита";
-    case VariantKind::UInt32: return "целое без знака, 32 бита";
-    case VariantKind::Int64: return "целое со знаком, 64 бита";
-    case VariantKind::Double: return "число двойной точности";
-    case VariantKind::Date: return "дата";
-    case VariantKind::Text: return "текст";
-    case VariantKind::Object: return "объект";
-    case VariantKind::Array: return "массив";
+    case VariantKind::Empty:
+      return "пусто";
+    case VariantKind::Bool:
+      return "логическое значение";
+    case VariantKind::Int8:
+      return "целое со знаком, 8 бит";
+    case VariantKind::UInt8:
+      return "целое без знака, 8 бит";
+    case VariantKind::Int16:
+      return "целое со знаком, 16 бит";
+    case VariantKind::UInt16:
+      return "целое без знака, 16 бит";
+    case VariantKind::Int32:
+      return "целое со знаком, 32 бита";
+    case VariantKind::UInt32:
+      return "целое без знака, 32 бита";
+    case VariantKind::Int64:
+      return "целое со знаком, 64 бита";
+    case VariantKind::Double:
+      return "число двойной точности";
+    case VariantKind::Date:
+      return "дата";
+    case VariantKind::Text:
+      return "текст";
+    case VariantKind::Object:
+      return "объект";
+    case VariantKind::Array:
+      return "массив";
   }
   return "неизвестный тип";
 }

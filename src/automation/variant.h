@@ -87,16 +87,14 @@ concept StoredInteger =
 
 // The fixed-width integer a Variant stores an integer of type T as.
 template <typename T>
-using SameWidthInteger =
-    std::conditional_t<std::is_signed_v<T>,
-                       std::conditional_t<sizeof(T) == 1, std::int8_t,
-                                          std::conditional_t<sizeof(T) == 2, std::int16_t,
-                                                             std::conditional_t<sizeof(T) == 4,
-                                                                                std::int32_t,
-                                                                                std::int64_t>>>,
-                       std::conditional_t<sizeof(T) == 1, std::uint8_t,
-                                          std::conditional_t<sizeof(T) == 2, std::uint16_t,
-                                                             std::uint32_t>>>;
+using SameWidthInteger = std::conditional_t<
+    std::is_signed_v<T>,
+    std::conditional_t<
+        sizeof(T) == 1, std::int8_t,
+        std::conditional_t<sizeof(T) == 2, std::int16_t,
+                           std::conditional_t<sizeof(T) == 4, std::int32_t, std::int64_t>>>,
+    std::conditional_t<sizeof(T) == 1, std::uint8_t,
+                       std::conditional_t<sizeof(T) == 2, std::uint16_t, std::uint32_t>>>;
 
 // One automation value. Integers keep their width and signedness, as the
 // callers chose them; text is Unicode in UTF-8.
@@ -109,8 +107,7 @@ class Variant {
   // on Linux, 32 on Windows) and `long long` are no ambiguous calls on
   // either system. There is no unsigned 64-bit kind.
   template <typename T>
-    requires StoredInteger<T>
-  Variant(T v) : value_(static_cast<SameWidthInteger<T>>(v)) {}
+  requires StoredInteger<T> Variant(T v) : value_(static_cast<SameWidthInteger<T>>(v)) {}
   Variant(double v) : value_(v) {}
   Variant(Date v) : value_(v) {}
   Variant(std::string utf8) : value_(std::move(utf8)) {}

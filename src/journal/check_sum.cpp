@@ -4,8 +4,7 @@
 
 namespace z917 {
 
-bool JournalDecoder::DecodeCheckSum(PacketType type, OutputKind kind,
-                                    JournalEntryWriter& writer) {
+bool JournalDecoder::DecodeCheckSum(PacketType type, OutputKind kind, JournalEntryWriter& writer) {
   cursor_.Skip(1);  // not used
   const std::uint8_t sumMask = cursor_.ReadU8();
   std::uint32_t sum[7];
@@ -21,13 +20,13 @@ bool JournalDecoder::DecodeCheckSum(PacketType type, OutputKind kind,
   const PacketHeader& h = header_;
   const auto t = static_cast<std::int64_t>(total);
   if (type == PacketType::CheckSumSale) {
-    return writer.WriteCheckSumSale(position, h.SmenaNum, h.CheckNum, h.CasherNum,
-                                    headerDateTime_, h.PacketNum, t, sum[0], sum[1], sum[2],
-                                    sum[3], sum[4], sum[5], sum[6]);
+    return writer.WriteCheckSumSale(position, h.SmenaNum, h.CheckNum, h.CasherNum, headerDateTime_,
+                                    h.PacketNum, t, sum[0], sum[1], sum[2], sum[3], sum[4], sum[5],
+                                    sum[6]);
   }
-  return writer.WriteCheckSumRefund(position, h.SmenaNum, h.CheckNum, h.CasherNum,
-                                    headerDateTime_, h.PacketNum, t, sum[0], sum[1], sum[2],
-                                    sum[3], sum[4], sum[5], sum[6]);
+  return writer.WriteCheckSumRefund(position, h.SmenaNum, h.CheckNum, h.CasherNum, headerDateTime_,
+                                    h.PacketNum, t, sum[0], sum[1], sum[2], sum[3], sum[4], sum[5],
+                                    sum[6]);
 }
 
 }  // namespace z917

@@ -131,8 +131,8 @@ std::string EncodeCheckSumBody(std::uint8_t sumMask, const std::uint32_t (&sums)
   return body;
 }
 
-std::uint32_t PackDateTime(int year, unsigned month, unsigned day, unsigned hour,
-                           unsigned minute, unsigned second) {
+std::uint32_t PackDateTime(int year, unsigned month, unsigned day, unsigned hour, unsigned minute,
+                           unsigned second) {
   using namespace std::chrono;
   const sys_days date{std::chrono::year{year} / std::chrono::month{month} / std::chrono::day{day}};
   const sys_days epoch{std::chrono::year{2001} / January / 1};

@@ -92,7 +92,7 @@ std::string EncodeGoodsMovementBody(std::uint64_t provCode, std::span<const Good
 std::string EncodeCheckSumBody(std::uint8_t sumMask, const std::uint32_t (&sums)[7]);
 
 // Packs a local clock time into seconds since 2001-01-01 00:00:00.
-std::uint32_t PackDateTime(int year, unsigned month, unsigned day, unsigned hour,
-                           unsigned minute, unsigned second);
+std::uint32_t PackDateTime(int year, unsigned month, unsigned day, unsigned hour, unsigned minute,
+                           unsigned second);
 
 }  // namespace z917

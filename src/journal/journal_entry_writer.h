@@ -94,11 +94,10 @@ class JournalEntryWriter {
                            std::uint32_t avail, std::uint32_t price, const char* cashierName) = 0;
 
   virtual bool WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,
-                                 std::uint16_t checkNum, std::uint8_t casherNum,
-                                 TDateTime dateTime, std::uint32_t packetNum, std::int64_t total,
-                                 std::uint32_t sum1, std::uint32_t sum2, std::uint32_t sum3,
-                                 std::uint32_t sum4, std::uint32_t sum5, std::uint32_t sum6,
-                                 std::uint32_t sum7) = 0;
+                                 std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
+                                 std::uint32_t packetNum, std::int64_t total, std::uint32_t sum1,
+                                 std::uint32_t sum2, std::uint32_t sum3, std::uint32_t sum4,
+                                 std::uint32_t sum5, std::uint32_t sum6, std::uint32_t sum7) = 0;
 
   virtual bool WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum,
                                    std::uint16_t checkNum, std::uint8_t casherNum,

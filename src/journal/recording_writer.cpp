@@ -12,8 +12,8 @@ namespace z917 {
 namespace {
 
 constexpr const char* kKindNames[kEntryKindCount] = {
-    "Sale",   "Refund", "AnnulSale",    "AnnulRefund",   "CashIn", "CashOut",
-    "ZReport", "Receipt", "Return", "CheckSumSale", "CheckSumRefund",
+    "Sale",    "Refund",  "AnnulSale", "AnnulRefund",  "CashIn",         "CashOut",
+    "ZReport", "Receipt", "Return",    "CheckSumSale", "CheckSumRefund",
 };
 
 void Render(std::string& out, const char* text) {
@@ -23,7 +23,7 @@ void Render(std::string& out, const char* text) {
 }
 
 template <typename T>
-  requires std::is_integral_v<T>
+requires std::is_integral_v<T>
 void Render(std::string& out, T value) {
   out += ' ';
   out += std::to_string(+value);
@@ -47,7 +47,8 @@ std::string FormatDateTimeIso(TDateTime value) {
 }
 
 bool RecordingWriter::Refuse(const char* what) {
-  if (messages_ != nullptr) messages_->ShowMessage(MessageKind::Error, std::string(what) + " failed");
+  if (messages_ != nullptr)
+    messages_->ShowMessage(MessageKind::Error, std::string(what) + " failed");
   return false;
 }
 
@@ -89,12 +90,11 @@ bool RecordingWriter::Record(EntryKind kind, std::uint32_t position, std::uint16
 }
 
 bool RecordingWriter::WriteSale(std::uint32_t position, std::uint16_t smenaNum,
-                                std::uint16_t checkNum, std::uint8_t casherNum,
-                                TDateTime dateTime, std::uint32_t packetNum,
-                                std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                                std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                                std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                                const char* goodName) {
+                                std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
+                                std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
+                                std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
+                                std::uint32_t total, std::uint8_t taxGroup, std::uint8_t wFlag,
+                                std::uint8_t xFlag, const char* goodName) {
   return Record(EntryKind::Sale, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
                 annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag, goodName);
 }
@@ -114,25 +114,20 @@ bool RecordingWriter::WriteRefund(std::uint32_t position, std::uint16_t smenaNum
 bool RecordingWriter::WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum,
                                      std::uint16_t checkNum, std::uint8_t casherNum,
                                      TDateTime dateTime, std::uint32_t packetNum,
-                                     std::uint8_t annulFlag, std::int64_t code,
-                                     std::uint32_t batch, std::uint32_t avail,
-                                     std::uint32_t price, std::uint32_t total,
-                                     std::uint8_t taxGroup, std::uint8_t wFlag,
-                                     std::uint8_t xFlag, const char* goodName) {
-  return Record(EntryKind::AnnulSale, position, smenaNum, checkNum, casherNum, dateTime,
-                packetNum, annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag,
-                goodName);
+                                     std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                                     std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                                     std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                                     const char* goodName) {
+  return Record(EntryKind::AnnulSale, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
+                annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag, goodName);
 }
 
-bool RecordingWriter::WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum,
-                                       std::uint16_t checkNum, std::uint8_t casherNum,
-                                       TDateTime dateTime, std::uint32_t packetNum,
-                                       std::uint8_t annulFlag, std::int64_t code,
-                                       std::uint32_t batch, std::uint32_t avail,
-                                       std::uint32_t price, std::uint32_t total,
-                                       std::uint8_t taxGroup, std::uint8_t wFlag,
-                                       std::uint8_t xFlag, const char* refundName,
-                                       const char* goodName) {
+bool RecordingWriter::WriteAnnulRefund(
+    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+    TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
+    std::uint32_t batch, std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+    std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag, const char* refundName,
+    const char* goodName) {
   return Record(EntryKind::AnnulRefund, position, smenaNum, checkNum, casherNum, dateTime,
                 packetNum, annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag,
                 refundName, goodName);
@@ -155,16 +150,15 @@ bool RecordingWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaNu
 }
 
 bool RecordingWriter::WriteZReport(
-    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt, std::int64_t saleTotal,
-    std::uint32_t sale1, std::uint32_t sale2, std::uint32_t sale3, std::uint32_t sale4,
-    std::uint32_t sale5, std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
-    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
-    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4, std::uint32_t refund5,
-    std::uint32_t refund6, std::uint32_t refund7, std::uint32_t refundMarkup,
-    std::uint32_t refundDiscount, std::uint32_t cashIn, std::uint32_t cashOut,
-    const char* cashierName) {
+    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+    TDateTime dateTime, std::uint32_t packetNum, std::uint16_t checkSaleCnt,
+    std::uint16_t checkRefundCnt, std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
+    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5, std::uint32_t sale6,
+    std::uint32_t sale7, std::uint32_t saleMarkup, std::uint32_t saleDiscount,
+    std::int64_t refundTotal, std::uint32_t refund1, std::uint32_t refund2, std::uint32_t refund3,
+    std::uint32_t refund4, std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
+    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
+    std::uint32_t cashOut, const char* cashierName) {
   return Record(EntryKind::ZReport, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
                 checkSaleCnt, checkRefundCnt, saleTotal, sale1, sale2, sale3, sale4, sale5, sale6,
                 sale7, saleMarkup, saleDiscount, refundTotal, refund1, refund2, refund3, refund4,
@@ -195,9 +189,8 @@ bool RecordingWriter::WriteReturn(std::uint32_t position, std::uint16_t smenaNum
 bool RecordingWriter::WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,
                                         std::uint16_t checkNum, std::uint8_t casherNum,
                                         TDateTime dateTime, std::uint32_t packetNum,
-                                        std::int64_t total, std::uint32_t sum1,
-                                        std::uint32_t sum2, std::uint32_t sum3,
-                                        std::uint32_t sum4, std::uint32_t sum5,
+                                        std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
+                                        std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
                                         std::uint32_t sum6, std::uint32_t sum7) {
   return Record(EntryKind::CheckSumSale, position, smenaNum, checkNum, casherNum, dateTime,
                 packetNum, total, sum1, sum2, sum3, sum4, sum5, sum6, sum7);

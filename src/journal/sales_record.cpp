@@ -48,10 +48,9 @@ bool JournalDecoder::DecodeSalesRecord(PacketType type, OutputKind kind,
                                 h.CasherNum, dt, h.PacketNum, annulFlag, cb.Code, cb.Batch, avail,
                                 price, total, taxGroup, wFlag, xFlag, refundName_, goodName_);
     case PacketType::AnnulSale:
-      return writer.WriteAnnulSale(TakePosition(counters_.AnnulSale, kind), h.SmenaNum,
-                                   h.CheckNum, h.CasherNum, dt, h.PacketNum, annulFlag, cb.Code,
-                                   cb.Batch, avail, price, total, taxGroup, wFlag, xFlag,
-                                   goodName_);
+      return writer.WriteAnnulSale(TakePosition(counters_.AnnulSale, kind), h.SmenaNum, h.CheckNum,
+                                   h.CasherNum, dt, h.PacketNum, annulFlag, cb.Code, cb.Batch,
+                                   avail, price, total, taxGroup, wFlag, xFlag, goodName_);
     default:
       return writer.WriteAnnulRefund(TakePosition(counters_.AnnulRefund, kind), h.SmenaNum,
                                      h.CheckNum, h.CasherNum, dt, h.PacketNum, annulFlag, cb.Code,

@@ -18,13 +18,20 @@ struct Goods {
 };
 
 constexpr std::array<Goods, 14> kGoods = {{
-    {"Хліб білий", 2150, false},        {"Молоко 2,5%", 3899, false},
-    {"Сир твердий", 28990, true},       {"Ковбаса «Лікарська»", 21450, true},
-    {"Яблука", 3490, true},             {"Цукор", 3250, true},
-    {"Олія соняшникова", 6790, false},  {"Кава мелена", 18900, false},
-    {"Чай чорний", 7450, false},        {"Масло вершкове 82%", 8990, false},
-    {"Гречка", 5290, true},             {"Вода мінеральна", 1890, false},
-    {"Пакет", 250, false},              {"Доставка", 5000, false},
+    {"Хліб білий", 2150, false},
+    {"Молоко 2,5%", 3899, false},
+    {"Сир твердий", 28990, true},
+    {"Ковбаса «Лікарська»", 21450, true},
+    {"Яблука", 3490, true},
+    {"Цукор", 3250, true},
+    {"Олія соняшникова", 6790, false},
+    {"Кава мелена", 18900, false},
+    {"Чай чорний", 7450, false},
+    {"Масло вершкове 82%", 8990, false},
+    {"Гречка", 5290, true},
+    {"Вода мінеральна", 1890, false},
+    {"Пакет", 250, false},
+    {"Доставка", 5000, false},
 }};
 constexpr std::array<const char*, 4> kCashiers = {"Іваненко О.", "Петренко М.", "Коваль Т.",
                                                   "Шевчук Ю."};
@@ -116,7 +123,8 @@ class Generator {
     std::vector<SalesLine> annulled;
     const std::uint32_t lines = 1 + random_.Below(5);
     for (std::uint32_t i = 0; i < lines; ++i) {
-      if (random_.Chance(10)) AppendSkippedRecord(body, 1 + random_.Below(5), 2 + random_.Below(12));
+      if (random_.Chance(10))
+        AppendSkippedRecord(body, 1 + random_.Below(5), 2 + random_.Below(12));
       const SalesLine line = MakeLine(refund);
       AppendSalesLine(body, line);
       if (random_.Chance(3)) {
@@ -133,9 +141,19 @@ class Generator {
     std::uint8_t mask = 0;
     const auto t = static_cast<std::uint32_t>(total);
     switch (random_.Below(3)) {
-      case 0: sums[0] = t; mask = 0x01; break;
-      case 1: sums[1] = t; mask = 0x02; break;
-      default: sums[0] = t / 2; sums[1] = t - t / 2; mask = 0x03; break;
+      case 0:
+        sums[0] = t;
+        mask = 0x01;
+        break;
+      case 1:
+        sums[1] = t;
+        mask = 0x02;
+        break;
+      default:
+        sums[0] = t / 2;
+        sums[1] = t - t / 2;
+        mask = 0x03;
+        break;
     }
     if (refund) {
       shiftSales_.refund += t;

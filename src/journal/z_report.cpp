@@ -42,11 +42,10 @@ bool JournalDecoder::DecodeZReport(OutputKind kind, JournalEntryWriter& writer) 
   const PacketHeader& h = header_;
   return writer.WriteZReport(TakePosition(counters_.ZReport, kind), h.SmenaNum, h.CheckNum,
                              h.CasherNum, headerDateTime_, h.PacketNum, checkSaleCnt,
-                             checkRefundCnt, saleTotal, sale[0], sale[1], sale[2], sale[3],
-                             sale[4], sale[5], sale[6], saleMarkup, saleDiscount, refundTotal,
-                             refund[0], refund[1], refund[2], refund[3], refund[4], refund[5],
-                             refund[6], refundMarkup, refundDiscount, cashIn, cashOut,
-                             zReportName_);
+                             checkRefundCnt, saleTotal, sale[0], sale[1], sale[2], sale[3], sale[4],
+                             sale[5], sale[6], saleMarkup, saleDiscount, refundTotal, refund[0],
+                             refund[1], refund[2], refund[3], refund[4], refund[5], refund[6],
+                             refundMarkup, refundDiscount, cashIn, cashOut, zReportName_);
 }
 
 }  // namespace z917

@@ -7,9 +7,9 @@ namespace z917::platform {
 // Installs the process's handlers: the first interrupt requests
 // Cancellation and is remembered; a second one ends the process at once
 // with its own exit status (as InterruptExitStatus gives it), which is
-// safe because no output is visible under its name before it is complete. Call once, before the conversion;
-// false when a handler could not be installed (interrupts then act as the
-// system's default).
+// safe because no output is visible under its name before it is complete. Call once, before the
+// conversion; false when a handler could not be installed (interrupts then act as the system's
+// default).
 bool CatchInterrupts();
 
 // Whether an interrupt has been caught since CatchInterrupts.

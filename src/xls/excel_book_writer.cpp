@@ -64,7 +64,8 @@ std::uint32_t ParseExcelVersion(const std::string& versionText) {
 int SaveFormatFor(const std::string& path, std::uint32_t version) {
   const std::size_t nameStart = path.find_last_of("/\\");
   const std::size_t dot = path.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
+  const bool hasExtension =
+      dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
   std::string extension = hasExtension ? path.substr(dot) : std::string();
   // Users type ".XLS" as often as ".xls": both name the same format.
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -141,7 +142,8 @@ void ExcelBookWriter::LayOutWorkbook() {
   sheets_[kSaleSheet].Call("Select");
   for (std::size_t i = 0; i < kSheetCount; ++i) {
     const std::size_t cells = layout[i].columns.size();
-    buffers_[i] = i == kZReportSheet ? Variant(VariantArray(cells, 1)) : Variant(VariantArray(1, cells));
+    buffers_[i] =
+        i == kZReportSheet ? Variant(VariantArray(cells, 1)) : Variant(VariantArray(1, cells));
   }
   for (std::size_t i = 0; i < kSheetCount; ++i) {
     if (i == kZReportSheet) {

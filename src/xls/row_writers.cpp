@@ -135,15 +135,14 @@ bool ExcelBookWriter::FlushAllRows() {
   return true;
 }
 
-bool ExcelBookWriter::WriteSalesRow(std::size_t sheet, const char* prefix,
-                                    std::uint32_t position, std::uint16_t smenaNum,
-                                    std::uint16_t checkNum, std::uint8_t casherNum,
-                                    TDateTime dateTime, std::uint32_t packetNum,
-                                    std::uint8_t annulFlag, std::int64_t code,
-                                    std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
-                                    std::uint32_t total, std::uint8_t taxGroup,
-                                    std::uint8_t wFlag, std::uint8_t xFlag,
-                                    const char* refundName, const char* goodName) {
+bool ExcelBookWriter::WriteSalesRow(std::size_t sheet, const char* prefix, std::uint32_t position,
+                                    std::uint16_t smenaNum, std::uint16_t checkNum,
+                                    std::uint8_t casherNum, TDateTime dateTime,
+                                    std::uint32_t packetNum, std::uint8_t annulFlag,
+                                    std::int64_t code, std::uint32_t batch, std::uint32_t avail,
+                                    std::uint32_t price, std::uint32_t total, std::uint8_t taxGroup,
+                                    std::uint8_t wFlag, std::uint8_t xFlag, const char* refundName,
+                                    const char* goodName) {
   try {
     RowFiller row = NextRow(sheet, position);
     FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
@@ -160,12 +159,11 @@ bool ExcelBookWriter::WriteSalesRow(std::size_t sheet, const char* prefix,
 }
 
 bool ExcelBookWriter::WriteSale(std::uint32_t position, std::uint16_t smenaNum,
-                                std::uint16_t checkNum, std::uint8_t casherNum,
-                                TDateTime dateTime, std::uint32_t packetNum,
-                                std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                                std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                                std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                                const char* goodName) {
+                                std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
+                                std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
+                                std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
+                                std::uint32_t total, std::uint8_t taxGroup, std::uint8_t wFlag,
+                                std::uint8_t xFlag, const char* goodName) {
   return WriteSalesRow(kSaleSheet, kSaleFailed, position, smenaNum, checkNum, casherNum, dateTime,
                        packetNum, annulFlag, code, batch, avail, price, total, taxGroup, wFlag,
                        xFlag, nullptr, goodName);
@@ -186,35 +184,31 @@ bool ExcelBookWriter::WriteRefund(std::uint32_t position, std::uint16_t smenaNum
 bool ExcelBookWriter::WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum,
                                      std::uint16_t checkNum, std::uint8_t casherNum,
                                      TDateTime dateTime, std::uint32_t packetNum,
-                                     std::uint8_t annulFlag, std::int64_t code,
-                                     std::uint32_t batch, std::uint32_t avail,
-                                     std::uint32_t price, std::uint32_t total,
-                                     std::uint8_t taxGroup, std::uint8_t wFlag,
-                                     std::uint8_t xFlag, const char* goodName) {
-  return WriteSalesRow(kAnnulSaleSheet, kAnnulSaleFailed, position, smenaNum, checkNum,
-                       casherNum, dateTime, packetNum, annulFlag, code, batch, avail, price,
-                       total, taxGroup, wFlag, xFlag, nullptr, goodName);
+                                     std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
+                                     std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+                                     std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
+                                     const char* goodName) {
+  return WriteSalesRow(kAnnulSaleSheet, kAnnulSaleFailed, position, smenaNum, checkNum, casherNum,
+                       dateTime, packetNum, annulFlag, code, batch, avail, price, total, taxGroup,
+                       wFlag, xFlag, nullptr, goodName);
 }
 
-bool ExcelBookWriter::WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum,
-                                       std::uint16_t checkNum, std::uint8_t casherNum,
-                                       TDateTime dateTime, std::uint32_t packetNum,
-                                       std::uint8_t annulFlag, std::int64_t code,
-                                       std::uint32_t batch, std::uint32_t avail,
-                                       std::uint32_t price, std::uint32_t total,
-                                       std::uint8_t taxGroup, std::uint8_t wFlag,
-                                       std::uint8_t xFlag, const char* refundName,
-                                       const char* goodName) {
+bool ExcelBookWriter::WriteAnnulRefund(
+    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+    TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
+    std::uint32_t batch, std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+    std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag, const char* refundName,
+    const char* goodName) {
   return WriteSalesRow(kAnnulRefundSheet, kAnnulRefundFailed, position, smenaNum, checkNum,
-                       casherNum, dateTime, packetNum, annulFlag, code, batch, avail, price,
-                       total, taxGroup, wFlag, xFlag, refundName, goodName);
+                       casherNum, dateTime, packetNum, annulFlag, code, batch, avail, price, total,
+                       taxGroup, wFlag, xFlag, refundName, goodName);
 }
 
 bool ExcelBookWriter::WriteCashRow(const char* direction, std::uint32_t position,
                                    std::uint16_t smenaNum, std::uint16_t checkNum,
                                    std::uint8_t casherNum, TDateTime dateTime,
-                                   std::uint32_t packetNum, std::uint32_t sum,
-                                   std::uint32_t avail, const char* cashierName) {
+                                   std::uint32_t packetNum, std::uint32_t sum, std::uint32_t avail,
+                                   const char* cashierName) {
   try {
     RowFiller row = NextRow(kCashSheet, position);
     FillHeader(row, smenaNum, checkNum, casherNum, dateTime, packetNum);
@@ -230,8 +224,8 @@ bool ExcelBookWriter::WriteCashIn(std::uint32_t position, std::uint16_t smenaNum
                                   std::uint16_t checkNum, std::uint8_t casherNum,
                                   TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
                                   std::uint32_t avail, const char* cashierName) {
-  return WriteCashRow(CashInText, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                      sum, avail, cashierName);
+  return WriteCashRow(CashInText, position, smenaNum, checkNum, casherNum, dateTime, packetNum, sum,
+                      avail, cashierName);
 }
 
 bool ExcelBookWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaNum,
@@ -244,15 +238,14 @@ bool ExcelBookWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaNu
 
 bool ExcelBookWriter::WriteZReport(
     std::uint32_t /*position*/, std::uint16_t smenaNum, std::uint16_t checkNum,
-    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt, std::int64_t saleTotal,
-    std::uint32_t sale1, std::uint32_t sale2, std::uint32_t sale3, std::uint32_t sale4,
-    std::uint32_t sale5, std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
-    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
-    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4, std::uint32_t refund5,
-    std::uint32_t refund6, std::uint32_t refund7, std::uint32_t refundMarkup,
-    std::uint32_t refundDiscount, std::uint32_t cashIn, std::uint32_t cashOut,
-    const char* cashierName) {
+    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum, std::uint16_t checkSaleCnt,
+    std::uint16_t checkRefundCnt, std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
+    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5, std::uint32_t sale6,
+    std::uint32_t sale7, std::uint32_t saleMarkup, std::uint32_t saleDiscount,
+    std::int64_t refundTotal, std::uint32_t refund1, std::uint32_t refund2, std::uint32_t refund3,
+    std::uint32_t refund4, std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
+    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
+    std::uint32_t cashOut, const char* cashierName) {
   ZReportValues report{smenaNum,
                        checkNum,
                        casherNum,
@@ -263,8 +256,8 @@ bool ExcelBookWriter::WriteZReport(
                        saleTotal,
                        {sale1, sale2, sale3, sale4, sale5, sale6, sale7, saleMarkup, saleDiscount},
                        refundTotal,
-                       {refund1, refund2, refund3, refund4, refund5, refund6, refund7,
-                        refundMarkup, refundDiscount, cashIn, cashOut},
+                       {refund1, refund2, refund3, refund4, refund5, refund6, refund7, refundMarkup,
+                        refundDiscount, cashIn, cashOut},
                        cashierName};
   // Column B shows the journal's last Z-report, the earlier ones get their
   // columns at the save. Rows in blocks hold it back to the save as well:
@@ -314,12 +307,11 @@ void ExcelBookWriter::LayOutEarlierZReports(std::uint32_t sheetColumns) {
       .Set("Value", Variant(std::move(values)));
 }
 
-bool ExcelBookWriter::WriteGoodsRow(std::size_t sheet, const char* prefix,
-                                    std::uint32_t position, std::uint16_t smenaNum,
-                                    std::uint16_t checkNum, std::uint8_t casherNum,
-                                    TDateTime dateTime, std::uint32_t packetNum,
-                                    std::int64_t provCode, std::int64_t code,
-                                    std::uint32_t batch, std::uint32_t avail,
+bool ExcelBookWriter::WriteGoodsRow(std::size_t sheet, const char* prefix, std::uint32_t position,
+                                    std::uint16_t smenaNum, std::uint16_t checkNum,
+                                    std::uint8_t casherNum, TDateTime dateTime,
+                                    std::uint32_t packetNum, std::int64_t provCode,
+                                    std::int64_t code, std::uint32_t batch, std::uint32_t avail,
                                     std::uint32_t price, const char* cashierName) {
   try {
     RowFiller row = NextRow(sheet, position);
@@ -373,9 +365,8 @@ bool ExcelBookWriter::WriteCheckSumRow(std::size_t sheet, const char* prefix,
 bool ExcelBookWriter::WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,
                                         std::uint16_t checkNum, std::uint8_t casherNum,
                                         TDateTime dateTime, std::uint32_t packetNum,
-                                        std::int64_t total, std::uint32_t sum1,
-                                        std::uint32_t sum2, std::uint32_t sum3,
-                                        std::uint32_t sum4, std::uint32_t sum5,
+                                        std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
+                                        std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
                                         std::uint32_t sum6, std::uint32_t sum7) {
   const std::uint32_t sums[7] = {sum1, sum2, sum3, sum4, sum5, sum6, sum7};
   return WriteCheckSumRow(kCheckSumSaleSheet, kCheckSumSaleFailed, position, smenaNum, checkNum,
@@ -390,8 +381,8 @@ bool ExcelBookWriter::WriteCheckSumRefund(std::uint32_t position, std::uint16_t 
                                           std::uint32_t sum4, std::uint32_t sum5,
                                           std::uint32_t sum6, std::uint32_t sum7) {
   const std::uint32_t sums[7] = {sum1, sum2, sum3, sum4, sum5, sum6, sum7};
-  return WriteCheckSumRow(kCheckSumRefundSheet, kCheckSumRefundFailed, position, smenaNum,
-                          checkNum, casherNum, dateTime, packetNum, total, sums);
+  return WriteCheckSumRow(kCheckSumRefundSheet, kCheckSumRefundFailed, position, smenaNum, checkNum,
+                          casherNum, dateTime, packetNum, total, sums);
 }
 
 }  // namespace z917::xls

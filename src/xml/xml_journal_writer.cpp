@@ -234,12 +234,11 @@ void ItemFields(B& e, std::uint8_t annulFlag, std::int64_t code, std::uint32_t b
 }  // namespace
 
 bool XmlJournalWriter::WriteSale(std::uint32_t position, std::uint16_t smenaNum,
-                                 std::uint16_t checkNum, std::uint8_t casherNum,
-                                 TDateTime dateTime, std::uint32_t packetNum,
-                                 std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                                 std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                                 std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                                 const char* goodName) {
+                                 std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
+                                 std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
+                                 std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
+                                 std::uint32_t total, std::uint8_t taxGroup, std::uint8_t wFlag,
+                                 std::uint8_t xFlag, const char* goodName) {
   return WriteEntry(kSaleFailed, [&] {
     EntryBuilder e(*this, "Sale");
     e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
@@ -266,14 +265,11 @@ bool XmlJournalWriter::WriteRefund(std::uint32_t position, std::uint16_t smenaNu
   });
 }
 
-bool XmlJournalWriter::WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum,
-                                      std::uint16_t checkNum, std::uint8_t casherNum,
-                                      TDateTime dateTime, std::uint32_t packetNum,
-                                      std::uint8_t annulFlag, std::int64_t code,
-                                      std::uint32_t batch, std::uint32_t avail,
-                                      std::uint32_t price, std::uint32_t total,
-                                      std::uint8_t taxGroup, std::uint8_t wFlag,
-                                      std::uint8_t xFlag, const char* goodName) {
+bool XmlJournalWriter::WriteAnnulSale(
+    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+    TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
+    std::uint32_t batch, std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+    std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag, const char* goodName) {
   return WriteEntry(kAnnulSaleFailed, [&] {
     EntryBuilder e(*this, "AnnulSale");
     e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
@@ -283,15 +279,12 @@ bool XmlJournalWriter::WriteAnnulSale(std::uint32_t position, std::uint16_t smen
   });
 }
 
-bool XmlJournalWriter::WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum,
-                                        std::uint16_t checkNum, std::uint8_t casherNum,
-                                        TDateTime dateTime, std::uint32_t packetNum,
-                                        std::uint8_t annulFlag, std::int64_t code,
-                                        std::uint32_t batch, std::uint32_t avail,
-                                        std::uint32_t price, std::uint32_t total,
-                                        std::uint8_t taxGroup, std::uint8_t wFlag,
-                                        std::uint8_t xFlag, const char* refundName,
-                                        const char* goodName) {
+bool XmlJournalWriter::WriteAnnulRefund(
+    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+    TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
+    std::uint32_t batch, std::uint32_t avail, std::uint32_t price, std::uint32_t total,
+    std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag, const char* refundName,
+    const char* goodName) {
   return WriteEntry(kAnnulRefundFailed, [&] {
     EntryBuilder e(*this, "AnnulRefund");
     e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
@@ -319,9 +312,8 @@ bool XmlJournalWriter::WriteCashIn(std::uint32_t position, std::uint16_t smenaNu
 
 bool XmlJournalWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaNum,
                                     std::uint16_t checkNum, std::uint8_t casherNum,
-                                    TDateTime dateTime, std::uint32_t packetNum,
-                                    std::uint32_t sum, std::uint32_t avail,
-                                    const char* cashierName) {
+                                    TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
+                                    std::uint32_t avail, const char* cashierName) {
   return WriteEntry(kCashFailed, [&] {
     EntryBuilder e(*this, "CashInOut");
     e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
@@ -334,16 +326,15 @@ bool XmlJournalWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaN
 }
 
 bool XmlJournalWriter::WriteZReport(
-    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt, std::int64_t saleTotal,
-    std::uint32_t sale1, std::uint32_t sale2, std::uint32_t sale3, std::uint32_t sale4,
-    std::uint32_t sale5, std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
-    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
-    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4, std::uint32_t refund5,
-    std::uint32_t refund6, std::uint32_t refund7, std::uint32_t refundMarkup,
-    std::uint32_t refundDiscount, std::uint32_t cashIn, std::uint32_t cashOut,
-    const char* cashierName) {
+    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
+    TDateTime dateTime, std::uint32_t packetNum, std::uint16_t checkSaleCnt,
+    std::uint16_t checkRefundCnt, std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
+    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5, std::uint32_t sale6,
+    std::uint32_t sale7, std::uint32_t saleMarkup, std::uint32_t saleDiscount,
+    std::int64_t refundTotal, std::uint32_t refund1, std::uint32_t refund2, std::uint32_t refund3,
+    std::uint32_t refund4, std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
+    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
+    std::uint32_t cashOut, const char* cashierName) {
   return WriteEntry(kZReportFailed, [&] {
     EntryBuilder e(*this, "ZReport");
     e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
@@ -357,8 +348,7 @@ bool XmlJournalWriter::WriteZReport(
     e.Money("SaleMarkup", saleMarkup);
     e.Money("SaleDiscount", saleDiscount);
     e.Money("RefundTotal", refundTotal);
-    const std::uint32_t refunds[] = {refund1, refund2, refund3, refund4,
-                                     refund5, refund6, refund7};
+    const std::uint32_t refunds[] = {refund1, refund2, refund3, refund4, refund5, refund6, refund7};
     static constexpr const char* kRefundFields[] = {"Refund1", "Refund2", "Refund3", "Refund4",
                                                     "Refund5", "Refund6", "Refund7"};
     for (int i = 0; i < 7; ++i) e.Money(kRefundFields[i], refunds[i]);
@@ -386,8 +376,7 @@ void GoodsFields(B& e, std::int64_t provCode, std::int64_t code, std::uint32_t b
 
 template <typename B>
 void CheckSumFields(B& e, std::int64_t total, const std::uint32_t (&sums)[7]) {
-  static constexpr const char* kFields[] = {"Sum1", "Sum2", "Sum3", "Sum4",
-                                            "Sum5", "Sum6", "Sum7"};
+  static constexpr const char* kFields[] = {"Sum1", "Sum2", "Sum3", "Sum4", "Sum5", "Sum6", "Sum7"};
   e.Money("Total", total);
   for (int i = 0; i < 7; ++i) e.Money(kFields[i], sums[i]);
 }
@@ -397,8 +386,8 @@ void CheckSumFields(B& e, std::int64_t total, const std::uint32_t (&sums)[7]) {
 bool XmlJournalWriter::WriteReceipt(std::uint32_t position, std::uint16_t smenaNum,
                                     std::uint16_t checkNum, std::uint8_t casherNum,
                                     TDateTime dateTime, std::uint32_t packetNum,
-                                    std::int64_t provCode, std::int64_t code,
-                                    std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
+                                    std::int64_t provCode, std::int64_t code, std::uint32_t batch,
+                                    std::uint32_t avail, std::uint32_t price,
                                     const char* cashierName) {
   return WriteEntry(kReceiptFailed, [&] {
     EntryBuilder e(*this, "Reception");
@@ -425,9 +414,8 @@ bool XmlJournalWriter::WriteReturn(std::uint32_t position, std::uint16_t smenaNu
 bool XmlJournalWriter::WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,
                                          std::uint16_t checkNum, std::uint8_t casherNum,
                                          TDateTime dateTime, std::uint32_t packetNum,
-                                         std::int64_t total, std::uint32_t sum1,
-                                         std::uint32_t sum2, std::uint32_t sum3,
-                                         std::uint32_t sum4, std::uint32_t sum5,
+                                         std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
+                                         std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
                                          std::uint32_t sum6, std::uint32_t sum7) {
   return WriteEntry(kCheckSumSaleFailed, [&] {
     EntryBuilder e(*this, "SumSale");

@@ -98,9 +98,8 @@ class XmlJournalWriter final : public JournalEntryWriter {
                     std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
                     std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4,
                     std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
-                    std::uint32_t refundMarkup, std::uint32_t refundDiscount,
-                    std::uint32_t cashIn, std::uint32_t cashOut,
-                    const char* cashierName) override;
+                    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
+                    std::uint32_t cashOut, const char* cashierName) override;
   bool WriteReceipt(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
                     std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
                     std::int64_t provCode, std::int64_t code, std::uint32_t batch,
@@ -114,11 +113,11 @@ class XmlJournalWriter final : public JournalEntryWriter {
                          std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
                          std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
                          std::uint32_t sum6, std::uint32_t sum7) override;
-  bool WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum,
-                           std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
-                           std::uint32_t packetNum, std::int64_t total, std::uint32_t sum1,
-                           std::uint32_t sum2, std::uint32_t sum3, std::uint32_t sum4,
-                           std::uint32_t sum5, std::uint32_t sum6, std::uint32_t sum7) override;
+  bool WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
+                           std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
+                           std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
+                           std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
+                           std::uint32_t sum6, std::uint32_t sum7) override;
 
  private:
   class EntryBuilder;

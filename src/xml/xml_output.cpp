@@ -24,11 +24,16 @@ bool IsForbiddenControl(unsigned char c) { return c < 0x20 && c != '\t' && c != 
 // The escaped form of a byte below 0x80, or empty when it stands for itself.
 std::string_view EscapeOf(unsigned char c) {
   switch (c) {
-    case '&': return "&amp;";
-    case '<': return "&lt;";
-    case '>': return "&gt;";
-    case '\r': return "&#13;";
-    default: return IsForbiddenControl(c) ? kReplacement : std::string_view{};
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '\r':
+      return "&#13;";
+    default:
+      return IsForbiddenControl(c) ? kReplacement : std::string_view{};
   }
 }
 
@@ -111,14 +116,22 @@ void AppendStrftime(std::string& out, const std::string& format, const std::tm& 
 // writes it); -1 for a letter that is not one of these.
 int UnpaddedField(char c, const std::tm& tm) {
   switch (c) {
-    case 'd': return tm.tm_mday;
-    case 'm': return tm.tm_mon + 1;
-    case 'y': return (tm.tm_year % 100 + 100) % 100;
-    case 'H': return tm.tm_hour;
-    case 'I': return tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12;
-    case 'M': return tm.tm_min;
-    case 'S': return tm.tm_sec;
-    default: return -1;
+    case 'd':
+      return tm.tm_mday;
+    case 'm':
+      return tm.tm_mon + 1;
+    case 'y':
+      return (tm.tm_year % 100 + 100) % 100;
+    case 'H':
+      return tm.tm_hour;
+    case 'I':
+      return tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12;
+    case 'M':
+      return tm.tm_min;
+    case 'S':
+      return tm.tm_sec;
+    default:
+      return -1;
   }
 }
 
@@ -241,7 +254,8 @@ void DateTimeTexts::Append(XmlOutput& out, TDateTime value) {
 
 void DateTimeTexts::Format(std::int64_t seconds) {
   const std::tm tm = BrokenDown(seconds);
-  const std::int64_t day = (seconds - (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec)) / kSecondsPerDay;
+  const std::int64_t day =
+      (seconds - (tm.tm_hour * 3600 + tm.tm_min * 60 + tm.tm_sec)) / kSecondsPerDay;
   if (!haveDay_ || day != lastDay_) {
     dayText_.clear();
     dateFormat_.Append(dayText_, tm);

@@ -29,7 +29,8 @@ struct SeenAbout {
 
 std::size_t AboutWindows() {
   std::size_t count = 0;
-  for (QWidget* widget : QApplication::allWidgets()) count += qobject_cast<TForm_About*>(widget) != nullptr;
+  for (QWidget* widget : QApplication::allWidgets())
+    count += qobject_cast<TForm_About*>(widget) != nullptr;
   return count;
 }
 
@@ -43,7 +44,8 @@ void InspectAndClose(QWidget* modal, SeenAbout& seen) {
   seen.size = about->size();
   seen.logo = about->findChild<QLabel*>("Image1")->pixmap().size();
   seen.fixed = about->minimumSize() == about->maximumSize();
-  seen.maximisable = about->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
+  seen.maximisable =
+      about->windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint);
   QTest::keyClick(about, Qt::Key_Escape);
   seen.closedByEscape = !about->isVisible();
   auto* ok = about->findChild<QPushButton*>("Button1");

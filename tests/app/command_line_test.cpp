@@ -53,7 +53,8 @@ TEST(CommandLine, ParsesFilesAndOptions) {
 
 TEST(CommandLine, ProgressTextGivesShareAndRateOrEntriesWhenTheSizeIsUnknown) {
   using Stage = ConversionProgress::Stage;
-  EXPECT_EQ(ProgressText({Stage::Reading, 0, 2000, 0}, 0), "z917conv:   0% of the journal, 0 entries/s");
+  EXPECT_EQ(ProgressText({Stage::Reading, 0, 2000, 0}, 0),
+            "z917conv:   0% of the journal, 0 entries/s");
   EXPECT_EQ(ProgressText({Stage::Reading, 1000, 3000, 500}, 0.25),
             "z917conv:  33% of the journal, 2000 entries/s");
   // A journal that grew while it was read never shows more than the whole.
@@ -112,7 +113,8 @@ class Z917Conv : public ::testing::Test {
     ASSERT_NE(bin, nullptr);
     program = fs::path(bin) / "z917conv";
     dir = fs::path(::testing::TempDir()) /
-          ("z917conv_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("z917conv_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
@@ -137,7 +139,8 @@ class Z917Conv : public ::testing::Test {
     return path.string();
   }
   std::string CashInJournal() {
-    return Journal(EncodePacket(PacketType::CashIn, {1, 2, 3, PackDateTime(2010, 3, 25, 14, 5, 9), 7},
+    return Journal(EncodePacket(PacketType::CashIn,
+                                {1, 2, 3, PackDateTime(2010, 3, 25, 14, 5, 9), 7},
                                 EncodeCashMovementBody(123456, 100, "K&K")));
   }
 
@@ -164,7 +167,8 @@ TEST_F(Z917Conv, HelpVersionAndWrongUsage) {
 
 TEST_F(Z917Conv, ConvertsToXmlUnderTheEnvironmentsRegionalSettings) {
   const std::string journal = CashInJournal();
-  const Outcome run = Start("'" + journal + "' '" + (dir / "OUT.XML").string() + "'", "uk_UA.UTF-8");
+  const Outcome run =
+      Start("'" + journal + "' '" + (dir / "OUT.XML").string() + "'", "uk_UA.UTF-8");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
   EXPECT_EQ(run.err, "");
@@ -178,7 +182,8 @@ TEST_F(Z917Conv, ConvertsToXmlUnderTheEnvironmentsRegionalSettings) {
 
 TEST_F(Z917Conv, CountedSuccessKeepsItsLineBreak) {
   // A whole packet, then a header whose body is cut short.
-  std::string bytes = EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(1, 1, "K"));
+  std::string bytes =
+      EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(1, 1, "K"));
   bytes += bytes.substr(0, 20);
   const Outcome run = Start("'" + Journal(bytes) + "' '" + (dir / "o.xml").string() + "'");
   EXPECT_EQ(run.status, 0);
@@ -186,7 +191,8 @@ TEST_F(Z917Conv, CountedSuccessKeepsItsLineBreak) {
 }
 
 TEST_F(Z917Conv, FailuresGoToStandardErrorInOrder) {
-  const Outcome missing = Start("'" + (dir / "none.bin").string() + "' '" + (dir / "o.xml").string() + "'");
+  const Outcome missing =
+      Start("'" + (dir / "none.bin").string() + "' '" + (dir / "o.xml").string() + "'");
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, "");
   EXPECT_EQ(missing.err, "Ошибка открытия файла БД\n");
@@ -329,7 +335,8 @@ TEST_F(Z917Conv, SilentButForTheMessagesWhenStandardErrorIsNotATerminal) {
     journal.write(packet.data(), static_cast<std::streamsize>(packet.size()));
   });
   journal.close();
-  const Outcome run = Start("'" + (dir / "big.bin").string() + "' '" + (dir / "o.xml").string() + "'");
+  const Outcome run =
+      Start("'" + (dir / "big.bin").string() + "' '" + (dir / "o.xml").string() + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
   EXPECT_EQ(run.err, "");
@@ -403,7 +410,8 @@ class OnTerminal : public Z917Conv {
 
   std::vector<std::string> Listing(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(folder))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -418,7 +426,8 @@ TEST_F(OnTerminal, ProgressLineIsRewrittenInPlaceAndWipedBeforeTheMessage) {
   Launch("o.xml");
   ASSERT_TRUE(ReadTerminal());
   EXPECT_EQ(Wait(), kExitFailed);
-  EXPECT_EQ(terminal.rfind("\rz917conv:   0% of the journal, 0 entries/s\x1b[K", 0), 0u) << terminal;
+  EXPECT_EQ(terminal.rfind("\rz917conv:   0% of the journal, 0 entries/s\x1b[K", 0), 0u)
+      << terminal;
   EXPECT_EQ(terminal.find('\n'), terminal.size() - 1) << "one line only: " << terminal;
   const std::string wiped = "\r\x1b[K";
   const std::size_t end = terminal.rfind(wiped);

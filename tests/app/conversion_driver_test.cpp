@@ -34,7 +34,8 @@ class ConversionDriverTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::path(::testing::TempDir()) /
-          ("z917_driver_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("z917_driver_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir);
   }
   void TearDown() override { fs::remove_all(dir); }
@@ -133,8 +134,8 @@ TEST_F(ConversionDriverTest, refused_entry_shows_the_writer_then_the_driver) {
   xml.FailEntry(2);
   EXPECT_FALSE(Convert(Journal(CashIn(1) + CashIn(2) + CashIn(3))));
   EXPECT_EQ(xml.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
-  EXPECT_EQ(messages.shown, (std::vector<Shown>{Error("CashIn failed"),
-                                                Error("Ошибка преобразования данных")}));
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{Error("CashIn failed"), Error("Ошибка преобразования данных")}));
 }
 
 TEST_F(ConversionDriverTest, header_read_error_away_from_the_end_is_a_bad_journal) {

@@ -35,8 +35,9 @@ TEST(GuiApplication, ToolkitSpeaksTheSystemLocalesLanguage) {
   // The file dialogs' words and the question before replacing a file.
   EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Open"), "Відкрити");
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Скасувати");
-  EXPECT_NE(QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
-            "%1 already exists.\nDo you want to replace it?");
+  EXPECT_NE(
+      QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?"),
+      "%1 already exists.\nDo you want to replace it?");
 }
 
 }  // namespace

@@ -32,19 +32,20 @@ class MainWindowTest : public ::testing::Test {
 
   TForm1& Form() {
     if (!form) {
-      form = std::make_unique<TForm1>(MainWindowServices{
-          dialogs,
-          [this] {
-            ++versionQueries;
-            if (!excelStarts) throw automation::AutomationError(
-                "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
-            return excelVersion;
-          },
-          [this](const std::string& journal, const std::string& output, OutputKind kind,
-                 const ProgressListener&) {
-            conversions.push_back({journal, output, kind});
-          },
-          errors});
+      form = std::make_unique<TForm1>(
+          MainWindowServices{dialogs,
+                             [this] {
+                               ++versionQueries;
+                               if (!excelStarts)
+                                 throw automation::AutomationError(
+                                     "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
+                               return excelVersion;
+                             },
+                             [this](const std::string& journal, const std::string& output,
+                                    OutputKind kind, const ProgressListener&) {
+                               conversions.push_back({journal, output, kind});
+                             },
+                             errors});
       form->show();
     }
     return *form;
@@ -239,8 +240,8 @@ TEST_F(MainWindowTest, ExcelThatCannotStartShowsErrorAndWindowStaysUsable) {
   EXPECT_EQ(SaveRuns(), std::vector<bool>({false}));
   EXPECT_TRUE(conversions.empty());
   EXPECT_EQ(errors.shown, std::vector<Shown>({{MessageKind::Error,
-                                                "Класс не зарегистрирован, ProgID: "
-                                                "\"Excel.Application\""}}));
+                                               "Класс не зарегистрирован, ProgID: "
+                                               "\"Excel.Application\""}}));
 
   Click("BtnBinToXml");
   EXPECT_EQ(conversions.size(), 1u);

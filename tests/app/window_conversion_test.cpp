@@ -228,7 +228,8 @@ TEST_F(WindowConversionTest, LongConversionKeepsTheWindowTurningWithProgressToTh
   EXPECT_TRUE(watched.dialogShown);
   EXPECT_EQ(watched.largestBarValue, watched.barMaximum);
   EXPECT_TRUE(watched.commandsDisabled);
-  for (const char* button : {"BtnBinToXls", "BtnBinToXml"}) EXPECT_TRUE(Button(button)->isEnabled());
+  for (const char* button : {"BtnBinToXls", "BtnBinToXml"})
+    EXPECT_TRUE(Button(button)->isEnabled());
   EXPECT_EQ(form.focusWidget(), Button("BtnBinToXml"));  // Enter can run it again
   for (QAction* item : form.findChildren<QAction*>()) EXPECT_TRUE(item->isEnabled());
   EXPECT_EQ(recorded.shown,

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "automation/automation_error.h"
-#include "automation/server_factory.h"
 #include "automation/save_test_support.h"
+#include "automation/server_factory.h"
 #include "automation/workbook/engine.h"
 #include "automation/workbook/save_workbook.h"
 #include "automation/workbook/xlsx_writer.h"
@@ -105,9 +105,11 @@ TEST_F(EngineTest, sheets_added_after_the_last_keep_order_and_select_sets_active
 
 TEST_F(EngineTest, bad_sheet_names_are_refused) {
   AddAfterLast().Set("Name", "Продажі");
-  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "ПРОДАЖІ"); }), "Лист с именем «ПРОДАЖІ» уже есть в книге");
+  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "ПРОДАЖІ"); }),
+            "Лист с именем «ПРОДАЖІ» уже есть в книге");
   EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", ""); }), "Имя листа не может быть пустым");
-  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "a/b"); }), "Имя листа «a/b» содержит недопустимый знак «/»");
+  EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "a/b"); }),
+            "Имя листа «a/b» содержит недопустимый знак «/»");
   EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", std::string(32, 'x')); }),
             "Имя листа «" + std::string(32, 'x') + "» длиннее 31 знака");
   EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "'x"); }),
@@ -123,16 +125,23 @@ TEST_F(EngineTest, unknown_members_wrong_uses_and_arguments_are_described) {
   EXPECT_EQ(ErrorOf([&] { app.Get("Quit"); }), "Application.Quit нельзя прочитать");
   EXPECT_EQ(ErrorOf([&] { app.Set("Visible", "нет"); }),
             "Application.Visible: значение — ожидается логическое значение, передано: текст");
-  EXPECT_EQ(ErrorOf([&] { app.GetObject("Workbooks").Call("Add", {1, 2}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              app.GetObject("Workbooks").Call("Add", {1, 2});
+            }),
             "Workbooks.Add: слишком много аргументов (2, не больше 1)");
-  EXPECT_EQ(ErrorOf([&] { app.GetObject("Workbooks").Call("Add", {std::int16_t{-4109}}); }),
-            "Workbooks.Add: аргумент Template — поддерживается только шаблон -4167 (книга из одного "
-            "листа)");
+  EXPECT_EQ(
+      ErrorOf([&] { app.GetObject("Workbooks").Call("Add", {std::int16_t{-4109}}); }),
+      "Workbooks.Add: аргумент Template — поддерживается только шаблон -4167 (книга из одного "
+      "листа)");
   EXPECT_EQ(ErrorOf([&] { book.GetObject("Worksheets", {11}); }),
             "Workbook.Worksheets: аргумент Index — индекс 11 вне диапазона 1..1");
-  EXPECT_EQ(ErrorOf([&] { book.GetObject("Worksheets").Call("Add", {}, {{"Aftr", 1}}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.GetObject("Worksheets").Call("Add", {}, {{"Aftr", 1}});
+            }),
             "Worksheets.Add: неизвестный именованный аргумент «Aftr»");
-  EXPECT_EQ(ErrorOf([&] { book.GetObject("Worksheets").Call("Add", {}, {{"After", 1}}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.GetObject("Worksheets").Call("Add", {}, {{"After", 1}});
+            }),
             "Worksheets.Add: аргумент After — ожидается лист этой книги");
   EXPECT_EQ(ErrorOf([&] { sheet.Get("Range"); }), "Worksheet.Range: аргумент Cell1 не задан");
   EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs"); }), "Workbook.SaveAs: аргумент Filename не задан");

@@ -48,7 +48,8 @@ inline std::string RunReader(const std::string& script, const fs::path& path,
 
 inline std::set<std::string> Entries(const fs::path& dir) {
   std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(dir))
+    names.insert(entry.path().filename().string());
   return names;
 }
 

@@ -41,7 +41,9 @@ const Cell& CellAt(const Sheet& sheet, std::uint32_t row, std::uint16_t column) 
 }
 
 constexpr CellRect Column(std::uint16_t c) { return {1, c, kMaxRows, c}; }
-constexpr CellRect Row(std::uint32_t r) { return {r, 1, r, static_cast<std::uint16_t>(kMaxColumns)}; }
+constexpr CellRect Row(std::uint32_t r) {
+  return {r, 1, r, static_cast<std::uint16_t>(kMaxColumns)};
+}
 
 class SheetTest : public ::testing::Test {
  protected:
@@ -56,9 +58,9 @@ TEST_F(SheetTest, cell_is_twelve_bytes) { EXPECT_EQ(sizeof(Cell), 12u); }
 TEST_F(SheetTest, new_cell_takes_row_format_before_column_format) {
   sheet.SetNumberFormat(Column(1), integer);
   sheet.SetNumberFormat(Row(3), money);
-  Sheet::RowWriter(sheet, 2, 2).Number(1, 5);   // column's format
-  Sheet::RowWriter(sheet, 3, 2).Number(1, 5);   // row's format wins
-  Sheet::RowWriter(sheet, 2, 2).Number(2, 5);   // neither: General
+  Sheet::RowWriter(sheet, 2, 2).Number(1, 5);  // column's format
+  Sheet::RowWriter(sheet, 3, 2).Number(1, 5);  // row's format wins
+  Sheet::RowWriter(sheet, 2, 2).Number(2, 5);  // neither: General
   EXPECT_EQ(CellAt(sheet, 2, 1).Format(), integer);
   EXPECT_EQ(CellAt(sheet, 3, 1).Format(), money);
   EXPECT_EQ(CellAt(sheet, 2, 2).Format(), kGeneralFormat);

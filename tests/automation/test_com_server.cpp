@@ -88,9 +88,9 @@ bool SetKey(const std::wstring& key, const wchar_t* name, const std::wstring& va
                         nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const LONG set = ::RegSetValueExW(handle, name, 0, REG_SZ,
-                                    reinterpret_cast<const BYTE*>(value.c_str()),
-                                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  const LONG set =
+      ::RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   ::RegCloseKey(handle);
   return set == ERROR_SUCCESS;
 }
@@ -100,11 +100,10 @@ int Register() {
   const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   if (length == 0 || length == MAX_PATH) return 1;
   const std::wstring classKey = std::wstring(L"CLSID\\") + kClassIdText;
-  const bool done = SetKey(std::wstring(kProgId) + L"\\CLSID", nullptr, kClassIdText) &&
-                    SetKey(classKey, nullptr, kProgId) &&
-                    SetKey(classKey + L"\\ProgID", nullptr, kProgId) &&
-                    SetKey(classKey + L"\\LocalServer32", nullptr,
-                           L"\"" + std::wstring(path, length) + L"\"");
+  const bool done =
+      SetKey(std::wstring(kProgId) + L"\\CLSID", nullptr, kClassIdText) &&
+      SetKey(classKey, nullptr, kProgId) && SetKey(classKey + L"\\ProgID", nullptr, kProgId) &&
+      SetKey(classKey + L"\\LocalServer32", nullptr, L"\"" + std::wstring(path, length) + L"\"");
   return done ? 0 : 1;
 }
 

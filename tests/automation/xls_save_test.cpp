@@ -201,7 +201,9 @@ TEST_F(XlsSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_f
   std::ofstream(path) << "old contents";
   {
     const test::FileSizeLimit limit(64 * 1024);
-    EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 56}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                book.Call("SaveAs", {path.string(), 56});
+              }),
               "Не удалось записать файл «" + path.string() + "»: файл слишком велик");
   }
   platform::Cancellation::Request();

@@ -72,7 +72,8 @@ TEST_F(XlsxSaveTest, numbers_keep_their_full_stop_under_a_comma_locale) {
   // uk_UA printf would write 19,99 and the reader would fail or misread.
   const std::string before = std::setlocale(LC_ALL, nullptr);
   ::setenv("LC_ALL", "uk_UA.UTF-8", 1);
-  ASSERT_NE(std::setlocale(LC_ALL, ""), nullptr) << "locale uk_UA.UTF-8 missing: run scripts/install-deps";
+  ASSERT_NE(std::setlocale(LC_ALL, ""), nullptr)
+      << "locale uk_UA.UTF-8 missing: run scripts/install-deps";
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   VariantArray row(1, 2);
   row.At(1, 1) = 19.99;
@@ -104,7 +105,9 @@ TEST_F(XlsxSaveTest, new_file_gets_permissions_of_a_newly_created_file) {
 TEST_F(XlsxSaveTest, existing_file_is_replaced_only_with_alerts_off) {
   const fs::path path = dir / "old.xlsx";
   std::ofstream(path) << "old contents";
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              book.Call("SaveAs", {path.string(), 51});
+            }),
             "Файл «" + path.string() + "» уже существует");
   EXPECT_EQ(Contents(path), "old contents");
   app.Set("DisplayAlerts", false);
@@ -123,9 +126,12 @@ TEST_F(XlsxSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchang
             "Папка «" + (dir / "missing").string() + "» не существует");
   EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {(dir / "folder.xlsx").string()}); }),
             "«" + (dir / "folder.xlsx").string() + "» — это папка, а не файл");
-  EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {kept.string(), 52}); }),
-            "Неподдерживаемый формат файла: 52 (поддерживаются 51, книга Excel .xlsx, и 56, книга Excel "
-            "97-2003 .xls)");
+  EXPECT_EQ(
+      ErrorOf([&] {
+        book.Call("SaveAs", {kept.string(), 52});
+      }),
+      "Неподдерживаемый формат файла: 52 (поддерживаются 51, книга Excel .xlsx, и 56, книга Excel "
+      "97-2003 .xls)");
   EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {""}); }), "Имя файла не задано");
 
   EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xlsx", "kept.xlsx"}));
@@ -140,7 +146,9 @@ TEST_F(XlsxSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_
   std::ofstream(path) << "old contents";
   {
     const test::FileSizeLimit limit(64 * 1024);
-    EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                book.Call("SaveAs", {path.string(), 51});
+              }),
               "Не удалось записать книгу: файл слишком велик");
   }
   platform::Cancellation::Request();

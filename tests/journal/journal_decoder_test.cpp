@@ -7,8 +7,8 @@
 
 #include "journal/cp1251.h"
 #include "journal/journal_encoder.h"
-#include "journal/recording_writer.h"
 #include "journal/packet_bytes.h"
+#include "journal/recording_writer.h"
 
 namespace z917 {
 namespace {
@@ -18,9 +18,9 @@ using test::Hex;
 
 // The worked examples: a Sale packet holding a skipped sub-record and one
 // goods line, and a CashIn packet.
-const std::string kSalePacket = Hex(
-    "21 00 00 05 00 0D 00 02 3C 84 D7 17 E9 03 00 00 04 02 AA BB 1D 00 00 15 03 00 24 1E 00 00"
-    " 00 DC 05 00 00 27 0A 00 00 3B 0F 00 00 09 00 D1 E8 F0 00");
+const std::string kSalePacket =
+    Hex("21 00 00 05 00 0D 00 02 3C 84 D7 17 E9 03 00 00 04 02 AA BB 1D 00 00 15 03 00 24 1E 00 00"
+        " 00 DC 05 00 00 27 0A 00 00 3B 0F 00 00 09 00 D1 E8 F0 00");
 const std::string kCashInPacket = Hex(
     "10 00 04 05 00 0C 00 02 00 84 D7 17 E8 03 00 00 F0 49 02 00 90 D0 03 00 CA E0 F1 E8 F0 20 31"
     " 00");
@@ -63,7 +63,8 @@ TEST_F(JournalDecoderTest, worked_cash_in_packet_gives_the_full_argument_list) {
 TEST_F(JournalDecoderTest, positions_are_counter_plus_two_for_excel_and_plus_one_for_xml) {
   ASSERT_TRUE(DecodeBody(PacketType::CashIn, EncodeCashMovementBody(1, 2, "a"), OutputKind::Excel));
   ASSERT_TRUE(DecodeBody(PacketType::CashIn, EncodeCashMovementBody(1, 2, "b"), OutputKind::Excel));
-  ASSERT_TRUE(DecodeBody(PacketType::CashOut, EncodeCashMovementBody(1, 2, "c"), OutputKind::Excel));
+  ASSERT_TRUE(
+      DecodeBody(PacketType::CashOut, EncodeCashMovementBody(1, 2, "c"), OutputKind::Excel));
   ASSERT_TRUE(DecodeBody(PacketType::CashOut, EncodeCashMovementBody(1, 2, "d"), OutputKind::Xml));
   // Cash in and cash out share one counter.
   ASSERT_EQ(writer.Entries().size(), 4u);
@@ -204,8 +205,8 @@ TEST_F(JournalDecoderTest, check_total_reads_only_the_sums_its_mask_announces) {
 }
 
 TEST_F(JournalDecoderTest, check_total_adds_in_64_bits) {
-  const std::uint32_t sums[7] = {0xFFFFFFFFu, 1, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu,
-                                 0xFFFFFFFFu, 0xFFFFFFFFu};
+  const std::uint32_t sums[7] = {0xFFFFFFFFu, 1,           0xFFFFFFFFu, 0xFFFFFFFFu,
+                                 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
   ASSERT_TRUE(DecodeBody(PacketType::CheckSumSale, EncodeCheckSumBody(0x03, sums)));
   ASSERT_TRUE(DecodeBody(PacketType::CheckSumSale, EncodeCheckSumBody(0x7F, sums)));
   EXPECT_NE(Texts()[0].find(" 4294967296 4294967295 1 0 "), std::string::npos);
@@ -249,8 +250,8 @@ std::vector<GoodsLine> GoodsLines(std::size_t n) {
 TEST_F(JournalDecoderTest, goods_movement_makes_one_entry_per_line_with_the_packet_fields) {
   auto lines = GoodsLines(3);
   lines[2].Price = 0xFFFFFFFFu;
-  ASSERT_TRUE(DecodeBody(PacketType::Receipt, EncodeGoodsMovementBody(0x8000000000000001ull,
-                                                                       lines, "Kasa")));
+  ASSERT_TRUE(DecodeBody(PacketType::Receipt,
+                         EncodeGoodsMovementBody(0x8000000000000001ull, lines, "Kasa")));
   ASSERT_TRUE(DecodeBody(PacketType::Return, EncodeGoodsMovementBody(9, GoodsLines(1), "K2")));
   EXPECT_EQ(Texts(), (std::vector<std::string>{
                          "Receipt 1 5 12 2 2013-09-04 15:06:40 1000 -9223372036854775807 100 3 "

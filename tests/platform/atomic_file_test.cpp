@@ -226,8 +226,7 @@ TEST_F(AtomicFileTest, unusable_paths_name_their_reason) {
     fs::create_directory(dir / "locked");
     fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "locked" / "a.xls").string(), true); }),
-              "Не удалось создать файл в папке «" + (dir / "locked").string() +
-                  "»: нет доступа");
+              "Не удалось создать файл в папке «" + (dir / "locked").string() + "»: нет доступа");
     fs::permissions(dir / "locked", fs::perms::owner_all);
   }
 }

@@ -27,10 +27,10 @@ void FirstInterruptCancelsSecondEndsAtOnce(int first, int second) {
 TEST(Interrupts, FirstRequestsCancellationSecondExitsWithItsStatus) {
   EXPECT_EXIT(FirstInterruptCancelsSecondEndsAtOnce(SIGINT, SIGINT), testing::ExitedWithCode(130),
               "");
-  EXPECT_EXIT(FirstInterruptCancelsSecondEndsAtOnce(SIGHUP, SIGTERM),
-              testing::ExitedWithCode(143), "");
-  EXPECT_EXIT(FirstInterruptCancelsSecondEndsAtOnce(SIGTERM, SIGHUP),
-              testing::ExitedWithCode(129), "");
+  EXPECT_EXIT(FirstInterruptCancelsSecondEndsAtOnce(SIGHUP, SIGTERM), testing::ExitedWithCode(143),
+              "");
+  EXPECT_EXIT(FirstInterruptCancelsSecondEndsAtOnce(SIGTERM, SIGHUP), testing::ExitedWithCode(129),
+              "");
 }
 
 TEST(Terminal, OnlyATerminalIsOne) {

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <locale.h>
 #include <clocale>
 #include <cstdlib>
-#include <locale.h>
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 namespace z917::platform {
 namespace {
@@ -24,7 +24,10 @@ class LocaleEnvironment {
   }
   ~LocaleEnvironment() {
     for (std::size_t i = 0; i < std::size(kNames); ++i) {
-      if (saved_[i]) ::setenv(kNames[i], saved_[i]->c_str(), 1); else ::unsetenv(kNames[i]);
+      if (saved_[i])
+        ::setenv(kNames[i], saved_[i]->c_str(), 1);
+      else
+        ::unsetenv(kNames[i]);
     }
   }
   void Set(const char* name, const char* value) { ::setenv(name, value, 1); }

@@ -78,16 +78,20 @@ TEST_F(ExcelBookWriterTest, create_starts_one_hidden_workbook_of_ten_sheets) {
   // Nine sheets, each added after the last one Count names.
   const auto adds = LinesWith(log, ".Add(After:=");
   ASSERT_EQ(adds.size(), 9u);
-  EXPECT_EQ(adds[0], "call app.Workbooks(i32:1).Worksheets.Add(After:=obj:app.Workbooks(i32:1)."
-                     "Worksheets(i32:1))");
-  EXPECT_EQ(adds[8], "call app.Workbooks(i32:1).Worksheets.Add(After:=obj:app.Workbooks(i32:1)."
-                     "Worksheets(i32:9))");
+  EXPECT_EQ(adds[0],
+            "call app.Workbooks(i32:1).Worksheets.Add(After:=obj:app.Workbooks(i32:1)."
+            "Worksheets(i32:1))");
+  EXPECT_EQ(adds[8],
+            "call app.Workbooks(i32:1).Worksheets.Add(After:=obj:app.Workbooks(i32:1)."
+            "Worksheets(i32:9))");
   const auto names = LinesWith(log, ".Name = ");
   ASSERT_EQ(names.size(), 10u);
   EXPECT_EQ(names[0], "set " + kSheet1 + ".Name = text:\"Продажі\"");
-  EXPECT_EQ(names[4], "set app.Workbooks(i32:1).Worksheets(i32:5).Name = text:\"Внес. вилуч. готівки\"");
-  EXPECT_EQ(names[9], "set app.Workbooks(i32:1).Worksheets(i32:10).Name = text:\"Підсумок чека "
-                      "виплати\"");
+  EXPECT_EQ(names[4],
+            "set app.Workbooks(i32:1).Worksheets(i32:5).Name = text:\"Внес. вилуч. готівки\"");
+  EXPECT_EQ(names[9],
+            "set app.Workbooks(i32:1).Worksheets(i32:10).Name = text:\"Підсумок чека "
+            "виплати\"");
   EXPECT_EQ(LinesWith(log, ".Select"), std::vector<std::string>{"call " + kSheet1 + ".Select"});
   EXPECT_EQ(CountLines(log, ".Value = "), 10u);  // one assignment per header
   EXPECT_TRUE(messages.shown.empty());
@@ -100,28 +104,32 @@ TEST_F(ExcelBookWriterTest, create_sets_widths_and_formats_but_none_on_the_date_
   EXPECT_EQ(CountLines(log, "set " + columns + ".Columns("), 15u + 14u);
   EXPECT_EQ(CountLines(log, columns + ".Columns(i32:4).NumberFormat"), 0u);
   EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:4).ColumnWidth = i32:15"), 1u);
-  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:9).NumberFormat = text:\"0.000\""), 1u);
-  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:10).NumberFormat = text:\"0.00\""), 1u);
+  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:9).NumberFormat = text:\"0.000\""),
+            1u);
+  EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:10).NumberFormat = text:\"0.00\""),
+            1u);
   EXPECT_EQ(CountLines(log, "set " + columns + ".Columns(i32:12).NumberFormat = text:\"@\""), 1u);
   EXPECT_EQ(CountLines(log, ".Columns(i32:4).NumberFormat"), 0u);  // on every sheet
-  EXPECT_EQ(LinesWith(log, "set " + kSheet1 + ".Range")[0],
-            "set " + kSheet1 + ".Range(text:\"A1\", text:\"O1\").Value = [text:\"Номер зміни\"|"
-            "text:\"Номер чека\"|text:\"Номер касира\"|text:\"Дата/час\"|text:\"Номер пакета\"|"
-            "text:\"Відмова\"|text:\"Код товару\"|text:\"Номер партії\"|text:\"Кількість, шт/кг\"|"
-            "text:\"Ціна, грн\"|text:\"Вартість, грн\"|text:\"Податкова група\"|"
-            "text:\"Ваговий/штучний товар\"|text:\"Товар/послуга/виплата\"|text:\"Назва товару\"]");
+  EXPECT_EQ(
+      LinesWith(log, "set " + kSheet1 + ".Range")[0],
+      "set " + kSheet1 +
+          ".Range(text:\"A1\", text:\"O1\").Value = [text:\"Номер зміни\"|"
+          "text:\"Номер чека\"|text:\"Номер касира\"|text:\"Дата/час\"|text:\"Номер пакета\"|"
+          "text:\"Відмова\"|text:\"Код товару\"|text:\"Номер партії\"|text:\"Кількість, шт/кг\"|"
+          "text:\"Ціна, грн\"|text:\"Вартість, грн\"|text:\"Податкова група\"|"
+          "text:\"Ваговий/штучний товар\"|text:\"Товар/послуга/виплата\"|text:\"Назва товару\"]");
 }
 
 TEST_F(ExcelBookWriterTest, z_report_sheet_runs_down_with_row_formats_except_row_4) {
   Create();
   const std::string z = "app.Workbooks(i32:1).Worksheets(i32:8)";
   const auto& log = Log();
-  EXPECT_EQ(LinesWith(log, z + ".Columns.Columns"),
-            (std::vector<std::string>{
-                "get " + z + ".Columns.Columns(i32:1)",
-                "set " + z + ".Columns.Columns(i32:1).ColumnWidth = i32:30",
-                "get " + z + ".Columns.Columns(i32:2)",
-                "set " + z + ".Columns.Columns(i32:2).ColumnWidth = i32:15"}));
+  EXPECT_EQ(
+      LinesWith(log, z + ".Columns.Columns"),
+      (std::vector<std::string>{"get " + z + ".Columns.Columns(i32:1)",
+                                "set " + z + ".Columns.Columns(i32:1).ColumnWidth = i32:30",
+                                "get " + z + ".Columns.Columns(i32:2)",
+                                "set " + z + ".Columns.Columns(i32:2).ColumnWidth = i32:15"}));
   EXPECT_EQ(CountLines(log, "set " + z + ".Rows.Rows("), 29u);
   EXPECT_EQ(CountLines(log, z + ".Rows.Rows(i32:4)"), 0u);
   EXPECT_EQ(CountLines(log, "set " + z + ".Rows.Rows(i32:30).NumberFormat = text:\"@\""), 1u);
@@ -136,12 +144,14 @@ TEST_F(ExcelBookWriterTest, each_entry_costs_one_range_and_one_value) {
   Create();
   ASSERT_TRUE(writer.WriteSale(6, 5, 13, 2, 41521.5, 1001, 0, 123456, 789, 1500, 1999, 3899, 4, 1,
                                3, Utf8ToCp1251("Сир").c_str()));
-  EXPECT_EQ(LogAfterCreate(),
-            (std::vector<std::string>{
-                "get " + kSheet1 + ".Range(text:\"A6\", text:\"O6\")",
-                "set " + kSheet1 + ".Range(text:\"A6\", text:\"O6\").Value = [u16:5|u16:13|u8:2|"
-                "date:41521.5|u32:1001|u8:0|i64:123456|u32:789|d:1.5|d:19.99|d:38.99|text:\"Д\"|"
-                "text:\"Ваговий\"|text:\"Виплата\"|text:\"Сир\"]"}));
+  EXPECT_EQ(
+      LogAfterCreate(),
+      (std::vector<std::string>{
+          "get " + kSheet1 + ".Range(text:\"A6\", text:\"O6\")",
+          "set " + kSheet1 +
+              ".Range(text:\"A6\", text:\"O6\").Value = [u16:5|u16:13|u8:2|"
+              "date:41521.5|u32:1001|u8:0|i64:123456|u32:789|d:1.5|d:19.99|d:38.99|text:\"Д\"|"
+              "text:\"Ваговий\"|text:\"Виплата\"|text:\"Сир\"]"}));
 }
 
 TEST_F(ExcelBookWriterTest, all_bits_packet_number_and_price_have_their_own_forms) {
@@ -179,10 +189,11 @@ TEST_F(ExcelBookWriterTest, every_z_report_goes_to_b1_b30) {
   }
   const auto log = LogAfterCreate();
   ASSERT_EQ(log.size(), 4u);
-  EXPECT_EQ(log[3], "set app.Workbooks(i32:1).Worksheets(i32:8).Range(text:\"B1\", text:\"B30\")"
-                    ".Value = [u16:1|u16:2|u8:3|date:0|u32:4|u16:5|u16:6|d:2.14748e+08|d:0.01|"
-                    "d:0.02|d:0.03|d:0.04|d:0.05|d:0.06|d:0.07|d:0.08|d:0.09|d:0.1|d:0.11|d:0.12|"
-                    "d:0.13|d:0.14|d:0.15|d:0.16|d:0.17|d:0.18|d:0.19|d:0.2|d:0.21|text:\"Z\"]");
+  EXPECT_EQ(log[3],
+            "set app.Workbooks(i32:1).Worksheets(i32:8).Range(text:\"B1\", text:\"B30\")"
+            ".Value = [u16:1|u16:2|u8:3|date:0|u32:4|u16:5|u16:6|d:2.14748e+08|d:0.01|"
+            "d:0.02|d:0.03|d:0.04|d:0.05|d:0.06|d:0.07|d:0.08|d:0.09|d:0.1|d:0.11|d:0.12|"
+            "d:0.13|d:0.14|d:0.15|d:0.16|d:0.17|d:0.18|d:0.19|d:0.2|d:0.21|text:\"Z\"]");
 }
 
 TEST_F(ExcelBookWriterTest, earlier_z_reports_follow_column_b_newest_first_at_the_save) {
@@ -203,8 +214,9 @@ TEST_F(ExcelBookWriterTest, earlier_z_reports_follow_column_b_newest_first_at_th
   EXPECT_EQ(log[4], "get " + z + ".Range(text:\"C1\", text:\"E30\")");
   // Row by row: shift numbers 2, 1, 1, check numbers alike, cashier 3 each.
   EXPECT_EQ(log[5].substr(0, log[5].find("u8:3|u8:3|u8:3|")),
-            "set " + z + ".Range(text:\"C1\", text:\"E30\").Value = "
-            "[u16:2|u16:1|u16:1|u16:2|u16:1|u16:1|");
+            "set " + z +
+                ".Range(text:\"C1\", text:\"E30\").Value = "
+                "[u16:2|u16:1|u16:1|u16:2|u16:1|u16:1|");
   EXPECT_NE(log[5].find("|d:0.21|d:0.21|d:0.21|text:\"Z\"|text:\"Z\"|text:\"Z\"]"),
             std::string::npos);
   EXPECT_EQ(log[7], "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", i32:51)");
@@ -342,14 +354,12 @@ TEST_F(ExcelBookWriterTest, save_passes_the_format_the_path_calls_for) {
   ASSERT_TRUE(writer.SaveExcelBook("/tmp/out.xls"));
   EXPECT_EQ(LogAfterCreate(),
             (std::vector<std::string>{
-                "get app.Version", "set app.DisplayAlerts = bool:false",
-                "get app.Workbooks(i32:1)",
+                "get app.Version", "set app.DisplayAlerts = bool:false", "get app.Workbooks(i32:1)",
                 "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", i32:51)",
-                "get app.Version", "set app.DisplayAlerts = bool:false",
-                "get app.Workbooks(i32:1)",
+                "get app.Version", "set app.DisplayAlerts = bool:false", "get app.Workbooks(i32:1)",
                 "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.XLS\", i32:56)",
-                "get app.Version", "set app.DisplayAlerts = bool:false",
-                "get app.Workbooks(i32:1)", "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xls\")"}));
+                "get app.Version", "set app.DisplayAlerts = bool:false", "get app.Workbooks(i32:1)",
+                "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xls\")"}));
 }
 
 TEST_F(ExcelBookWriterTest, close_quits_once_and_forgets_the_workbook) {
@@ -376,13 +386,12 @@ TEST_F(ExcelBookWriterTest, failures_show_the_operation_prefix_and_the_server_me
   EXPECT_FALSE(writer.WriteAnnulSale(2, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "G"));
   state->failOn = "SaveAs";
   EXPECT_FALSE(writer.SaveExcelBook("/tmp/x.xlsx"));
-  EXPECT_EQ(messages.shown,
-            (std::vector<std::string>{
-                "Ошибка создания книги Excel: Класс не зарегистрирован, ProgID: "
-                "\"Excel.Application\"",
-                "Ошибка создания книги Excel: сбой сервера",
-                "Ошибка записи данных аннулированых продаж: сбой сервера",
-                "Ошибка записи файла Excel: сбой сервера"}));
+  EXPECT_EQ(messages.shown, (std::vector<std::string>{
+                                "Ошибка создания книги Excel: Класс не зарегистрирован, ProgID: "
+                                "\"Excel.Application\"",
+                                "Ошибка создания книги Excel: сбой сервера",
+                                "Ошибка записи данных аннулированых продаж: сбой сервера",
+                                "Ошибка записи файла Excel: сбой сервера"}));
 }
 
 TEST_F(ExcelBookWriterTest, close_never_throws_and_quits_even_when_alerts_cannot_be_turned_off) {
@@ -415,15 +424,14 @@ TEST_F(ExcelBookWriterTest, a_create_that_fails_after_the_start_quits_the_server
   EXPECT_TRUE(writer.SaveExcelBook("/tmp/x.xlsx"));
   EXPECT_TRUE(writer.CloseExcelBook());
   EXPECT_EQ(Log().size(), before);
-  EXPECT_EQ(messages.shown,
-            std::vector<std::string>{"Ошибка создания книги Excel: сбой сервера"});
+  EXPECT_EQ(messages.shown, std::vector<std::string>{"Ошибка создания книги Excel: сбой сервера"});
 }
 
 // Sales 1..count at rows 2.., each with its row as the shift number.
 void WriteSales(ExcelBookWriter& writer, std::uint32_t firstRow, std::uint32_t count) {
   for (std::uint32_t row = firstRow; row < firstRow + count; ++row) {
-    ASSERT_TRUE(writer.WriteSale(row, static_cast<std::uint16_t>(row), 1, 1, 0, 1, 0, 1, 1, 1, 1,
-                                 1, 0, 0, 0, "G"));
+    ASSERT_TRUE(writer.WriteSale(row, static_cast<std::uint16_t>(row), 1, 1, 0, 1, 0, 1, 1, 1, 1, 1,
+                                 0, 0, 0, "G"));
   }
 }
 
@@ -431,9 +439,9 @@ TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
   ASSERT_TRUE(blocks.CreateExcelBook());
   const std::size_t created = Log().size();
-  WriteSales(blocks, 2, 7);                                  // rows 2..8: two full blocks
+  WriteSales(blocks, 2, 7);  // rows 2..8: two full blocks
   ASSERT_TRUE(blocks.WriteCashIn(2, 1, 1, 1, 0, 1, 5, 5, "K"));
-  WriteSales(blocks, 20, 1);                                 // a gap: row 8 goes first
+  WriteSales(blocks, 20, 1);  // a gap: row 8 goes first
   ASSERT_TRUE(blocks.SaveExcelBook("/tmp/out.xlsx"));
   std::vector<std::string> ranges;
   for (auto it = Log().begin() + static_cast<long>(created); it != Log().end(); ++it) {
@@ -513,10 +521,9 @@ TEST_F(ExcelBookWriterTest, a_refused_block_shows_its_sheets_message_where_it_is
   ASSERT_TRUE(blocks.WriteAnnulRefund(4, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "R", "G"));
   EXPECT_FALSE(blocks.SaveExcelBook("/tmp/x.xls"));
   EXPECT_EQ(CountLines(Log(), "SaveAs"), 0u);
-  EXPECT_EQ(messages.shown,
-            (std::vector<std::string>{
-                "Ошибка записи данных возврата товаров: сбой сервера",
-                "Ошибка записи данных аннулированых возвратов: сбой сервера"}));
+  EXPECT_EQ(messages.shown, (std::vector<std::string>{
+                                "Ошибка записи данных возврата товаров: сбой сервера",
+                                "Ошибка записи данных аннулированых возвратов: сбой сервера"}));
   // The refused rows are not offered twice.
   state->failOn.clear();
   EXPECT_TRUE(blocks.SaveExcelBook("/tmp/x.xls"));

@@ -12,18 +12,39 @@ using automation::VariantKind;
 std::string Render(const Variant& value) {
   std::ostringstream out;
   switch (value.Kind()) {
-    case VariantKind::Empty: return "empty";
-    case VariantKind::Bool: return value.AsBool() ? "bool:true" : "bool:false";
-    case VariantKind::Int8: out << "i8:"; break;
-    case VariantKind::UInt8: out << "u8:"; break;
-    case VariantKind::Int16: out << "i16:"; break;
-    case VariantKind::UInt16: out << "u16:"; break;
-    case VariantKind::Int32: out << "i32:"; break;
-    case VariantKind::UInt32: out << "u32:"; break;
-    case VariantKind::Int64: out << "i64:"; break;
-    case VariantKind::Double: out << "d:" << value.AsNumber(); return out.str();
-    case VariantKind::Date: out << "date:" << value.AsDate(); return out.str();
-    case VariantKind::Text: return "text:\"" + value.AsText() + "\"";
+    case VariantKind::Empty:
+      return "empty";
+    case VariantKind::Bool:
+      return value.AsBool() ? "bool:true" : "bool:false";
+    case VariantKind::Int8:
+      out << "i8:";
+      break;
+    case VariantKind::UInt8:
+      out << "u8:";
+      break;
+    case VariantKind::Int16:
+      out << "i16:";
+      break;
+    case VariantKind::UInt16:
+      out << "u16:";
+      break;
+    case VariantKind::Int32:
+      out << "i32:";
+      break;
+    case VariantKind::UInt32:
+      out << "u32:";
+      break;
+    case VariantKind::Int64:
+      out << "i64:";
+      break;
+    case VariantKind::Double:
+      out << "d:" << value.AsNumber();
+      return out.str();
+    case VariantKind::Date:
+      out << "date:" << value.AsDate();
+      return out.str();
+    case VariantKind::Text:
+      return "text:\"" + value.AsText() + "\"";
     case VariantKind::Object: {
       const auto* fake = dynamic_cast<const FakeExcelObject*>(value.AsObject().get());
       return "obj:" + (fake ? fake->Name() : std::string("?"));

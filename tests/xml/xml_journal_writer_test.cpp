@@ -49,7 +49,8 @@ class XmlWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     dir = fs::path(::testing::TempDir()) /
-          ("z917_xml_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("z917_xml_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
@@ -75,8 +76,8 @@ class XmlWriterTest : public ::testing::Test {
   }
   void Sale(const char* name, std::uint32_t packetNum = 1, TDateTime when = kMarch25,
             std::uint8_t taxGroup = 0) {
-    ASSERT_TRUE(writer.WriteSale(1, 1, 1, 1, when, packetNum, 0, 1, 1, 1, 1, 1, taxGroup, 0, 0,
-                                 name));
+    ASSERT_TRUE(
+        writer.WriteSale(1, 1, 1, 1, when, packetNum, 0, 1, 1, 1, 1, 1, taxGroup, 0, 0, name));
   }
 
   fs::path dir;
@@ -124,9 +125,9 @@ TEST_F(XmlWriterTest, DatesFromPackedJournalTimesAreExactToTheSecond) {
   }
   ASSERT_TRUE(iso.SaveXmlDocument(Out()));
   const std::string text = ReadFile(Out());
-  for (const char* want : {"<DateTime>2024-02-29</DateTime>", "2024-02-29 00:00:01<",
-                           "2024-02-29 00:00:59<", "2024-02-29 00:59:59<",
-                           "2024-02-29 12:00:00<", "2024-02-29 23:59:59<"}) {
+  for (const char* want :
+       {"<DateTime>2024-02-29</DateTime>", "2024-02-29 00:00:01<", "2024-02-29 00:00:59<",
+        "2024-02-29 00:59:59<", "2024-02-29 12:00:00<", "2024-02-29 23:59:59<"}) {
     EXPECT_NE(text.find(want), std::string::npos) << want;
   }
 }
@@ -138,9 +139,9 @@ TEST_F(XmlWriterTest, UnpaddedNumbersAsGlibcWritesThem) {
   const std::string time = "%-I:%-M:%-S %p %-H %H";
   XmlJournalWriter unpadded{messages, {".", date, time}};
   ASSERT_TRUE(unpadded.CreateXmlDocument(Out()));
-  const std::uint32_t times[] = {PackDateTime(2001, 1, 2, 0, 0, 7), PackDateTime(2009, 9, 9, 9, 5, 0),
-                                 PackDateTime(2024, 12, 31, 12, 0, 1),
-                                 PackDateTime(2030, 10, 10, 23, 59, 59)};
+  const std::uint32_t times[] = {
+      PackDateTime(2001, 1, 2, 0, 0, 7), PackDateTime(2009, 9, 9, 9, 5, 0),
+      PackDateTime(2024, 12, 31, 12, 0, 1), PackDateTime(2030, 10, 10, 23, 59, 59)};
   for (std::uint32_t packed : times) {
     ASSERT_TRUE(unpadded.WriteCashIn(1, 1, 1, 1, PackedDateTimeToDateTime(packed), 1, 0, 0, ""));
   }
@@ -172,8 +173,8 @@ TEST_F(XmlWriterTest, FixedPointTextsAreExactAtEveryMagnitude) {
        {"<ProvCode>-5</ProvCode>", "<Avail>0.001</Avail><Price>-</Price>",
         "<ProvCode>-9223372036854775808</ProvCode>", "<Avail>0.000</Avail><Price>0.00</Price>",
         "<Sum>12.34</Sum><Avail>42949672.95</Avail>",
-        "<Total>214748364.75</Total><Sum1>0.05</Sum1>",
-        "<Total>-92233720368547758.08</Total>", "<Total>-0.05</Total>"}) {
+        "<Total>214748364.75</Total><Sum1>0.05</Sum1>", "<Total>-92233720368547758.08</Total>",
+        "<Total>-0.05</Total>"}) {
     EXPECT_NE(text.find(want), std::string::npos) << want;
   }
 }
@@ -187,7 +188,8 @@ TEST_F(XmlWriterTest, LookupWordsAndCashDirections) {
   ASSERT_TRUE(writer.WriteCashOut(2, 1, 1, 1, kMarch25, 1, 1, 1, "k"));
   const std::string body = SavedEntries();
   std::size_t blanks = 0;
-  for (std::size_t at = 0; (at = body.find("<TaxGroup> </TaxGroup>", at)) != std::string::npos; ++at) {
+  for (std::size_t at = 0; (at = body.find("<TaxGroup> </TaxGroup>", at)) != std::string::npos;
+       ++at) {
     ++blanks;
   }
   EXPECT_EQ(blanks, 3u);
@@ -205,8 +207,8 @@ TEST_F(XmlWriterTest, NamesAreEscapedAndEveryDocumentIsWellFormed) {
   ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   // "&", "<", ">", a carriage return, forbidden control bytes, the
   // unassigned 0x98 and an empty name.
-  ASSERT_TRUE(writer.WriteRefund(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0,
-                                 "A&B <c> ]]>", "l1\r\nl2\x01\x1F\t\x98"));
+  ASSERT_TRUE(writer.WriteRefund(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "A&B <c> ]]>",
+                                 "l1\r\nl2\x01\x1F\t\x98"));
   ASSERT_TRUE(writer.WriteAnnulRefund(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "", ""));
   ASSERT_TRUE(writer.WriteCashIn(1, 1, 1, 1, kMarch25, 1, 1, 1, ""));
   const std::string body = SavedEntries();
@@ -242,8 +244,8 @@ TEST_F(XmlWriterTest, FieldOrderOfEveryKind) {
   pugi::xml_document parsed;
   ASSERT_TRUE(parsed.load_file(Out().c_str()));
   const pugi::xml_node root = parsed.child("Z917_Journal");
-  const std::vector<std::string> head = {"Num", "SmenaNum", "CheckNum", "CasherNum", "DateTime",
-                                         "PacketNum"};
+  const std::vector<std::string> head = {"Num",       "SmenaNum", "CheckNum",
+                                         "CasherNum", "DateTime", "PacketNum"};
   auto with = [&](std::vector<std::string> tail) {
     std::vector<std::string> all = head;
     all.insert(all.end(), tail.begin(), tail.end());
@@ -253,11 +255,11 @@ TEST_F(XmlWriterTest, FieldOrderOfEveryKind) {
             with({"AnnulFlag", "Code", "Batch", "Avail", "Price", "Total", "TaxGroup", "WFlag",
                   "XFlag", "GoodName"}));
   EXPECT_EQ(FieldNames(root.child("ZReport")),
-            with({"CheckSaleCnt", "CheckRefundCnt", "SaleTotal", "Sale1", "Sale2", "Sale3",
-                  "Sale4", "Sale5", "Sale6", "Sale7", "SaleMarkup", "SaleDiscount",
-                  "RefundTotal", "Refund1", "Refund2", "Refund3", "Refund4", "Refund5",
-                  "Refund6", "Refund7", "RefundMarkup", "RefundDiscount", "CashIn", "CashOut",
-                  "CashierName"}));
+            with({"CheckSaleCnt", "CheckRefundCnt", "SaleTotal",   "Sale1",   "Sale2",
+                  "Sale3",        "Sale4",          "Sale5",       "Sale6",   "Sale7",
+                  "SaleMarkup",   "SaleDiscount",   "RefundTotal", "Refund1", "Refund2",
+                  "Refund3",      "Refund4",        "Refund5",     "Refund6", "Refund7",
+                  "RefundMarkup", "RefundDiscount", "CashIn",      "CashOut", "CashierName"}));
   EXPECT_STREQ(root.child("ZReport").child_value("Refund7"), "0,17");
   EXPECT_STREQ(root.child("ZReport").child_value("CashOut"), "0,21");
   EXPECT_EQ(FieldNames(root.child("Return")),
@@ -273,8 +275,9 @@ TEST_F(XmlWriterTest, EntryFailuresShowTheKindsPrefix) {
   ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   EXPECT_FALSE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 8, 0, 0, "g"));
   EXPECT_EQ(messages.shown,
-            (std::vector<std::string>{"E:Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка",
-                                      "E:Ошибка записи данных продаж: неизвестная ошибка"}));
+            (std::vector<std::string>{
+                "E:Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка",
+                "E:Ошибка записи данных продаж: неизвестная ошибка"}));
 }
 
 TEST_F(XmlWriterTest, EmptyDocumentAndTwoConversionsInOneRun) {
@@ -332,12 +335,12 @@ TEST_F(XmlWriterTest, UnwritablePathsFailTheSaveWithTheirReasonAndLeaveNothing) 
   writer.CloseXmlDocument();
   ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   EXPECT_FALSE(writer.SaveXmlDocument((dir / "other.xml").string()));
-  EXPECT_EQ(messages.shown,
-            (std::vector<std::string>{
-                "E:Ошибка записи XML файла: Папка «" + (dir / "missing").string() +
-                    "» не существует",
-                "E:Ошибка записи XML файла: «" + folder + "» — это папка, а не файл",
-                "E:Ошибка записи XML файла: неизвестная ошибка"}));
+  EXPECT_EQ(
+      messages.shown,
+      (std::vector<std::string>{
+          "E:Ошибка записи XML файла: Папка «" + (dir / "missing").string() + "» не существует",
+          "E:Ошибка записи XML файла: «" + folder + "» — это папка, а не файл",
+          "E:Ошибка записи XML файла: неизвестная ошибка"}));
   std::vector<std::string> names = FolderNames();
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"folder.xml", "out.xml"}));
@@ -352,7 +355,10 @@ TEST_F(XmlWriterTest, TemporaryFolderPlaysNoPart) {
   ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   Sale("here");
   const std::string text = SavedDocument();
-  if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
+  if (old)
+    ::setenv("TMPDIR", saved.c_str(), 1);
+  else
+    ::unsetenv("TMPDIR");
   EXPECT_NE(text.find("<GoodName>here</GoodName></Sale></Z917_Journal>"), std::string::npos);
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"out.xml"});
@@ -375,10 +381,9 @@ TEST_F(XmlWriterTest, DiskFailureWhileGrowingShowsAtTheSaveWithItsReason) {
     EXPECT_FALSE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
   }
   EXPECT_EQ(shown.shown,
-            (std::vector<std::string>{
-                "E:Ошибка записи XML файла: Не удалось записать файл «" + Out() +
-                    "»: файл слишком велик",
-                "E:Ошибка записи файла XML"}));
+            (std::vector<std::string>{"E:Ошибка записи XML файла: Не удалось записать файл «" +
+                                          Out() + "»: файл слишком велик",
+                                      "E:Ошибка записи файла XML"}));
   EXPECT_EQ(ReadFile(Out()), "previous");
   std::vector<std::string> names = FolderNames();
   std::sort(names.begin(), names.end());
@@ -409,11 +414,11 @@ TEST_F(XmlWriterTest, DriverShowsBothMessagesWhenTheSaveFails) {
       EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(100, 100, "K"));
   const fs::path path = dir / "journal.bin";
   std::ofstream(path, std::ios::binary) << journal;
-  EXPECT_FALSE(driver.ConvertJournal(path.string(), (dir / "no" / "x.xml").string(), OutputKind::Xml));
-  EXPECT_EQ(shown.shown,
-            (std::vector<std::string>{
-                "E:Ошибка записи XML файла: Папка «" + (dir / "no").string() + "» не существует",
-                "E:Ошибка записи файла XML"}));
+  EXPECT_FALSE(
+      driver.ConvertJournal(path.string(), (dir / "no" / "x.xml").string(), OutputKind::Xml));
+  EXPECT_EQ(shown.shown, (std::vector<std::string>{"E:Ошибка записи XML файла: Папка «" +
+                                                       (dir / "no").string() + "» не существует",
+                                                   "E:Ошибка записи файла XML"}));
   EXPECT_TRUE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
   EXPECT_NE(ReadFile(Out()).find("<CashierName>K</CashierName>"), std::string::npos);
 }

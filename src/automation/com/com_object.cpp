@@ -51,16 +51,25 @@ std::string ExceptionText(EXCEPINFO& info) {
 // for a system that has no text for them (Wine has none for several).
 const char* KnownResultText(HRESULT hr) {
   switch (hr) {
-    case CO_E_CLASSSTRING: return "Недопустимая строка с указанием класса";
-    case REGDB_E_CLASSNOTREG: return "Класс не зарегистрирован";
-    case CO_E_SERVER_EXEC_FAILURE: return "Ошибка выполнения сервера";
-    case RPC_E_DISCONNECTED: return "Вызванный объект был отключен от клиентов";
+    case CO_E_CLASSSTRING:
+      return "Недопустимая строка с указанием класса";
+    case REGDB_E_CLASSNOTREG:
+      return "Класс не зарегистрирован";
+    case CO_E_SERVER_EXEC_FAILURE:
+      return "Ошибка выполнения сервера";
+    case RPC_E_DISCONNECTED:
+      return "Вызванный объект был отключен от клиентов";
     case RPC_E_SERVER_DIED:
-    case RPC_E_SERVER_DIED_DNE: return "Удаленный вызов процедуры завершился неудачей";
-    case DISP_E_UNKNOWNNAME: return "Неизвестное имя";
-    case DISP_E_MEMBERNOTFOUND: return "Элемент не найден";
-    case DISP_E_TYPEMISMATCH: return "Несовпадение типа";
-    default: return nullptr;
+    case RPC_E_SERVER_DIED_DNE:
+      return "Удаленный вызов процедуры завершился неудачей";
+    case DISP_E_UNKNOWNNAME:
+      return "Неизвестное имя";
+    case DISP_E_MEMBERNOTFOUND:
+      return "Элемент не найден";
+    case DISP_E_TYPEMISMATCH:
+      return "Несовпадение типа";
+    default:
+      return nullptr;
   }
 }
 
@@ -78,8 +87,8 @@ std::string ResultText(long hr) {
     text = platform::Utf8FromWide(std::wstring_view(buffer, length));
   }
   if (buffer != nullptr) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
-                           text.back() == '.')) {
+  while (!text.empty() &&
+         (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.')) {
     text.pop_back();
   }
   if (!text.empty()) return text;
@@ -97,8 +106,7 @@ Variant ComObject::GetProperty(std::string_view member, const Arguments& args) {
   return Invoke(member, DISPATCH_PROPERTYGET, args, nullptr);
 }
 
-void ComObject::SetProperty(std::string_view member, const Arguments& args,
-                            const Variant& value) {
+void ComObject::SetProperty(std::string_view member, const Arguments& args, const Variant& value) {
   Invoke(member, DISPATCH_PROPERTYPUT, args, &value);
 }
 
@@ -116,9 +124,9 @@ const std::vector<long>& ComObject::IdsOf(std::string_view member, const Argumen
   std::vector<LPOLESTR> pointers;
   for (std::wstring& name : names) pointers.push_back(name.data());
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
-  const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, pointers.data(),
-                                              static_cast<UINT>(pointers.size()),
-                                              LOCALE_USER_DEFAULT, ids.data());
+  const HRESULT hr =
+      dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
+                               LOCALE_USER_DEFAULT, ids.data());
   if (FAILED(hr)) throw AutomationError(std::string(member) + ": " + ResultText(hr));
   return ids_.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end())).first->second;
 }
@@ -151,9 +159,9 @@ Variant ComObject::Invoke(std::string_view member, unsigned short flags, const A
   EXCEPINFO exception{};
   UINT badArgument = 0;
   ++invokeCount;
-  const HRESULT hr = dispatch_->Invoke(ids[0], IID_NULL, 0, flags, &params,
-                                       value != nullptr ? nullptr : &result, &exception,
-                                       &badArgument);
+  const HRESULT hr =
+      dispatch_->Invoke(ids[0], IID_NULL, 0, flags, &params, value != nullptr ? nullptr : &result,
+                        &exception, &badArgument);
   if (hr == DISP_E_EXCEPTION) throw AutomationError(ExceptionText(exception));
   if (FAILED(hr)) throw AutomationError(ResultText(hr));
   try {

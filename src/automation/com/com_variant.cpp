@@ -96,20 +96,49 @@ Variant FromDispatch(IDispatch* dispatch) {
 
 void ToComVariant(const Variant& value, VARIANT& out, const AdapterContext& context) {
   switch (value.Kind()) {
-    case VariantKind::Empty: out.vt = VT_EMPTY; return;
+    case VariantKind::Empty:
+      out.vt = VT_EMPTY;
+      return;
     case VariantKind::Bool:
       out.vt = VT_BOOL;
       out.boolVal = value.AsBool() ? VARIANT_TRUE : VARIANT_FALSE;
       return;
-    case VariantKind::Int8: out.vt = VT_I1; out.cVal = value.Get<std::int8_t>(); return;
-    case VariantKind::UInt8: out.vt = VT_UI1; out.bVal = value.Get<std::uint8_t>(); return;
-    case VariantKind::Int16: out.vt = VT_I2; out.iVal = value.Get<std::int16_t>(); return;
-    case VariantKind::UInt16: out.vt = VT_UI2; out.uiVal = value.Get<std::uint16_t>(); return;
-    case VariantKind::Int32: out.vt = VT_I4; out.lVal = value.Get<std::int32_t>(); return;
-    case VariantKind::UInt32: out.vt = VT_UI4; out.ulVal = value.Get<std::uint32_t>(); return;
-    case VariantKind::Int64: out.vt = VT_I8; out.llVal = value.Get<std::int64_t>(); return;
-    case VariantKind::Double: out.vt = VT_R8; out.dblVal = value.Get<double>(); return;
-    case VariantKind::Date: out.vt = VT_DATE; out.date = value.AsDate(); return;
+    case VariantKind::Int8:
+      out.vt = VT_I1;
+      out.cVal = value.Get<std::int8_t>();
+      return;
+    case VariantKind::UInt8:
+      out.vt = VT_UI1;
+      out.bVal = value.Get<std::uint8_t>();
+      return;
+    case VariantKind::Int16:
+      out.vt = VT_I2;
+      out.iVal = value.Get<std::int16_t>();
+      return;
+    case VariantKind::UInt16:
+      out.vt = VT_UI2;
+      out.uiVal = value.Get<std::uint16_t>();
+      return;
+    case VariantKind::Int32:
+      out.vt = VT_I4;
+      out.lVal = value.Get<std::int32_t>();
+      return;
+    case VariantKind::UInt32:
+      out.vt = VT_UI4;
+      out.ulVal = value.Get<std::uint32_t>();
+      return;
+    case VariantKind::Int64:
+      out.vt = VT_I8;
+      out.llVal = value.Get<std::int64_t>();
+      return;
+    case VariantKind::Double:
+      out.vt = VT_R8;
+      out.dblVal = value.Get<double>();
+      return;
+    case VariantKind::Date:
+      out.vt = VT_DATE;
+      out.date = value.AsDate();
+      return;
     case VariantKind::Text:
       out.bstrVal = NewBstr(value.AsText());
       out.vt = VT_BSTR;
@@ -142,28 +171,44 @@ Variant FromComVariant(const VARIANT& value) {
   if (value.vt & VT_ARRAY) return FromSafeArray(value.parray, value.vt & VT_TYPEMASK);
   switch (value.vt) {
     case VT_EMPTY:
-    case VT_NULL: return Variant();
-    case VT_BOOL: return Variant(value.boolVal != VARIANT_FALSE);
-    case VT_I1: return Variant(static_cast<std::int8_t>(value.cVal));
-    case VT_UI1: return Variant(value.bVal);
-    case VT_I2: return Variant(value.iVal);
-    case VT_UI2: return Variant(value.uiVal);
-    case VT_I4: return Variant(static_cast<std::int32_t>(value.lVal));
-    case VT_INT: return Variant(static_cast<std::int32_t>(value.intVal));
-    case VT_UI4: return Variant(static_cast<std::uint32_t>(value.ulVal));
-    case VT_UINT: return Variant(static_cast<std::uint32_t>(value.uintVal));
-    case VT_I8: return Variant(static_cast<std::int64_t>(value.llVal));
+    case VT_NULL:
+      return Variant();
+    case VT_BOOL:
+      return Variant(value.boolVal != VARIANT_FALSE);
+    case VT_I1:
+      return Variant(static_cast<std::int8_t>(value.cVal));
+    case VT_UI1:
+      return Variant(value.bVal);
+    case VT_I2:
+      return Variant(value.iVal);
+    case VT_UI2:
+      return Variant(value.uiVal);
+    case VT_I4:
+      return Variant(static_cast<std::int32_t>(value.lVal));
+    case VT_INT:
+      return Variant(static_cast<std::int32_t>(value.intVal));
+    case VT_UI4:
+      return Variant(static_cast<std::uint32_t>(value.ulVal));
+    case VT_UINT:
+      return Variant(static_cast<std::uint32_t>(value.uintVal));
+    case VT_I8:
+      return Variant(static_cast<std::int64_t>(value.llVal));
     case VT_UI8:
       if (value.ullVal > static_cast<ULONGLONG>(std::numeric_limits<std::int64_t>::max())) break;
       return Variant(static_cast<std::int64_t>(value.ullVal));
-    case VT_R4: return Variant(static_cast<double>(value.fltVal));
-    case VT_R8: return Variant(value.dblVal);
-    case VT_DATE: return Variant(Date{value.date});
+    case VT_R4:
+      return Variant(static_cast<double>(value.fltVal));
+    case VT_R8:
+      return Variant(value.dblVal);
+    case VT_DATE:
+      return Variant(Date{value.date});
     case VT_BSTR:
       return Variant(platform::Utf8FromWide(
           std::wstring_view(value.bstrVal, value.bstrVal ? ::SysStringLen(value.bstrVal) : 0)));
-    case VT_DISPATCH: return FromDispatch(value.pdispVal);
-    default: break;
+    case VT_DISPATCH:
+      return FromDispatch(value.pdispVal);
+    default:
+      break;
   }
   throw AutomationError("Несовпадение типа: значение вида " + std::to_string(value.vt) +
                         " не поддерживается");

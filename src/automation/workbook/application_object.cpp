@@ -7,8 +7,8 @@ namespace {
 
 enum Member { kVisible, kDisplayAlerts, kVersion, kQuit, kWorkbooks };
 constexpr MemberInfo kMembers[] = {
-    {"Visible", kGet | kSet}, {"DisplayAlerts", kGet | kSet}, {"Version", kGet},
-    {"Quit", kCall},          {"Workbooks", kGet},
+    {"Visible", kGet | kSet}, {"DisplayAlerts", kGet | kSet}, {"Version", kGet}, {"Quit", kCall},
+    {"Workbooks", kGet},
 };
 
 // The version the engine reports: that of the Excel whose file format it

@@ -26,17 +26,20 @@ bool SameName(std::string_view a, std::string_view b) {
 
 std::string_view UseVerb(MemberUse use) {
   switch (use) {
-    case kGet: return "прочитать";
-    case kSet: return "изменить";
-    case kCall: return "вызвать";
+    case kGet:
+      return "прочитать";
+    case kSet:
+      return "изменить";
+    case kCall:
+      return "вызвать";
   }
   return "";
 }
 
 [[noreturn]] void ThrowWrongKind(const std::string& subject, std::string_view expected,
                                  const Variant& value) {
-  throw AutomationError(subject + " — ожидается " + std::string(expected) + ", передано: " +
-                        std::string(VariantKindName(value.Kind())));
+  throw AutomationError(subject + " — ожидается " + std::string(expected) +
+                        ", передано: " + std::string(VariantKindName(value.Kind())));
 }
 
 }  // namespace
@@ -55,7 +58,7 @@ Variant EngineObject::CallMethod(std::string_view member, const Arguments& args)
 }
 
 Variant EngineObject::Route(std::string_view member, MemberUse use, const Arguments& args,
-                               const Variant* value) {
+                            const Variant* value) {
   if (state_->quit) throw AutomationError("Вызванный объект был отключен от клиентов");
   for (std::size_t i = 0; i < members_.size(); ++i) {
     if (!SameName(members_[i].name, member)) continue;

@@ -64,7 +64,7 @@ class EngineObject : public automation::AutomationObject {
 
  private:
   Variant Route(std::string_view member, MemberUse use, const Arguments& args,
-                   const Variant* value);
+                const Variant* value);
 
   std::string_view className_;
   std::span<const MemberInfo> members_;

@@ -36,7 +36,8 @@ void CheckCellValue(const Variant& v, const std::string& where, std::size_t row,
     case VariantKind::Double:
     case VariantKind::Date: {
       const double d = v.AsNumber();
-      if (!std::isfinite(d)) throw AutomationError(element() + " — число бесконечно или не определено");
+      if (!std::isfinite(d))
+        throw AutomationError(element() + " — число бесконечно или не определено");
       return;
     }
     case VariantKind::Text: {
@@ -47,8 +48,8 @@ void CheckCellValue(const Variant& v, const std::string& where, std::size_t row,
         throw AutomationError(element() + " — текст содержит нулевой знак");
       }
       if (*length > kMaxCellTextLength) {
-        throw AutomationError(element() + " — текст длиннее " +
-                              std::to_string(kMaxCellTextLength) + " знаков");
+        throw AutomationError(element() + " — текст длиннее " + std::to_string(kMaxCellTextLength) +
+                              " знаков");
       }
       return;
     }
@@ -151,7 +152,8 @@ Variant RangeObject::Part(std::size_t member, Axis axis, const Arguments& args) 
 void RangeObject::SetColumnWidth(std::size_t member, const Variant& value) {
   const double width = ToNumber(value, ValueSubject(Where(member)));
   if (width < 0 || width > kMaxColumnWidth) {
-    throw AutomationError(ValueSubject(Where(member)) + " — ширина столбца должна быть от 0 до 255");
+    throw AutomationError(ValueSubject(Where(member)) +
+                          " — ширина столбца должна быть от 0 до 255");
   }
   sheet_->SetColumnWidth(rect_.firstColumn, rect_.lastColumn, width);
 }
@@ -200,8 +202,8 @@ void RangeObject::SetValue(std::size_t member, const Variant& value) {
   for (std::uint32_t r = 1; r <= rows; ++r) {
     Sheet::RowWriter row(*sheet_, rect_.firstRow + r - 1, static_cast<std::uint16_t>(columns));
     for (std::uint32_t c = 1; c <= columns; ++c) {
-      WriteCell(row, static_cast<std::uint16_t>(rect_.firstColumn + c - 1),
-                array.AtUnchecked(r, c), texts);
+      WriteCell(row, static_cast<std::uint16_t>(rect_.firstColumn + c - 1), array.AtUnchecked(r, c),
+                texts);
     }
   }
 }

@@ -29,8 +29,8 @@ struct CellRect {
 
 // What was set on a whole column.
 struct ColumnInfo {
-  double width = NAN;            // characters; NaN when never set
-  FormatId format = kNoFormat;   // kNoFormat when never set
+  double width = NAN;           // characters; NaN when never set
+  FormatId format = kNoFormat;  // kNoFormat when never set
 
   bool HasWidth() const { return !std::isnan(width); }
 };

@@ -107,4 +107,3 @@ SheetCells::Iterator SheetCells::end() const {
 }
 
 }  // namespace z917::workbook
-

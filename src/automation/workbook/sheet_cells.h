@@ -46,7 +46,8 @@ class Cell {
  private:
   static constexpr std::uint16_t kFormatMask = 0x3FFF;
   void SetKind(CellKind kind) {
-    style_ = static_cast<std::uint16_t>((style_ & kFormatMask) | (static_cast<unsigned>(kind) << 14));
+    style_ =
+        static_cast<std::uint16_t>((style_ & kFormatMask) | (static_cast<unsigned>(kind) << 14));
   }
 
   // The value's 8 bytes as two halves, so that the cell needs 4-byte

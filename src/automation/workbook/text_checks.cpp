@@ -39,15 +39,15 @@ std::optional<char32_t> Decode(std::string_view s, std::size_t& i) {
 
 char32_t FoldCodePoint(char32_t c) {
   if (c >= U'A' && c <= U'Z') return c + 32;
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;            // Latin-1
-  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;         // Greek
-  if (c >= 0x410 && c <= 0x42F) return c + 32;                       // Cyrillic А..Я
-  if (c >= 0x400 && c <= 0x40F) return c + 80;                       // Ѐ..Џ (Є, І, Ї)
-  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) ||   // pairs, capital even
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;          // Latin-1
+  if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;       // Greek
+  if (c >= 0x410 && c <= 0x42F) return c + 32;                     // Cyrillic А..Я
+  if (c >= 0x400 && c <= 0x40F) return c + 80;                     // Ѐ..Џ (Є, І, Ї)
+  if ((c >= 0x460 && c <= 0x481) || (c >= 0x48A && c <= 0x4BF) ||  // pairs, capital even
       (c >= 0x4D0 && c <= 0x52F)) {
     return c | 1;
   }
-  if (c >= 0x4C1 && c <= 0x4CE) return (c & 1) ? c + 1 : c;          // pairs, capital odd
+  if (c >= 0x4C1 && c <= 0x4CE) return (c & 1) ? c + 1 : c;  // pairs, capital odd
   if (c == 0x4C0) return 0x4CF;
   return c;
 }

@@ -21,8 +21,8 @@ Variant MakeObject(A&&... args) {
 
 std::size_t CheckedIndex(const std::string& subject, std::int64_t index, std::size_t count) {
   if (index < 1 || static_cast<std::uint64_t>(index) > count) {
-    throw AutomationError(subject + " — индекс " + std::to_string(index) +
-                          " вне диапазона 1.." + std::to_string(count));
+    throw AutomationError(subject + " — индекс " + std::to_string(index) + " вне диапазона 1.." +
+                          std::to_string(count));
   }
   return static_cast<std::size_t>(index - 1);
 }
@@ -78,7 +78,8 @@ constexpr MemberInfo kWorkbookMembers[] = {{"Worksheets", kGet}, {"SaveAs", kCal
 }  // namespace
 
 WorkbookObject::WorkbookObject(StatePtr state, WorkbookPtr workbook)
-    : EngineObject(std::move(state), "Workbook", kWorkbookMembers), workbook_(std::move(workbook)) {}
+    : EngineObject(std::move(state), "Workbook", kWorkbookMembers),
+      workbook_(std::move(workbook)) {}
 
 Variant WorkbookObject::Invoke(std::size_t member, MemberUse, const Arguments& args,
                                const Variant*) {
@@ -158,9 +159,9 @@ Variant WorksheetsObject::Add(const Arguments& args) {
     const auto* object = anchor.Kind() == VariantKind::Object
                              ? dynamic_cast<const WorksheetObject*>(anchor.AsObject().get())
                              : nullptr;
-    const std::size_t index =
-        object && object->Workbook() == workbook_ ? workbook_->IndexOf(object->Model())
-                                                  : workbook_->SheetCount();
+    const std::size_t index = object && object->Workbook() == workbook_
+                                  ? workbook_->IndexOf(object->Model())
+                                  : workbook_->SheetCount();
     if (index == workbook_->SheetCount()) {
       throw AutomationError(reader.Subject(param) + " — ожидается лист этой книги");
     }

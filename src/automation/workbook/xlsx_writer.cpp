@@ -83,8 +83,7 @@ std::string ReasonFor(lxw_error error, int systemError) {
   return IsFileFailure(systemError) ? platform::SystemReason(systemError) : LibraryReason(error);
 }
 
-[[noreturn]] void ThrowLibraryError(const std::string& what, lxw_error error,
-                                    int systemError = 0) {
+[[noreturn]] void ThrowLibraryError(const std::string& what, lxw_error error, int systemError = 0) {
   throw AutomationError(what + ": " + ReasonFor(error, systemError));
 }
 
@@ -165,11 +164,12 @@ void WriteColumns(lxw_worksheet* out, const Sheet& sheet, const std::vector<lxw_
       ++last;
     }
     if (info.HasWidth() || info.format != kNoFormat) {
-      const lxw_error error = worksheet_set_column(
-          out, static_cast<lxw_col_t>(first), static_cast<lxw_col_t>(last),
-          info.HasWidth() ? info.width : LXW_DEF_COL_WIDTH,
-          info.format == kNoFormat ? nullptr : formats[info.format]);
-      if (error) ThrowLibraryError("Не удалось записать столбцы листа «" + sheet.Name() + "»", error);
+      const lxw_error error =
+          worksheet_set_column(out, static_cast<lxw_col_t>(first), static_cast<lxw_col_t>(last),
+                               info.HasWidth() ? info.width : LXW_DEF_COL_WIDTH,
+                               info.format == kNoFormat ? nullptr : formats[info.format]);
+      if (error)
+        ThrowLibraryError("Не удалось записать столбцы листа «" + sheet.Name() + "»", error);
     }
     first = last + 1;
   }
@@ -208,8 +208,8 @@ void WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
   lxw_worksheet* out = workbook_add_worksheet(book, sheet.Name().c_str());
   if (!out) {
     // The engine checked the name already: the sheet's scratch file failed.
-    ThrowLibraryError("Не удалось добавить лист «" + sheet.Name() + "»",
-                      LXW_ERROR_CREATING_TMPFILE, errno);
+    ThrowLibraryError("Не удалось добавить лист «" + sheet.Name() + "»", LXW_ERROR_CREATING_TMPFILE,
+                      errno);
   }
   scratch.Add(out);
   if (active) worksheet_activate(out);
@@ -226,8 +226,8 @@ void WriteSheet(lxw_workbook* book, const Sheet& sheet, const TextPool& texts,
       const lxw_error error =
           worksheet_set_row(out, row.number - 1, LXW_DEF_ROW_HEIGHT, formats[row.format]);
       if (error) {
-        ThrowLibraryError("Не удалось записать строку " + std::to_string(row.number) +
-                              " листа «" + sheet.Name() + "»",
+        ThrowLibraryError("Не удалось записать строку " + std::to_string(row.number) + " листа «" +
+                              sheet.Name() + "»",
                           error);
       }
     }

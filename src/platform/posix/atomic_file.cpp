@@ -41,9 +41,7 @@ bool UnnamedFilesPossible() {
   return proc && !forceNamed.load();
 }
 
-bool UnnamedRefused(int error) {
-  return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
-}
+bool UnnamedRefused(int error) { return error == EOPNOTSUPP || error == EISDIR || error == EINVAL; }
 
 std::string ProcPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
@@ -153,8 +151,7 @@ void AtomicFile::Impl::CreateNamed() {
     }
     if (errno != EEXIST) break;
   }
-  throw FileError("Не удалось создать файл в папке " + Quoted(folder) + ": " +
-                  SystemReason(errno));
+  throw FileError("Не удалось создать файл в папке " + Quoted(folder) + ": " + SystemReason(errno));
 }
 
 void AtomicFile::Impl::ThrowWrite(int error) const {
