@@ -145,10 +145,15 @@ TEST(OutputName, FolderSeparatorsOfThePlatform) {
   EXPECT_EQ(ProposedOutputName("C:/Data.1\\journal", ".xls"), "C:/Data.1\\journal.xls");
   EXPECT_EQ(ProposedOutputName("\\\\server\\shop.1\\journal", ".xml"),
             "\\\\server\\shop.1\\journal.xml");
+  EXPECT_EQ(FileNameOf("C:\\Data/shop\\журнал.bin"), "журнал.bin");
 #else
   // A backslash is part of a file name here.
   EXPECT_EQ(ProposedOutputName("/data/v1.2\\journal", ".xml"), "/data/v1.xml");
+  EXPECT_EQ(FileNameOf("/data/v1.2\\журнал.bin"), "v1.2\\журнал.bin");
 #endif
+  EXPECT_EQ(FileNameOf("/data/журнал.bin"), "журнал.bin");
+  EXPECT_EQ(FileNameOf("журнал.bin"), "журнал.bin");
+  EXPECT_EQ(FileNameOf("/data/"), "");
 }
 
 TEST(OutputName, ExcelFromVersion12OnGetsXlsx) {
