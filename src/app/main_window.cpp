@@ -122,8 +122,7 @@ void TForm1::Guarded(void (TForm1::*command)()) {
   }
 }
 
-void TForm1::RunConversion(const std::string& journal, const std::string& output,
-                           OutputKind kind) {
+void TForm1::RunConversion(const std::string& journal, const std::string& output, OutputKind kind) {
   // Disabling the focused button takes the focus away; it comes back after.
   const QPointer<QWidget> focused = focusWidget();
   SetCommandsEnabled(false);

@@ -30,18 +30,17 @@ class ConversionCommandsTest : public ::testing::Test {
   bool excelStarts = true;
   int versionQueries = 0;
   std::vector<Conversion> conversions;
-  ConversionCommands commands{{dialogs,
-                               [this] {
-                                 ++versionQueries;
-                                 if (!excelStarts)
-                                   throw std::runtime_error(
-                                       "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
-                                 return excelVersion;
-                               },
-                               [this](const std::string& journal, const std::string& output,
-                                      OutputKind kind) {
-                                 conversions.push_back({journal, output, kind});
-                               }}};
+  ConversionCommands commands{
+      {dialogs,
+       [this] {
+         ++versionQueries;
+         if (!excelStarts)
+           throw std::runtime_error("Класс не зарегистрирован, ProgID: \"Excel.Application\"");
+         return excelVersion;
+       },
+       [this](const std::string& journal, const std::string& output, OutputKind kind) {
+         conversions.push_back({journal, output, kind});
+       }}};
 };
 
 TEST_F(ConversionCommandsTest, CancelledDialogsEndTheCommandSilently) {
