@@ -55,7 +55,10 @@ BrandingText "${PRODUCT} ${VERSION}"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MULTIUSER_PAGE_INSTALLMODE
 !insertmacro MUI_PAGE_DIRECTORY
-!insertmacro MUI_PAGE_COMPONENTS
+!ifdef WINDOW
+  ; The .bin option; without the window there is nothing to choose.
+  !insertmacro MUI_PAGE_COMPONENTS
+!endif
 !insertmacro MUI_PAGE_INSTFILES
 !ifdef WINDOW
   !define MUI_FINISHPAGE_RUN "$INSTDIR\${WINDOW}"
@@ -98,7 +101,11 @@ Section "${PRODUCT}" SecProgram
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\z917conv.exe,0"
+  !ifdef WINDOW
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${WINDOW},0"
+  !else
+    WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\z917conv.exe,0"
+  !endif
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr SHCTX "${UNINSTALL_KEY}" "UninstallString" \
     '"$INSTDIR\uninstall.exe" /$MultiUser.InstallMode'
