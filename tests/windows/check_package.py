@@ -41,16 +41,26 @@ def check(ok, what):
 
 
 def wine(program, *args):
-    result = subprocess.run([str(WINE_RUN), str(program), *map(str, args)], env=ENV,
-                            capture_output=True)
-    return result
+    """PROGRAM's run; one that waits for an answer (a message box in a
+    silent install) is ended after five minutes and counts as failed."""
+    try:
+        return subprocess.run([str(WINE_RUN), str(program), *map(str, args)], env=ENV,
+                              capture_output=True, timeout=300)
+    except subprocess.TimeoutExpired:
+        subprocess.run(["wineserver", "-k"], env=ENV, check=False)
+        check(False, f"{Path(str(program)).name} {' '.join(map(str, args))} ends")
+        return subprocess.CompletedProcess([], 1, b"", b"")
 
 
 def settle():
     """Waits until every process in the prefix and Wine's server have ended:
     the uninstaller returns at once and works from a copy of itself, and the
     server writes the registry files when it stops."""
-    subprocess.run(["wineserver", "-w"], env=ENV, check=False)
+    try:
+        subprocess.run(["wineserver", "-w"], env=ENV, check=False, timeout=300)
+    except subprocess.TimeoutExpired:
+        subprocess.run(["wineserver", "-k"], env=ENV, check=False)
+        check(False, "every program in the prefix ends")
 
 
 def unescape(text):

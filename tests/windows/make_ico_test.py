@@ -41,7 +41,8 @@ def write_png(path, size, rows, colour_type=6):
         prior = row
 
     def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+        crc = struct.pack(">I", zlib.crc32(kind + body))
+        return struct.pack(">I", len(body)) + kind + body + crc
 
     header = struct.pack(">IIBBBBB", size, size, 8, colour_type, 0, 0, 0)
     path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
@@ -63,7 +64,8 @@ def read_icon(path):
     assert kind == 1
     images = {}
     for i in range(count):
-        w, _, _, _, _, bits, length, offset = struct.unpack("<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
+        entry = data[6 + 16 * i:22 + 16 * i]
+        w, _, _, _, _, bits, length, offset = struct.unpack("<BBBBHHII", entry)
         assert bits == 32
         images[w or 256] = data[offset:offset + length]
     return images
