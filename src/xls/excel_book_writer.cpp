@@ -5,6 +5,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <utility>
 
@@ -41,6 +42,26 @@ std::string VersionText(const Variant& value) {
 
 Dispatch Workbook1(const Dispatch& app) {
   return app.GetObject("Workbooks", {Variant(std::int32_t{1})});
+}
+
+bool SameWidth(const ColumnLayout& a, const ColumnLayout& b) { return a.width == b.width; }
+
+bool SameFormat(const ColumnLayout& a, const ColumnLayout& b) {
+  if (a.format == nullptr || b.format == nullptr) return a.format == b.format;
+  return std::strcmp(a.format, b.format) == 0;
+}
+
+// Calls `use(first, last)` for each run of neighbouring layouts that
+// `same` finds alike, counted from 1.
+template <typename Same, typename Use>
+void ForEachSpan(std::span<const ColumnLayout> layouts, Same same, Use use) {
+  const int n = static_cast<int>(layouts.size());
+  int first = 1;
+  for (int i = 2; i <= n + 1; ++i) {
+    if (i <= n && same(layouts[first - 1], layouts[i - 1])) continue;
+    use(first, i - 1);
+    first = i;
+  }
 }
 
 }  // namespace
@@ -113,7 +134,8 @@ bool ExcelBookWriter::CreateExcelBook() {
   try {
     ForgetWorkbook();
     excelApp_ = start_(kExcelProgId);
-    blockRows_ = excelApp_.Object()->OutOfProcess() ? rowsPerBlock_ : 1;
+    batched_ = excelApp_.Object()->OutOfProcess();
+    blockRows_ = batched_ ? rowsPerBlock_ : 1;
     LayOutWorkbook();
   } catch (const std::exception& error) {
     // The driver never closes a book that failed to come into being: a
@@ -127,16 +149,20 @@ bool ExcelBookWriter::CreateExcelBook() {
 void ExcelBookWriter::LayOutWorkbook() {
   excelApp_.Set("Visible", Variant(false));
   excelApp_.GetObject("Workbooks").Call("Add", {Variant(kOneSheetWorkbook)});
-  for (std::size_t i = 1; i < kSheetCount; ++i) {
-    const Dispatch worksheets = Workbook1(excelApp_).GetObject("Worksheets");
-    const Variant count = worksheets.Get("Count");
-    const Dispatch last = Workbook1(excelApp_).GetObject("Worksheets", {count});
-    worksheets.Call("Add", {}, {NamedArgument{"After", last.AsVariant()}});
+  if (Batched()) {
+    AddSheetsAtOnce();
+  } else {
+    for (std::size_t i = 1; i < kSheetCount; ++i) {
+      const Dispatch worksheets = Workbook1(excelApp_).GetObject("Worksheets");
+      const Variant count = worksheets.Get("Count");
+      const Dispatch last = Workbook1(excelApp_).GetObject("Worksheets", {count});
+      worksheets.Call("Add", {}, {NamedArgument{"After", last.AsVariant()}});
+    }
   }
   const auto& layout = WorkbookLayout();
+  const Dispatch book = Workbook1(excelApp_);
   for (std::size_t i = 0; i < kSheetCount; ++i) {
-    sheets_[i] =
-        Workbook1(excelApp_).GetObject("Worksheets", {Variant(static_cast<std::int32_t>(i + 1))});
+    sheets_[i] = book.GetObject("Worksheets", {Variant(static_cast<std::int32_t>(i + 1))});
   }
   for (std::size_t i = 0; i < kSheetCount; ++i) sheets_[i].Set("Name", Variant(layout[i].name));
   sheets_[kSaleSheet].Call("Select");
@@ -154,7 +180,43 @@ void ExcelBookWriter::LayOutWorkbook() {
   }
 }
 
+void ExcelBookWriter::AddSheetsAtOnce() {
+  const Dispatch worksheets = Workbook1(excelApp_).GetObject("Worksheets");
+  const Dispatch first = worksheets.GetObject("Item", {Variant(std::int32_t{1})});
+  worksheets.Call("Add", {},
+                  {NamedArgument{"After", first.AsVariant()},
+                   NamedArgument{"Count", Variant(static_cast<std::int32_t>(kSheetCount - 1))}});
+}
+
 void ExcelBookWriter::FormatRowSheet(std::size_t sheet) {
+  const auto& columns = WorkbookLayout()[sheet].columns;
+  const int n = static_cast<int>(columns.size());
+  if (Batched()) {
+    FormatColumnSpans(sheet);
+  } else {
+    FormatEachColumn(sheet);
+  }
+  VariantArray& buffer = buffers_[sheet].AsArray();
+  for (int c = 1; c <= n; ++c) buffer.At(1, c) = Variant(columns[c - 1].caption);
+  AssignBuffer(sheet, CellAddress(1, 1), CellAddress(1, n));
+}
+
+void ExcelBookWriter::FormatColumnSpans(std::size_t sheet) {
+  const auto& columns = WorkbookLayout()[sheet].columns;
+  const Dispatch& target = sheets_[sheet];
+  ForEachSpan(columns, SameWidth, [&](int first, int last) {
+    target.GetObject("Range", {Variant(ColumnSpan(first, last))})
+        .Set("ColumnWidth", Variant(std::int32_t{columns[first - 1].width}));
+  });
+  ForEachSpan(columns, SameFormat, [&](int first, int last) {
+    const char* format = columns[first - 1].format;
+    if (format == nullptr) return;  // the date column keeps Excel's own
+    target.GetObject("Range", {Variant(ColumnSpan(first, last))})
+        .Set("NumberFormat", Variant(format));
+  });
+}
+
+void ExcelBookWriter::FormatEachColumn(std::size_t sheet) {
   const auto& columns = WorkbookLayout()[sheet].columns;
   const int n = static_cast<int>(columns.size());
   const Dispatch formatTarget = sheets_[sheet].GetObject("Columns");
@@ -167,9 +229,6 @@ void ExcelBookWriter::FormatRowSheet(std::size_t sheet) {
     formatTarget.GetObject("Columns", {Variant(std::int32_t{c})})
         .Set("NumberFormat", Variant(columns[c - 1].format));
   }
-  VariantArray& buffer = buffers_[sheet].AsArray();
-  for (int c = 1; c <= n; ++c) buffer.At(1, c) = Variant(columns[c - 1].caption);
-  AssignBuffer(sheet, CellAddress(1, 1), CellAddress(1, n));
 }
 
 void ExcelBookWriter::FormatZReportSheet() {
@@ -179,11 +238,21 @@ void ExcelBookWriter::FormatZReportSheet() {
       .Set("ColumnWidth", Variant(std::int32_t{kZReportCaptionWidth}));
   columns.GetObject("Columns", {Variant(std::int32_t{2})})
       .Set("ColumnWidth", Variant(std::int32_t{kZReportValueWidth}));
-  const Dispatch formatTarget = sheets_[kZReportSheet].GetObject("Rows");
-  for (std::size_t r = 1; r <= kZReportRows; ++r) {
-    if (rows[r - 1].format == nullptr) continue;  // the date row keeps Excel's own
-    formatTarget.GetObject("Rows", {Variant(static_cast<std::int32_t>(r))})
-        .Set("NumberFormat", Variant(rows[r - 1].format));
+  if (Batched()) {
+    ForEachSpan(rows, SameFormat, [&](int first, int last) {
+      const char* format = rows[first - 1].format;
+      if (format == nullptr) return;  // the date row keeps Excel's own
+      sheets_[kZReportSheet]
+          .GetObject("Range", {Variant(RowSpan(first, last))})
+          .Set("NumberFormat", Variant(format));
+    });
+  } else {
+    const Dispatch formatTarget = sheets_[kZReportSheet].GetObject("Rows");
+    for (std::size_t r = 1; r <= kZReportRows; ++r) {
+      if (rows[r - 1].format == nullptr) continue;  // the date row keeps Excel's own
+      formatTarget.GetObject("Rows", {Variant(static_cast<std::int32_t>(r))})
+          .Set("NumberFormat", Variant(rows[r - 1].format));
+    }
   }
   VariantArray& buffer = buffers_[kZReportSheet].AsArray();
   for (std::size_t r = 1; r <= kZReportRows; ++r) buffer.At(r, 1) = Variant(rows[r - 1].caption);

@@ -151,7 +151,16 @@ class ExcelBookWriter : public JournalEntryWriter {
   class RowFiller;
 
   void LayOutWorkbook();
+  // A server in another process answers each call slowly: the layout
+  // then goes in fewer, wider calls that leave the same workbook.
+  bool Batched() const { return batched_; }
+  // The nine sheets after the first in one Add.
+  void AddSheetsAtOnce();
   void FormatRowSheet(std::size_t sheet);
+  // Widths and formats one column at a time, or one span of alike
+  // neighbouring columns at a time.
+  void FormatEachColumn(std::size_t sheet);
+  void FormatColumnSpans(std::size_t sheet);
   void FormatZReportSheet();
   // Assigns the buffer of `sheet` to the range between two cells.
   void AssignBuffer(std::size_t sheet, const std::string& first, const std::string& last);
@@ -220,6 +229,8 @@ class ExcelBookWriter : public JournalEntryWriter {
   std::size_t rowsPerBlock_;
   // rowsPerBlock_ for the server of this workbook: 1 for one in process.
   std::size_t blockRows_ = 1;
+  // Whether the server of this workbook is in another process.
+  bool batched_ = false;
   std::array<PendingRows, kSheetCount> pending_;
   // The Z-report buffer holds a report not yet in column B.
   bool zReportPending_ = false;

@@ -176,9 +176,10 @@ class ComServerTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder); }
 
   // Converts the journal to `output` through `start`; the messages shown.
-  std::vector<std::string> Convert(const ServerStarter& start, const fs::path& output) {
+  std::vector<std::string> Convert(const ServerStarter& start, const fs::path& output,
+                                   std::size_t rowsPerBlock = xls::kRowsPerBlock) {
     RecordingMessages messages;
-    xls::ExcelBookWriter excel(start, messages);
+    xls::ExcelBookWriter excel(start, messages, rowsPerBlock);
     RecordingWriter xml;
     ConversionDriver driver({excel, xml}, messages);
     driver.ConvertJournal(Utf8(folder / "journal.bin"), Utf8(output), OutputKind::Excel);
@@ -212,6 +213,12 @@ TEST_F(ComServerTest, a_journal_through_the_server_saves_the_engines_xls_and_the
   const std::string expected = Bytes(folder / "engine.xls");
   EXPECT_GT(expected.size(), 10000u);
   EXPECT_TRUE(Bytes(folder / "server.xls") == expected);
+  // The layout in spans of alike columns, as a server in another process
+  // gets it, and column by column: the same file (rows one call each in
+  // both, since blocks change the order in which texts are first met).
+  EXPECT_EQ(Convert(EngineInBlocks, folder / "spans.xls", 1), inProcess);
+  EXPECT_EQ(Convert(StartServer, folder / "columns.xls"), inProcess);
+  EXPECT_TRUE(Bytes(folder / "spans.xls") == Bytes(folder / "columns.xls"));
   // Closed with the conversion: the server's process has ended.
   ASSERT_NE(serverProcess, 0);
   HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(serverProcess));

@@ -103,6 +103,26 @@ TEST_F(EngineTest, sheets_added_after_the_last_keep_order_and_select_sets_active
   EXPECT_EQ(Model().SheetAt(2).Name(), "Виплати");
 }
 
+TEST_F(EngineTest, count_sheets_added_at_once_match_as_many_adds) {
+  book.GetObject("Worksheets").Call("Add", {}, {{"After", sheet.AsVariant()}, {"Count", 9}});
+  ASSERT_EQ(Model().SheetCount(), 10u);
+  EXPECT_EQ(Model().ActiveSheet(), 9u);
+  for (std::size_t i = 0; i < 10; ++i) {
+    EXPECT_EQ(Model().SheetAt(i).Name(), "Лист" + std::to_string(i + 1));
+  }
+  book.GetObject("Worksheets").Call("Add", {}, {{"Before", sheet.AsVariant()}, {"Count", 2}});
+  EXPECT_EQ(Model().SheetAt(0).Name(), "Лист11");
+  EXPECT_EQ(Model().SheetAt(1).Name(), "Лист12");
+  EXPECT_EQ(Model().SheetAt(2).Name(), "Лист1");
+  for (const int count : {0, -1, 256}) {
+    EXPECT_EQ(ErrorOf([&] {
+                book.GetObject("Worksheets").Call("Add", {}, {{"Count", count}});
+              }),
+              "Worksheets.Add: аргумент Count — число листов должно быть от 1 до 255");
+  }
+  EXPECT_EQ(Model().SheetCount(), 12u);
+}
+
 TEST_F(EngineTest, bad_sheet_names_are_refused) {
   AddAfterLast().Set("Name", "Продажі");
   EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "ПРОДАЖІ"); }),

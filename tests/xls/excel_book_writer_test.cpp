@@ -462,6 +462,37 @@ TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
   EXPECT_NE(firstBlock[0].find("|text:\"G\"|u16:4|u16:1|"), std::string::npos);
 }
 
+TEST_F(ExcelBookWriterTest, a_server_in_another_process_gets_the_layout_in_spans_of_alike_columns) {
+  ExcelBookWriter batched(test::FakeExcelStarter(state), messages, 2);
+  ASSERT_TRUE(batched.CreateExcelBook());
+  EXPECT_EQ(LinesWith(Log(), ".Add("),
+            (std::vector<std::string>{
+                "call app.Workbooks.Add(i16:-4167)",
+                "call app.Workbooks(i32:1).Worksheets.Add(After:=obj:app.Workbooks(i32:1)."
+                "Worksheets.Item(i32:1), Count:=i32:9)"}));
+  const auto sale = LinesWith(Log(), "set " + kSheet1 + ".Range(text:\"");
+  ASSERT_EQ(sale.size(), 14u);  // and the captions
+  EXPECT_EQ(std::vector<std::string>(sale.begin(), sale.begin() + 13),
+            (std::vector<std::string>{
+                "set " + kSheet1 + ".Range(text:\"A:C\").ColumnWidth = i32:13",
+                "set " + kSheet1 + ".Range(text:\"D:D\").ColumnWidth = i32:15",
+                "set " + kSheet1 + ".Range(text:\"E:H\").ColumnWidth = i32:13",
+                "set " + kSheet1 + ".Range(text:\"I:I\").ColumnWidth = i32:15",
+                "set " + kSheet1 + ".Range(text:\"J:K\").ColumnWidth = i32:13",
+                "set " + kSheet1 + ".Range(text:\"L:L\").ColumnWidth = i32:15",
+                "set " + kSheet1 + ".Range(text:\"M:N\").ColumnWidth = i32:22",
+                "set " + kSheet1 + ".Range(text:\"O:O\").ColumnWidth = i32:40",
+                "set " + kSheet1 + ".Range(text:\"A:C\").NumberFormat = text:\"0\"",
+                "set " + kSheet1 + ".Range(text:\"E:H\").NumberFormat = text:\"0\"",
+                "set " + kSheet1 + ".Range(text:\"I:I\").NumberFormat = text:\"0.000\"",
+                "set " + kSheet1 + ".Range(text:\"J:K\").NumberFormat = text:\"0.00\"",
+                "set " + kSheet1 + ".Range(text:\"L:O\").NumberFormat = text:\"@\""}));
+  const auto zReport = LinesWith(Log(), "set app.Workbooks(i32:1).Worksheets(i32:8).Range(text:\"");
+  ASSERT_GE(zReport.size(), 4u);
+  EXPECT_NE(zReport[0].find("(text:\"1:3\").NumberFormat"), std::string::npos);
+  EXPECT_NE(zReport[1].find("(text:\"5:7\").NumberFormat"), std::string::npos);
+}
+
 TEST_F(ExcelBookWriterTest, a_server_in_this_process_gets_rows_one_by_one) {
   state->outOfProcess = false;
   ExcelBookWriter writer3(test::FakeExcelStarter(state), messages, 3);

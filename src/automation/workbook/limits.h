@@ -17,6 +17,9 @@ inline constexpr std::size_t kMaxSheetNameLength = 31;
 inline constexpr std::size_t kMaxFormatCodeLength = 255;
 // Widest column, in characters.
 inline constexpr double kMaxColumnWidth = 255;
+// Sheets one Worksheets.Add may insert: enough for any layout, and a bound
+// on the work one call can ask for.
+inline constexpr std::int64_t kMaxSheetsAddedAtOnce = 255;
 // Cells one NumberFormat assignment may create or touch one by one; far
 // above what a program formats cell by cell, far below exhausting memory.
 inline constexpr std::size_t kMaxCellsFormattedAtOnce = std::size_t{1} << 22;

@@ -1,6 +1,7 @@
 // Workbooks, Workbook and Worksheets: the collections and the workbook.
 #include "automation/automation_error.h"
 #include "automation/workbook/engine_objects.h"
+#include "automation/workbook/limits.h"
 #include "automation/workbook/save_workbook.h"
 
 namespace z917::workbook {
@@ -145,7 +146,7 @@ Variant WorksheetsObject::Invoke(std::size_t member, MemberUse, const Arguments&
 }
 
 Variant WorksheetsObject::Add(const Arguments& args) {
-  ArgumentReader reader(Where(kSheetsAdd), args, {"Before", "After"});
+  ArgumentReader reader(Where(kSheetsAdd), args, {"Before", "After", "Count"});
   const Variant* before = reader.Find(0);
   const Variant* after = reader.Find(1);
   if (before && after) {
@@ -167,8 +168,17 @@ Variant WorksheetsObject::Add(const Arguments& args) {
     }
     position = before ? index : index + 1;
   }
-  Sheet& sheet = workbook_->InsertSheet(position);
-  return MakeObject<WorksheetObject>(state_, workbook_, &sheet);
+  // Count sheets go in side by side, as Count calls would put them.
+  const std::int64_t count = reader.Find(2) ? reader.Integer(2) : 1;
+  if (count < 1 || count > kMaxSheetsAddedAtOnce) {
+    throw AutomationError(reader.Subject(2) + " — число листов должно быть от 1 до " +
+                          std::to_string(kMaxSheetsAddedAtOnce));
+  }
+  Sheet* sheet = nullptr;
+  for (std::int64_t i = 0; i < count; ++i) {
+    sheet = &workbook_->InsertSheet(position + static_cast<std::size_t>(i));
+  }
+  return MakeObject<WorksheetObject>(state_, workbook_, sheet);
 }
 
 }  // namespace z917::workbook
