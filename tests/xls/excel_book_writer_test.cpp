@@ -436,6 +436,7 @@ void WriteSales(ExcelBookWriter& writer, std::uint32_t firstRow, std::uint32_t c
 }
 
 TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
+  state->outOfProcess = true;
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
   ASSERT_TRUE(blocks.CreateExcelBook());
   const std::size_t created = Log().size();
@@ -463,6 +464,7 @@ TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
 }
 
 TEST_F(ExcelBookWriterTest, a_server_in_another_process_gets_the_layout_in_spans_of_alike_columns) {
+  state->outOfProcess = true;
   ExcelBookWriter batched(test::FakeExcelStarter(state), messages, 2);
   ASSERT_TRUE(batched.CreateExcelBook());
   EXPECT_EQ(LinesWith(Log(), ".Add("),
@@ -503,6 +505,7 @@ TEST_F(ExcelBookWriterTest, a_server_in_this_process_gets_rows_one_by_one) {
 }
 
 TEST_F(ExcelBookWriterTest, with_blocks_only_the_last_z_report_reaches_column_b_at_the_save) {
+  state->outOfProcess = true;
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
   ASSERT_TRUE(blocks.CreateExcelBook());
   const std::size_t created = Log().size();
@@ -523,6 +526,7 @@ TEST_F(ExcelBookWriterTest, blocks_carry_the_same_cells_as_single_rows) {
   // Every cell value of every Value assignment, in order of the rows.
   const auto cells = [this](std::size_t rowsPerBlock) {
     state->log.clear();
+    state->outOfProcess = true;
     ExcelBookWriter w(test::FakeExcelStarter(state), messages, rowsPerBlock);
     EXPECT_TRUE(w.CreateExcelBook());
     const std::size_t created = state->log.size();
@@ -542,6 +546,7 @@ TEST_F(ExcelBookWriterTest, blocks_carry_the_same_cells_as_single_rows) {
 }
 
 TEST_F(ExcelBookWriterTest, a_refused_block_shows_its_sheets_message_where_it_is_handed_over) {
+  state->outOfProcess = true;
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 2);
   ASSERT_TRUE(blocks.CreateExcelBook());
   state->failOn = "Range(text:\"A2\", text:\"K3\")";

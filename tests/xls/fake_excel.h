@@ -21,8 +21,9 @@ struct FakeExcelState {
   // A call whose log line contains this text throws "сбой сервера".
   std::string failOn;
   int starts = 0;
-  // Whether the objects say they live in another process.
-  bool outOfProcess = true;
+  // Whether the objects say they live in another process (then the writer
+  // lays the workbook out in spans and hands rows over in blocks).
+  bool outOfProcess = false;
 };
 
 // "u16:5", "d:1.5", "date:41521.5", "text:\"Сир\"", "[a|b|c]", "obj:<name>".
