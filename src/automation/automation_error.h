@@ -14,6 +14,10 @@ class AutomationError : public std::runtime_error {
   explicit AutomationError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// What Windows says of a call to a server that has quit or died
+// (RPC_E_DISCONNECTED); the engine says the same after Quit.
+inline constexpr const char* kObjectDisconnected = "Вызванный объект был отключен от клиентов";
+
 // Throws the error of a call through an object variable that holds no
 // object.
 [[noreturn]] void ThrowObjectNotSet();

@@ -58,7 +58,7 @@ const char* KnownResultText(HRESULT hr) {
     case CO_E_SERVER_EXEC_FAILURE:
       return "Ошибка выполнения сервера";
     case RPC_E_DISCONNECTED:
-      return "Вызванный объект был отключен от клиентов";
+      return kObjectDisconnected;
     case RPC_E_SERVER_DIED:
     case RPC_E_SERVER_DIED_DNE:
       return "Удаленный вызов процедуры завершился неудачей";

@@ -59,7 +59,7 @@ Variant EngineObject::CallMethod(std::string_view member, const Arguments& args)
 
 Variant EngineObject::Route(std::string_view member, MemberUse use, const Arguments& args,
                             const Variant* value) {
-  if (state_->quit) throw AutomationError("Вызванный объект был отключен от клиентов");
+  if (state_->quit) throw AutomationError(automation::kObjectDisconnected);
   for (std::size_t i = 0; i < members_.size(); ++i) {
     if (!SameName(members_[i].name, member)) continue;
     if (!(members_[i].uses & use)) {
