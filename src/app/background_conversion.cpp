@@ -3,6 +3,7 @@
 #include "app/background_conversion.h"
 
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <thread>
 
@@ -21,30 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 // Often enough for a bar that moves smoothly, rare enough to cost nothing.
 constexpr std::chrono::milliseconds kPollInterval{50};
-
-// The latest report, written by the worker and read by the window's
-// thread; each field on its own is enough for a progress bar.
-class LatestProgress {
- public:
-  void Store(const ConversionProgress& progress) {
-    bytesRead_.store(progress.bytesRead, std::memory_order_relaxed);
-    journalSize_.store(progress.journalSize, std::memory_order_relaxed);
-    entries_.store(progress.entries, std::memory_order_relaxed);
-    saving_.store(progress.stage == ConversionProgress::Stage::Saving, std::memory_order_relaxed);
-  }
-  ConversionProgress Load() const {
-    return {saving_.load(std::memory_order_relaxed) ? ConversionProgress::Stage::Saving
-                                                    : ConversionProgress::Stage::Reading,
-            bytesRead_.load(std::memory_order_relaxed),
-            journalSize_.load(std::memory_order_relaxed), entries_.load(std::memory_order_relaxed)};
-  }
-
- private:
-  std::atomic<std::uint64_t> bytesRead_{0};
-  std::atomic<std::uint64_t> journalSize_{0};
-  std::atomic<std::uint64_t> entries_{0};
-  std::atomic<bool> saving_{false};
-};
 
 // Keeps the dialog out of the way of other modal windows: a message of the
 // conversion means it is ending, so the dialog stays hidden after one;

@@ -2,20 +2,16 @@
 // repainting and answering while it lasts.
 #pragma once
 
-#include <chrono>
 #include <functional>
 
 #include <QString>
 
 #include "app/conversion_progress.h"
+#include "app/progress_display.h"
 
 class QWidget;
 
 namespace z917::app {
-
-// How long a conversion runs before its progress dialog shows, so that a
-// short one does not flash a window up.
-inline constexpr std::chrono::milliseconds kProgressDialogDelay{500};
 
 // Runs `conversion` on a worker thread of its own and returns when it has
 // ended; meanwhile the calling (window) thread's event loop keeps turning,

@@ -1,6 +1,7 @@
 // The toolkit's open and save dialogs, set up anew before every run.
 #include "app/file_dialogs.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -8,15 +9,28 @@
 
 namespace z917::app {
 
-std::optional<QString> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogRequest& request,
-                                          QString& lastFolder) {
+QString QtFilterText(FileFilter filter) {
+  switch (filter) {
+    case FileFilter::Journal:
+      return QStringLiteral("Журнал Z917 (*.bin)");
+    case FileFilter::ExcelWorkbook:
+      return QStringLiteral("Книга Excel (*.xls *.xlsx)");
+    case FileFilter::Xml:
+      return QStringLiteral("Файлы XML (*.xml)");
+  }
+  return QString();
+}
+
+std::optional<std::string> QtFileDialogs::Run(QFileDialog& dialog,
+                                              const FileDialogRequest& request,
+                                              QString& lastFolder) {
   dialog.setSizeGripEnabled(true);
-  dialog.setNameFilter(request.filter);
-  dialog.setDefaultSuffix(request.defaultSuffix);
-  if (request.fileName.isEmpty()) {
+  dialog.setNameFilter(QtFilterText(request.filter));
+  dialog.setDefaultSuffix(QFile::decodeName(QByteArray::fromStdString(request.defaultSuffix)));
+  if (request.fileName.empty()) {
     if (!lastFolder.isEmpty()) dialog.setDirectory(lastFolder);
   } else {
-    const QFileInfo proposed(request.fileName);
+    const QFileInfo proposed(QFile::decodeName(QByteArray::fromStdString(request.fileName)));
     dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
   }
@@ -26,10 +40,11 @@ std::optional<QString> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogR
   lastFolder = dialog.directory().absolutePath();
   const QStringList chosen = dialog.selectedFiles();
   if (!accepted || chosen.isEmpty()) return std::nullopt;
-  return chosen.front();
+  // Paths reach the driver in the file system's own encoding.
+  return QFile::encodeName(chosen.front()).toStdString();
 }
 
-std::optional<QString> QtFileDialogs::RunOpen(const FileDialogRequest& request) {
+std::optional<std::string> QtFileDialogs::RunOpen(const FileDialogRequest& request) {
   QFileDialog OpenDialog1(owner_);
   OpenDialog1.setObjectName("OpenDialog1");
   OpenDialog1.setAcceptMode(QFileDialog::AcceptOpen);
@@ -37,7 +52,7 @@ std::optional<QString> QtFileDialogs::RunOpen(const FileDialogRequest& request) 
   return Run(OpenDialog1, request, openFolder_);
 }
 
-std::optional<QString> QtFileDialogs::RunSave(const FileDialogRequest& request) {
+std::optional<std::string> QtFileDialogs::RunSave(const FileDialogRequest& request) {
   QFileDialog SaveDialog1(owner_);
   SaveDialog1.setObjectName("SaveDialog1");
   SaveDialog1.setAcceptMode(QFileDialog::AcceptSave);

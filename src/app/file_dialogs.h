@@ -1,40 +1,26 @@
-// The open and save dialogs the main window's commands run, behind an
-// interface so that tests can answer them without a person.
+// The toolkit's open and save dialogs behind the commands' FileDialogs.
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
+#include "app/conversion_commands.h"
+
 class QFileDialog;
 
 namespace z917::app {
 
-// How a command sets a dialog up before running it.
-struct FileDialogRequest {
-  // One filter in Qt's form, for example "Журнал Z917 (*.bin)".
-  QString filter;
-  // The full path the dialog proposes; empty proposes nothing.
-  QString fileName;
-  // Appended to a typed name without an extension; empty appends nothing.
-  QString defaultSuffix;
-};
-
-class FileDialogs {
- public:
-  virtual ~FileDialogs() = default;
-  // Asks for an existing file to read; nullopt when the user cancels.
-  virtual std::optional<QString> RunOpen(const FileDialogRequest& request) = 0;
-  // Asks for a file to write, confirming before an existing one is
-  // replaced; nullopt when the user cancels.
-  virtual std::optional<QString> RunSave(const FileDialogRequest& request) = 0;
-};
+// `filter` in the toolkit's form, for example "Журнал Z917 (*.bin)".
+QString QtFilterText(FileFilter filter);
 
 // The toolkit's file dialogs. Each run builds a fresh dialog, so that no
 // name carries over; the open and the save dialog each remember the folder
-// they were last left in.
+// they were last left in. Paths go in and come out in the file system's
+// own encoding.
 class QtFileDialogs : public FileDialogs {
  public:
   QtFileDialogs() = default;
@@ -42,13 +28,13 @@ class QtFileDialogs : public FileDialogs {
   void SetOwner(QWidget* owner) { owner_ = owner; }
 
   // Runs the open dialog; the path and the file must exist.
-  std::optional<QString> RunOpen(const FileDialogRequest& request) override;
+  std::optional<std::string> RunOpen(const FileDialogRequest& request) override;
   // Runs the save dialog; replacing an existing file is confirmed.
-  std::optional<QString> RunSave(const FileDialogRequest& request) override;
+  std::optional<std::string> RunSave(const FileDialogRequest& request) override;
 
  private:
-  std::optional<QString> Run(QFileDialog& dialog, const FileDialogRequest& request,
-                             QString& lastFolder);
+  std::optional<std::string> Run(QFileDialog& dialog, const FileDialogRequest& request,
+                                 QString& lastFolder);
 
   QPointer<QWidget> owner_;
   QString openFolder_;  // where OpenDialog1 was last left

@@ -16,10 +16,8 @@
 
 #include "app/about_window.h"
 #include "app/background_conversion.h"
-#include "app/file_dialogs.h"
 #include "app/form_look.h"
 #include "app/message_boxes.h"
-#include "app/output_name.h"
 #include "platform/cancellation.h"
 
 namespace z917::app {
@@ -30,13 +28,12 @@ constexpr int kClientWidth = 362;
 constexpr int kClientHeight = 150;
 
 const QString kCaption = QStringLiteral("Z917 Journal Converter v.1.0.0.1");
-const QString kJournalFilter = QStringLiteral("Журнал Z917 (*.bin)");
-const QString kExcelFilter = QStringLiteral("Книга Excel (*.xls *.xlsx)");
-const QString kXmlFilter = QStringLiteral("Файлы XML (*.xml)");
 const QString kStopQuestion = QStringLiteral("Идёт конвертация. Прервать её и закрыть программу?");
 
-// Paths reach the driver in the file system's own encoding.
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// The file name of a path in the file system's own encoding, for showing.
+QString ShownFileName(const std::string& path) {
+  return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+}
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int top) {
   auto* button = new QPushButton(caption, parent);
@@ -54,7 +51,13 @@ QAction* MakeItem(QMenu* menu, const char* name, const QString& caption) {
 }  // namespace
 
 TForm1::TForm1(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)) {
+    : QMainWindow(parent),
+      services_(std::move(services)),
+      commands_({services_.dialogs, services_.excelVersion,
+                 [this](const std::string& journal, const std::string& output, OutputKind kind) {
+                   RunConversion(journal, output, kind);
+                   if (closeWhenDone_) close();
+                 }}) {
   setObjectName("Form1");
   setWindowTitle(kCaption);
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -118,30 +121,8 @@ void TForm1::Guarded(void (TForm1::*command)()) {
   }
 }
 
-void TForm1::BtnBinToXlsClick() {
-  Convert({kExcelFilter, QString(), QString()}, OutputKind::Excel,
-          [this] { return ExcelExtensionFor(services_.excelVersion()); });
-}
-
-void TForm1::BtnBinToXmlClick() {
-  Convert({kXmlFilter, QString(), QString()}, OutputKind::Xml,
-          [] { return QStringLiteral(".xml"); });
-}
-
-void TForm1::Convert(FileDialogRequest saveDialog, OutputKind kind,
-                     const std::function<QString()>& extension) {
-  const std::optional<QString> journal =
-      services_.dialogs.RunOpen({kJournalFilter, QString(), QString()});
-  if (!journal) return;
-  // The Excel command starts Excel here, so only once a journal was picked.
-  saveDialog.fileName = ProposedOutputName(*journal, extension());
-  const std::optional<QString> output = services_.dialogs.RunSave(saveDialog);
-  if (!output) return;
-  RunConversion(*journal, *output, kind);
-  if (closeWhenDone_) close();
-}
-
-void TForm1::RunConversion(const QString& journal, const QString& output, OutputKind kind) {
+void TForm1::RunConversion(const std::string& journal, const std::string& output,
+                           OutputKind kind) {
   // Disabling the focused button takes the focus away; it comes back after.
   const QPointer<QWidget> focused = focusWidget();
   SetCommandsEnabled(false);
@@ -154,11 +135,9 @@ void TForm1::RunConversion(const QString& journal, const QString& output, Output
     SetCommandsEnabled(true);
     if (focused) focused->setFocus();
   });
-  const std::string journalPath = LocalPath(journal);
-  const std::string outputPath = LocalPath(output);
-  RunConversionInBackground(this, QFileInfo(journal).fileName(), QFileInfo(output).fileName(),
+  RunConversionInBackground(this, ShownFileName(journal), ShownFileName(output),
                             [&](const ProgressListener& progress) {
-                              services_.convertJournal(journalPath, outputPath, kind, progress);
+                              services_.convertJournal(journal, output, kind, progress);
                             });
 }
 

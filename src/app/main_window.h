@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "app/conversion_commands.h"
 #include "app/conversion_progress.h"
 #include "journal/message_sink.h"
 #include "journal/packet.h"
@@ -18,8 +19,6 @@ class QPushButton;
 
 namespace z917::app {
 
-class FileDialogs;
-struct FileDialogRequest;
 class TForm_About;
 
 // What the commands call out to; each must outlive the window.
@@ -51,9 +50,9 @@ class TForm1 : public QMainWindow {
 
   // The Excel command: journal, version query, output name, conversion.
   // Throws what the version query or the conversion throws.
-  void BtnBinToXlsClick();
+  void BtnBinToXlsClick() { commands_.BtnBinToXlsClick(); }
   // The XML command: journal, output name, conversion.
-  void BtnBinToXmlClick();
+  void BtnBinToXmlClick() { commands_.BtnBinToXmlClick(); }
   // The menu items do what the buttons of the same caption do.
   void Menu_BinXlsClick() { BtnBinToXlsClick(); }
   void Menu_BinXmlClick() { BtnBinToXmlClick(); }
@@ -78,14 +77,12 @@ class TForm1 : public QMainWindow {
   // Runs `command` as the message loop would: an error escaping it is
   // shown in the error box and the window stays usable.
   void Guarded(void (TForm1::*command)());
-  // Steps common to both commands, after the open dialog's set-up.
-  void Convert(FileDialogRequest saveDialog, OutputKind kind,
-               const std::function<QString()>& extension);
   // Runs the conversion in the background with the commands disabled.
-  void RunConversion(const QString& journal, const QString& output, OutputKind kind);
+  void RunConversion(const std::string& journal, const std::string& output, OutputKind kind);
   void SetCommandsEnabled(bool enabled);
 
   MainWindowServices services_;
+  ConversionCommands commands_;
   QPushButton* BtnBinToXls = nullptr;
   QPushButton* BtnBinToXml = nullptr;
   QAction* Menu_BinXls = nullptr;

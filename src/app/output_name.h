@@ -2,18 +2,19 @@
 #pragma once
 
 #include <cstdint>
-
-#include <QString>
+#include <string>
+#include <string_view>
 
 namespace z917::app {
 
 // ".xlsx" for an Excel of major version 12 or later, ".xls" otherwise
 // (also for 0, an Excel whose version could not be read).
-QString ExcelExtensionFor(std::uint32_t excelVersion);
+std::string ExcelExtensionFor(std::uint32_t excelVersion);
 
 // `journalPath` with the last extension of its file name replaced by
 // `extension` (".xml"), or with `extension` appended when the file name
-// has no full stop. Dots in folder names are not extensions.
-QString ProposedOutputName(const QString& journalPath, const QString& extension);
+// has no full stop. Dots in folder names are not extensions; '/' and, on
+// Windows, '\' separate folders.
+std::string ProposedOutputName(std::string_view journalPath, std::string_view extension);
 
 }  // namespace z917::app

@@ -2,6 +2,8 @@
 // bar and "Отмена".
 #pragma once
 
+#include <string>
+
 #include <QDialog>
 #include <QString>
 
@@ -31,7 +33,8 @@ class ConversionProgressDialog : public QDialog {
   void reject() override;
 
  private:
-  void SetLabel(const QString& text);
+  // Shows `text` (UTF-8).
+  void SetLabel(const std::string& text);
 
   QString journalName_;
   QString outputName_;

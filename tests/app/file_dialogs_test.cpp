@@ -52,22 +52,24 @@ class FileDialogsTest : public ::testing::Test {
           ("z917_file_dialogs_" +
            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::create_directories(dir);
-    journal = QString::fromStdString((dir / "journal.bin").string());
+    journal = (dir / "journal.bin").string();
     std::ofstream(dir / "journal.bin") << "x";
     dialogs.SetOwner(&owner);
   }
   void TearDown() override { fs::remove_all(dir); }
 
-  std::optional<QString> Open(SeenDialog& seen, const QString& choice) {
-    test::AnswerNextModal([&seen, choice](QWidget* modal) { Answer(modal, seen, choice); });
-    return dialogs.RunOpen({"Журнал Z917 (*.bin)", QString(), QString()});
+  std::optional<std::string> Open(SeenDialog& seen, const std::string& choice) {
+    test::AnswerNextModal([&seen, choice](QWidget* modal) {
+      Answer(modal, seen, QString::fromStdString(choice));
+    });
+    return dialogs.RunOpen({FileFilter::Journal, {}, {}});
   }
 
   test::WithApplication application;
   QWidget owner;
   QtFileDialogs dialogs;
   fs::path dir;
-  QString journal;
+  std::string journal;
 };
 
 TEST_F(FileDialogsTest, OpenDialogWantsExistingFileAndStartsWithoutName) {
@@ -79,21 +81,29 @@ TEST_F(FileDialogsTest, OpenDialogWantsExistingFileAndStartsWithoutName) {
 
   // The next use keeps the folder but not the name; cancelling gives nothing.
   SeenDialog again;
-  EXPECT_EQ(Open(again, QString()), std::nullopt);
+  EXPECT_EQ(Open(again, ""), std::nullopt);
   EXPECT_EQ(again.folder, QString::fromStdString(dir.string()));
   EXPECT_EQ(again.name, "");
 }
 
 TEST_F(FileDialogsTest, SaveDialogProposesNameInItsFolderAndConfirmsOverwrite) {
   SeenDialog seen;
-  const QString proposed = QString::fromStdString((dir / "journal.xlsx").string());
-  test::AnswerNextModal([&seen, proposed](QWidget* modal) { Answer(modal, seen, proposed); });
-  EXPECT_EQ(dialogs.RunSave({"Книга Excel (*.xls *.xlsx)", proposed, QString()}), proposed);
+  const std::string proposed = (dir / "journal.xlsx").string();
+  test::AnswerNextModal([&seen, proposed](QWidget* modal) {
+    Answer(modal, seen, QString::fromStdString(proposed));
+  });
+  EXPECT_EQ(dialogs.RunSave({FileFilter::ExcelWorkbook, proposed, {}}), proposed);
   EXPECT_EQ(seen.accept, QFileDialog::AcceptSave);
   EXPECT_EQ(seen.filters, QStringList({"Книга Excel (*.xls *.xlsx)"}));
   EXPECT_EQ(seen.folder, QString::fromStdString(dir.string()));
   EXPECT_EQ(seen.name, "journal.xlsx");
   EXPECT_TRUE(seen.confirmsOverwrite);
+}
+
+TEST_F(FileDialogsTest, FiltersInTheToolkitsForm) {
+  EXPECT_EQ(QtFilterText(FileFilter::Journal), "Журнал Z917 (*.bin)");
+  EXPECT_EQ(QtFilterText(FileFilter::ExcelWorkbook), "Книга Excel (*.xls *.xlsx)");
+  EXPECT_EQ(QtFilterText(FileFilter::Xml), "Файлы XML (*.xml)");
 }
 
 // Also run at 200 % (see CMakeLists.txt), where the dialog's wish is
@@ -105,7 +115,7 @@ TEST_F(FileDialogsTest, DialogNeverTallerThanTheScreenAtAnyScale) {
     screen = modal->screen()->availableGeometry().size();
     qobject_cast<QDialog*>(modal)->reject();
   });
-  dialogs.RunOpen({"Журнал Z917 (*.bin)", QString(), QString()});
+  dialogs.RunOpen({FileFilter::Journal, {}, {}});
   ASSERT_FALSE(screen.isEmpty());
   EXPECT_LE(dialog.height(), screen.height());
   EXPECT_LE(dialog.width(), screen.width());

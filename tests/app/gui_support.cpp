@@ -17,16 +17,6 @@ void EnsureApplication() {
   [[maybe_unused]] static QApplication* app = CreateApplication(argc, argv).release();
 }
 
-std::optional<QString> ScriptedDialogs::RunOpen(const FileDialogRequest& request) {
-  runs.push_back({false, request});
-  return openAnswer;
-}
-
-std::optional<QString> ScriptedDialogs::RunSave(const FileDialogRequest& request) {
-  runs.push_back({true, request});
-  return saveAnswer;
-}
-
 void AnswerNextModal(std::function<void(QWidget*)> answer) {
   QTimer::singleShot(10, [answer = std::move(answer)]() mutable {
     if (QWidget* modal = QApplication::activeModalWidget()) {

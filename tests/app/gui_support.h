@@ -3,16 +3,13 @@
 #pragma once
 
 #include <functional>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include <QString>
 
-#include "app/file_dialogs.h"
 #include "journal/message_sink.h"
 
 #include "recorded_messages.h"
+#include "scripted_dialogs.h"
 
 class QWidget;
 
@@ -25,21 +22,6 @@ void EnsureApplication();
 // As a fixture's first member: the application exists before any widget.
 struct WithApplication {
   WithApplication() { EnsureApplication(); }
-};
-
-// Dialogs that answer with what the test set and record every run.
-class ScriptedDialogs : public FileDialogs {
- public:
-  struct Run {
-    bool save;
-    FileDialogRequest request;
-  };
-  std::optional<QString> RunOpen(const FileDialogRequest& request) override;
-  std::optional<QString> RunSave(const FileDialogRequest& request) override;
-
-  std::optional<QString> openAnswer;
-  std::optional<QString> saveAnswer;
-  std::vector<Run> runs;
 };
 
 using z917::test::RecordingMessages;

@@ -53,11 +53,7 @@ class MainWindowTest : public ::testing::Test {
   QPushButton* Button(const char* name) { return Form().findChild<QPushButton*>(name); }
   QAction* Item(const char* name) { return Form().findChild<QAction*>(name); }
   void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
-  std::vector<bool> SaveRuns() const {
-    std::vector<bool> kinds;
-    for (const auto& run : dialogs.runs) kinds.push_back(run.save);
-    return kinds;
-  }
+  std::vector<bool> SaveRuns() const { return dialogs.SaveRuns(); }
 
   ScriptedDialogs dialogs;
   test::RecordingMessages errors;
@@ -148,73 +144,6 @@ TEST_F(MainWindowTest, KeyboardOpensTheMenuAndEnterPressesTheFocusedButton) {
   Button("BtnBinToXls")->setFocus();
   QTest::keyClick(Button("BtnBinToXls"), Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_EQ(SaveRuns(), std::vector<bool>({false, false}));
-}
-
-TEST_F(MainWindowTest, CancelledOpenDialogEndsCommandSilently) {
-  Click("BtnBinToXls");
-  Click("BtnBinToXml");
-  EXPECT_EQ(SaveRuns(), std::vector<bool>({false, false}));
-  EXPECT_EQ(versionQueries, 0);
-  EXPECT_TRUE(conversions.empty());
-  EXPECT_TRUE(errors.shown.empty());
-}
-
-TEST_F(MainWindowTest, ExcelCommandProposesJournalNameWithExtensionForVersion) {
-  dialogs.openAnswer = "/data/shop 1/journal.bin";
-  dialogs.saveAnswer = "/out/book.xlsx";
-  Click("BtnBinToXls");
-  ASSERT_EQ(SaveRuns(), std::vector<bool>({false, true}));
-  EXPECT_EQ(versionQueries, 1);
-  const FileDialogRequest& open = dialogs.runs[0].request;
-  EXPECT_EQ(open.filter, "Журнал Z917 (*.bin)");
-  EXPECT_EQ(open.fileName, "");
-  const FileDialogRequest& save = dialogs.runs[1].request;
-  EXPECT_EQ(save.filter, "Книга Excel (*.xls *.xlsx)");
-  EXPECT_EQ(save.fileName, "/data/shop 1/journal.xlsx");
-  EXPECT_EQ(save.defaultSuffix, "");
-  EXPECT_EQ(conversions, std::vector<Conversion>(
-                             {{"/data/shop 1/journal.bin", "/out/book.xlsx", OutputKind::Excel}}));
-
-  for (std::uint32_t version : {11u, 0u}) {
-    excelVersion = version;
-    Click("BtnBinToXls");
-    EXPECT_EQ(dialogs.runs.back().request.fileName, "/data/shop 1/journal.xls") << version;
-  }
-}
-
-TEST_F(MainWindowTest, XmlCommandReplacesOnlyLastExtensionWithoutVersionQuery) {
-  dialogs.saveAnswer = "/out/a.b.xml";
-  const std::pair<QString, QString> cases[] = {
-      {"/data/a.b.bin", "/data/a.b.xml"},
-      {"/data/journal", "/data/journal.xml"},
-      {"/data/v1.2/journal", "/data/v1.2/journal.xml"},
-  };
-  for (const auto& [journal, proposed] : cases) {
-    dialogs.openAnswer = journal;
-    Click("BtnBinToXml");
-    EXPECT_EQ(dialogs.runs.back().request.fileName, proposed);
-    EXPECT_EQ(dialogs.runs.back().request.filter, "Файлы XML (*.xml)");
-  }
-  EXPECT_EQ(versionQueries, 0);
-  ASSERT_EQ(conversions.size(), 3u);
-  EXPECT_EQ(conversions[0], (Conversion{"/data/a.b.bin", "/out/a.b.xml", OutputKind::Xml}));
-}
-
-TEST_F(MainWindowTest, CancelledSaveDialogRunsNoConversion) {
-  dialogs.openAnswer = "/data/journal.bin";
-  Click("BtnBinToXml");
-  Click("BtnBinToXls");
-  EXPECT_EQ(SaveRuns(), std::vector<bool>({false, true, false, true}));
-  EXPECT_TRUE(conversions.empty());
-}
-
-TEST_F(MainWindowTest, OpenDialogStartsEmptyAfterConversion) {
-  dialogs.openAnswer = "/data/journal.bin";
-  dialogs.saveAnswer = "/data/journal.xml";
-  Click("BtnBinToXml");
-  Click("BtnBinToXml");
-  ASSERT_EQ(dialogs.runs.size(), 4u);
-  EXPECT_EQ(dialogs.runs[2].request.fileName, "");
 }
 
 TEST_F(MainWindowTest, MenuItemsRunTheButtonsCommands) {

@@ -127,8 +127,8 @@ class WindowConversionTest : public ::testing::Test {
   }
   QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
   void Choose(const fs::path& output) {
-    dialogs.openAnswer = QString::fromStdString(journal.string());
-    dialogs.saveAnswer = QString::fromStdString(output.string());
+    dialogs.openAnswer = journal.string();
+    dialogs.saveAnswer = output.string();
   }
 
   test::WithApplication application;
@@ -163,8 +163,8 @@ TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillic
   const fs::path folder = dir / "Каса 2";
   fs::create_directories(folder);
   fs::rename(journal, folder / "журнал.bin");
-  dialogs.openAnswer = QString::fromStdString((folder / "журнал.bin").string());
-  dialogs.saveAnswer = QString::fromStdString((folder / "журнал.xml").string());
+  dialogs.openAnswer = (folder / "журнал.bin").string();
+  dialogs.saveAnswer = (folder / "журнал.xml").string();
   Click("BtnBinToXml");
   EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
   EXPECT_EQ(recorded.shown,
@@ -175,8 +175,8 @@ TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillic
 }
 
 TEST_F(WindowConversionTest, XlsButtonConvertsJournalToXlsxWorkbook) {
-  dialogs.openAnswer = QString::fromStdString(journal.string());
-  dialogs.saveAnswer = QString::fromStdString((dir / "journal.xlsx").string());
+  dialogs.openAnswer = journal.string();
+  dialogs.saveAnswer = (dir / "journal.xlsx").string();
   Click("BtnBinToXls");
   // The built-in engine reports a version that writes the newer format.
   EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
@@ -186,11 +186,11 @@ TEST_F(WindowConversionTest, XlsButtonConvertsJournalToXlsxWorkbook) {
 }
 
 TEST_F(WindowConversionTest, FailedSaveShowsWritersMessageThenDriversOnTheWindowThread) {
-  dialogs.openAnswer = QString::fromStdString(journal.string());
+  dialogs.openAnswer = journal.string();
   const fs::path missing = dir / "missing";
-  dialogs.saveAnswer = QString::fromStdString((missing / "journal.xlsx").string());
+  dialogs.saveAnswer = (missing / "journal.xlsx").string();
   Click("BtnBinToXls");
-  dialogs.saveAnswer = QString::fromStdString((missing / "journal.xml").string());
+  dialogs.saveAnswer = (missing / "journal.xml").string();
   Click("BtnBinToXml");
 
   const std::vector<Shown>& shown = recorded.shown;
@@ -205,7 +205,7 @@ TEST_F(WindowConversionTest, FailedSaveShowsWritersMessageThenDriversOnTheWindow
   EXPECT_FALSE(fs::exists(missing));
 
   // The window is still usable afterwards.
-  dialogs.saveAnswer = QString::fromStdString((dir / "journal.xml").string());
+  dialogs.saveAnswer = (dir / "journal.xml").string();
   Click("BtnBinToXml");
   EXPECT_EQ(recorded.shown.back(), (Shown{MessageKind::Information, "Конвертация прошла успешно"}));
 }
