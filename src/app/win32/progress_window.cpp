@@ -33,7 +33,7 @@ ConversionProgressWindow::ConversionProgressWindow(HWND owner, const std::string
   const HWND bar = CreateChild(Handle(), PROGRESS_CLASSW, L"", 0, kProgressBar1);
   ::SendMessageW(bar, PBM_SETRANGE32, 0, kProgressBarSteps);
   CreateChild(Handle(), L"BUTTON", L"Отмена", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
-  SetLabel(ReadingLabel(journalName_));
+  SetLabel(ProgressLabel({}, journalName_, outputName_));
   Layout(DpiOf(Handle()));
   CentreOnScreen(Handle());
 }
@@ -54,15 +54,18 @@ void ConversionProgressWindow::Layout(UINT dpi) {
 }
 
 void ConversionProgressWindow::SetLabel(const std::string& text) {
+  // Set 20 times a second; the same text again would only flicker.
+  if (text == label_) return;
+  label_ = text;
   ::SetDlgItemTextW(Handle(), kProgressLabel, platform::WideFromUtf8(text).c_str());
 }
 
 void ConversionProgressWindow::SetProgress(const ConversionProgress& progress) {
   if (stopping_) return;
-  if (progress.stage == ConversionProgress::Stage::Saving) SetLabel(SavingLabel(outputName_));
+  SetLabel(ProgressLabel(progress, journalName_, outputName_));
   const HWND bar = ::GetDlgItem(Handle(), kProgressBar1);
-  const std::optional<int> position = ProgressBarPosition(progress);
-  const bool busy = !position.has_value();
+  const ProgressBarPosition position = BarPositionFor(progress);
+  const bool busy = position.busy;
   if (busy != busy_) {
     // A bar that moves on its own while nobody knows how far it is.
     const LONG_PTR style = ::GetWindowLongPtrW(bar, GWL_STYLE);
@@ -70,7 +73,7 @@ void ConversionProgressWindow::SetProgress(const ConversionProgress& progress) {
     ::SendMessageW(bar, PBM_SETMARQUEE, busy ? TRUE : FALSE, 0);
     busy_ = busy;
   }
-  if (position) ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(*position), 0);
+  if (!busy) ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position.value), 0);
 }
 
 void ConversionProgressWindow::Cancel() {

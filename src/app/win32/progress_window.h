@@ -47,6 +47,7 @@ class ConversionProgressWindow : public FormWindow {
   std::function<void()> tick_;
   std::string journalName_;
   std::string outputName_;
+  std::string label_;
   HFONT font_ = nullptr;
   bool busy_ = false;
   bool stopping_ = false;
