@@ -57,13 +57,16 @@ void SizeClientArea(HWND form, int width, int height, UINT dpi) {
   }
   ::SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // A menu bar that wraps onto a second line takes client height away.
+  // A menu bar that wraps onto a second line, or metrics the system keeps
+  // at another resolution than the one asked for, leave the client area
+  // off by some pixels: measured, and the frame mended by as many.
   RECT client{};
   ::GetClientRect(form, &client);
-  const int missing = Scaled(height, dpi) - (client.bottom - client.top);
-  if (missing > 0) {
-    ::SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left,
-                   frame.bottom - frame.top + missing, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int wider = Scaled(width, dpi) - (client.right - client.left);
+  const int higher = Scaled(height, dpi) - (client.bottom - client.top);
+  if (wider != 0 || higher != 0) {
+    ::SetWindowPos(form, nullptr, 0, 0, frame.right - frame.left + wider,
+                   frame.bottom - frame.top + higher, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 
