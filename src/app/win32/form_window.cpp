@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "platform/system_reason.h"
+#include "program_resources.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::app::win32 {
@@ -20,7 +21,7 @@ void RegisterFormClass(const wchar_t* className, WNDPROC procedure) {
   formClass.hInstance = instance;
   formClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   formClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  formClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(kProgramIconId));
+  formClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(Z917_IDI_PROGRAM));
   formClass.lpszClassName = className;
   ::RegisterClassExW(&formClass);
 }

@@ -39,7 +39,4 @@ class FormWindow {
   HWND window_ = nullptr;
 };
 
-// The resource id of the program's icon, when the program has one.
-inline constexpr int kProgramIconId = 1;
-
 }  // namespace z917::app::win32
