@@ -122,26 +122,27 @@ class Win32MainWindowTest : public ::testing::Test {
 
   TForm1& Form() {
     if (!form) {
-      form = std::make_unique<TForm1>(MainWindowServices{
-          dialogs,
-          [this] {
-            ++versionQueries;
-            if (!excelStarts) {
-              throw automation::AutomationError(
-                  "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
-            }
-            return excelVersion;
-          },
-          [this](const std::string& journal, const std::string& output, OutputKind kind,
-                 const ProgressListener& progress) {
-            conversions.push_back({journal, output});
-            kinds.push_back(kind);
-            if (duringConversion) duringConversion(progress);
-          },
-          errors, [this] {
-            ++questions;
-            return stopAnswer;
-          }});
+      form = std::make_unique<TForm1>(
+          MainWindowServices{dialogs,
+                             [this] {
+                               ++versionQueries;
+                               if (!excelStarts) {
+                                 throw automation::AutomationError(
+                                     "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
+                               }
+                               return excelVersion;
+                             },
+                             [this](const std::string& journal, const std::string& output,
+                                    OutputKind kind, const ProgressListener& progress) {
+                               conversions.push_back({journal, output});
+                               kinds.push_back(kind);
+                               if (duringConversion) duringConversion(progress);
+                             },
+                             errors,
+                             [this] {
+                               ++questions;
+                               return stopAnswer;
+                             }});
       form->Show();
     }
     return *form;
@@ -436,14 +437,13 @@ TEST(Win32AboutWindowTest, LayoutAndLogo) {
   EXPECT_EQ(PlaceOf(::GetDlgItem(window, kButton1)), (Box{500, 209, 575, 234}));
   EXPECT_EQ(TextOf(::GetDlgItem(window, kButton1)), L"ОК");
   EXPECT_EQ(TextOf(::GetDlgItem(window, kLabel1)), L"");  // set only when shown
-  EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(window, kLabel1), GWL_STYLE) & SS_TYPEMASK,
-            SS_CENTER);
+  EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(window, kLabel1), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
   EXPECT_EQ(FontOf(::GetDlgItem(window, kLabel2)).lfHeight, -11);
 
   // The logo: a 24-bit bitmap of 561x62 whose ground is left out.
-  const auto logo = static_cast<HBITMAP>(::LoadImageW(
-      ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(Z917_LOGO_BITMAP), IMAGE_BITMAP, 0, 0,
-      LR_CREATEDIBSECTION));
+  const auto logo = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                                      MAKEINTRESOURCEW(Z917_LOGO_BITMAP),
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   ASSERT_NE(logo, nullptr);
   BITMAP bitmap{};
   ::GetObjectW(logo, sizeof bitmap, &bitmap);
@@ -484,11 +484,11 @@ TEST(Win32MessageBoxesTest, ErrorInformationAndQuestionAsTheSystemShowsThem) {
   };
   std::vector<Call> calls;
   int answer = IDYES;
-  MessageBoxes boxes([&](HWND owner, const std::wstring& text, const std::wstring& caption,
-                         UINT type) {
-    calls.push_back({owner, text, caption, type});
-    return answer;
-  });
+  MessageBoxes boxes(
+      [&](HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+        calls.push_back({owner, text, caption, type});
+        return answer;
+      });
   boxes.ShowMessage(MessageKind::Error, "Неверный файл БД");
   const auto owner = reinterpret_cast<HWND>(0x1234);
   boxes.SetOwner(owner);
@@ -646,15 +646,15 @@ class Win32WindowConversionTest : public ::testing::Test {
   xml::XmlJournalWriter xml{messages, xml::ReadRegionalSettings()};
   ConversionDriver driver{{excel, xml}, messages};
   std::uint32_t excelVersion = 11;
-  std::unique_ptr<TForm1> form = std::make_unique<TForm1>(MainWindowServices{
-      dialogs, [this] { return excelVersion; },
-      [this](const std::string& journalPath, const std::string& output, OutputKind kind,
-             const ProgressListener& progress) {
-        driver.SetProgressListener(progress);
-        driver.ConvertJournal(journalPath, output, kind);
-        driver.SetProgressListener(nullptr);
-      },
-      messages});
+  std::unique_ptr<TForm1> form = std::make_unique<TForm1>(
+      MainWindowServices{dialogs, [this] { return excelVersion; },
+                         [this](const std::string& journalPath, const std::string& output,
+                                OutputKind kind, const ProgressListener& progress) {
+                           driver.SetProgressListener(progress);
+                           driver.ConvertJournal(journalPath, output, kind);
+                           driver.SetProgressListener(nullptr);
+                         },
+                         messages});
 };
 
 TEST_F(Win32WindowConversionTest, OneClickConvertsToXmlAndToXlsThroughTheRealDriver) {

@@ -105,8 +105,7 @@ bool PressFocusedButton(HWND form, const MSG& message) {
   if (::lstrcmpiW(className, L"Button") != 0) return false;
   const LONG_PTR kind = ::GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK;
   if (kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON) return false;
-  ::SendMessageW(::GetParent(button), WM_COMMAND,
-                 MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
+  ::SendMessageW(::GetParent(button), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
   return true;
 }

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "platform/system_reason.h"
-#include "program_resources.h"
 #include "platform/win32/wide_text.h"
+#include "program_resources.h"
 
 namespace z917::app::win32 {
 
@@ -37,13 +37,14 @@ FormWindow::~FormWindow() {
 void FormWindow::Create(const wchar_t* className, const std::wstring& caption, DWORD style,
                         DWORD exStyle, HWND owner, HMENU menu) {
   RegisterFormClass(className, &FormWindow::Receive);
-  const HWND window =
-      ::CreateWindowExW(exStyle, className, caption.c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, owner, menu, ::GetModuleHandleW(nullptr), this);
+  const HWND window = ::CreateWindowExW(exStyle, className, caption.c_str(), style, CW_USEDEFAULT,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, menu,
+                                        ::GetModuleHandleW(nullptr), this);
   if (window == nullptr) {
     const DWORD code = ::GetLastError();
     if (menu != nullptr) ::DestroyMenu(menu);
-    throw std::runtime_error("Не удалось создать окно: " + platform::SystemReason(static_cast<int>(code)));
+    throw std::runtime_error("Не удалось создать окно: " +
+                             platform::SystemReason(static_cast<int>(code)));
   }
 }
 

@@ -90,8 +90,7 @@ void TForm1::BtnBinToXmlClick() {
   if (closeWhenDone_) ::DestroyWindow(Handle());
 }
 
-void TForm1::RunConversion(const std::string& journal, const std::string& output,
-                           OutputKind kind) {
+void TForm1::RunConversion(const std::string& journal, const std::string& output, OutputKind kind) {
   // Disabling the focused button leaves the keyboard nowhere; it comes back.
   const HWND focused = ::GetFocus();
   SetCommandsEnabled(false);
@@ -120,7 +119,8 @@ void TForm1::SetCommandsEnabled(bool enabled) {
   }
   const HMENU menu = ::GetMenu(Handle());
   for (const int id : {kMenu_BinXls, kMenu_BinXml, kMenu_Exit, kMenu_About}) {
-    ::EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(menu, static_cast<UINT>(id),
+                     MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   }
 }
 

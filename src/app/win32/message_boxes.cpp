@@ -29,14 +29,14 @@ int SystemMessageBox(HWND owner, const std::wstring& text, const std::wstring& c
 
 void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
   const bool error = kind == MessageKind::Error;
-  const UINT type = MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION) |
-                    (owner_ == nullptr ? MB_TASKMODAL : 0);
+  const UINT type =
+      MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION) | (owner_ == nullptr ? MB_TASKMODAL : 0);
   show_(owner_, platform::WideFromUtf8(text), error ? L"Error" : L"Information", type);
 }
 
 bool MessageBoxes::AskYesNo(const std::string& question) {
-  const UINT type = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 |
-                    (owner_ == nullptr ? MB_TASKMODAL : 0);
+  const UINT type =
+      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | (owner_ == nullptr ? MB_TASKMODAL : 0);
   return show_(owner_, platform::WideFromUtf8(question), L"Confirm", type) == IDYES;
 }
 

@@ -13,8 +13,8 @@ namespace z917::app::win32 {
 
 // Shows one box and returns the button pressed, as MessageBoxW does; the
 // seam through which tests answer the boxes.
-using MessageBoxFunction =
-    std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type)>;
+using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& text,
+                                             const std::wstring& caption, UINT type)>;
 
 // MessageBoxW itself.
 int SystemMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
