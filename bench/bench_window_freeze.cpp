@@ -39,12 +39,14 @@ using Clock = std::chrono::steady_clock;
 
 class AnsweringDialogs : public z917::app::FileDialogs {
  public:
-  std::optional<QString> RunOpen(const z917::app::FileDialogRequest&) override { return journal; }
+  std::optional<std::string> RunOpen(const z917::app::FileDialogRequest&) override {
+    return journal;
+  }
   // Accepts the proposed name.
-  std::optional<QString> RunSave(const z917::app::FileDialogRequest& request) override {
+  std::optional<std::string> RunSave(const z917::app::FileDialogRequest& request) override {
     return request.fileName;
   }
-  QString journal;
+  std::string journal;
 };
 
 class LastMessage : public z917::MessageSink {
@@ -100,7 +102,7 @@ int main(int argc, char** argv) {
   }
 
   AnsweringDialogs dialogs;
-  dialogs.journal = QString::fromStdString(journal.string());
+  dialogs.journal = journal.string();
   LastMessage last;
   z917::app::GuiThreadMessages messages(last);
   z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);

@@ -21,7 +21,8 @@ void ConversionCommands::BtnBinToXmlClick() {
 void ConversionCommands::Convert(FileFilter outputFilter, OutputKind kind,
                                  const std::function<std::string()>& extension) {
   // A fresh request every time: no name carries over from the last run.
-  const std::optional<std::string> journal = services_.dialogs.RunOpen({FileFilter::Journal, {}, {}});
+  const std::optional<std::string> journal =
+      services_.dialogs.RunOpen({FileFilter::Journal, {}, {}});
   if (!journal) return;
   // The Excel command starts Excel here, so only once a journal was picked.
   const FileDialogRequest save{outputFilter, ProposedOutputName(*journal, extension()), {}};

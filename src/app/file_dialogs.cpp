@@ -21,8 +21,7 @@ QString QtFilterText(FileFilter filter) {
   return QString();
 }
 
-std::optional<std::string> QtFileDialogs::Run(QFileDialog& dialog,
-                                              const FileDialogRequest& request,
+std::optional<std::string> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogRequest& request,
                                               QString& lastFolder) {
   dialog.setSizeGripEnabled(true);
   dialog.setNameFilter(QtFilterText(request.filter));

@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
@@ -18,6 +17,7 @@
 #include "app/background_conversion.h"
 #include "app/form_look.h"
 #include "app/message_boxes.h"
+#include "app/output_name.h"
 #include "platform/cancellation.h"
 
 namespace z917::app {
@@ -32,7 +32,8 @@ const QString kStopQuestion = QStringLiteral("Идёт конвертация. �
 
 // The file name of a path in the file system's own encoding, for showing.
 QString ShownFileName(const std::string& path) {
-  return QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+  const std::string_view name = FileNameOf(path);
+  return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int top) {
@@ -121,8 +122,7 @@ void TForm1::Guarded(void (TForm1::*command)()) {
   }
 }
 
-void TForm1::RunConversion(const std::string& journal, const std::string& output,
-                           OutputKind kind) {
+void TForm1::RunConversion(const std::string& journal, const std::string& output, OutputKind kind) {
   // Disabling the focused button takes the focus away; it comes back after.
   const QPointer<QWidget> focused = focusWidget();
   SetCommandsEnabled(false);

@@ -17,4 +17,8 @@ std::string ExcelExtensionFor(std::uint32_t excelVersion);
 // Windows, '\' separate folders.
 std::string ProposedOutputName(std::string_view journalPath, std::string_view extension);
 
+// The file name at the end of `path`, for showing; empty when `path` ends
+// in a folder separator.
+std::string_view FileNameOf(std::string_view path);
+
 }  // namespace z917::app

@@ -30,18 +30,17 @@ class ConversionCommandsTest : public ::testing::Test {
   bool excelStarts = true;
   int versionQueries = 0;
   std::vector<Conversion> conversions;
-  ConversionCommands commands{{dialogs,
-                               [this] {
-                                 ++versionQueries;
-                                 if (!excelStarts)
-                                   throw std::runtime_error(
-                                       "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
-                                 return excelVersion;
-                               },
-                               [this](const std::string& journal, const std::string& output,
-                                      OutputKind kind) {
-                                 conversions.push_back({journal, output, kind});
-                               }}};
+  ConversionCommands commands{
+      {dialogs,
+       [this] {
+         ++versionQueries;
+         if (!excelStarts)
+           throw std::runtime_error("Класс не зарегистрирован, ProgID: \"Excel.Application\"");
+         return excelVersion;
+       },
+       [this](const std::string& journal, const std::string& output, OutputKind kind) {
+         conversions.push_back({journal, output, kind});
+       }}};
 };
 
 TEST_F(ConversionCommandsTest, CancelledDialogsEndTheCommandSilently) {
@@ -145,10 +144,15 @@ TEST(OutputName, FolderSeparatorsOfThePlatform) {
   EXPECT_EQ(ProposedOutputName("C:/Data.1\\journal", ".xls"), "C:/Data.1\\journal.xls");
   EXPECT_EQ(ProposedOutputName("\\\\server\\shop.1\\journal", ".xml"),
             "\\\\server\\shop.1\\journal.xml");
+  EXPECT_EQ(FileNameOf("C:\\Data/shop\\журнал.bin"), "журнал.bin");
 #else
   // A backslash is part of a file name here.
   EXPECT_EQ(ProposedOutputName("/data/v1.2\\journal", ".xml"), "/data/v1.xml");
+  EXPECT_EQ(FileNameOf("/data/v1.2\\журнал.bin"), "v1.2\\журнал.bin");
 #endif
+  EXPECT_EQ(FileNameOf("/data/журнал.bin"), "журнал.bin");
+  EXPECT_EQ(FileNameOf("журнал.bin"), "журнал.bin");
+  EXPECT_EQ(FileNameOf("/data/"), "");
 }
 
 TEST(OutputName, ExcelFromVersion12OnGetsXlsx) {

@@ -59,9 +59,8 @@ class FileDialogsTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir); }
 
   std::optional<std::string> Open(SeenDialog& seen, const std::string& choice) {
-    test::AnswerNextModal([&seen, choice](QWidget* modal) {
-      Answer(modal, seen, QString::fromStdString(choice));
-    });
+    test::AnswerNextModal(
+        [&seen, choice](QWidget* modal) { Answer(modal, seen, QString::fromStdString(choice)); });
     return dialogs.RunOpen({FileFilter::Journal, {}, {}});
   }
 
@@ -89,9 +88,8 @@ TEST_F(FileDialogsTest, OpenDialogWantsExistingFileAndStartsWithoutName) {
 TEST_F(FileDialogsTest, SaveDialogProposesNameInItsFolderAndConfirmsOverwrite) {
   SeenDialog seen;
   const std::string proposed = (dir / "journal.xlsx").string();
-  test::AnswerNextModal([&seen, proposed](QWidget* modal) {
-    Answer(modal, seen, QString::fromStdString(proposed));
-  });
+  test::AnswerNextModal(
+      [&seen, proposed](QWidget* modal) { Answer(modal, seen, QString::fromStdString(proposed)); });
   EXPECT_EQ(dialogs.RunSave({FileFilter::ExcelWorkbook, proposed, {}}), proposed);
   EXPECT_EQ(seen.accept, QFileDialog::AcceptSave);
   EXPECT_EQ(seen.filters, QStringList({"Книга Excel (*.xls *.xlsx)"}));
