@@ -8,7 +8,7 @@ WINDOWS_BUILD ?= build-windows
 CMAKE_FLAGS ?=
 
 .PHONY: all deps configure build demo test test-sanitize fuzz bench clean windows-deps windows test-windows \
-  bench-windows
+  bench-windows windows-package
 
 all: build
 
@@ -60,6 +60,14 @@ windows: windows-deps
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
 	  -DZ917_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(WINDOWS_BUILD) --target z917-converter z917conv z917gen z917dump
+
+# The Windows package: $(WINDOWS_BUILD)/z917-converter-VERSION-win64.zip and
+# z917-converter-VERSION-win64-setup.exe (NSIS), with the window program when
+# the build has one.
+windows-package: windows-deps
+	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
+	  -DZ917_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(WINDOWS_BUILD) --target windows-package
 
 # The Windows unit tests, the fuzz corpus and the conversions under Wine,
 # the conversions compared with the Linux build's programs.
