@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "app/output_name.h"
 #include "app/win32/about_window.h"
 #include "app/win32/background_conversion.h"
 #include "app/win32/form_look.h"
@@ -37,12 +38,6 @@ HMENU BuildMenu() {
   ::AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(Menu_File), L"&Файл");
   ::AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(Menu_Help), L"&Справка");
   return MainMenu1;
-}
-
-// The file name of a UTF-8 path, after its last separator of either kind.
-std::string FileNameOf(const std::string& path) {
-  const std::size_t separator = path.find_last_of("\\/");
-  return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 }  // namespace
@@ -104,8 +99,8 @@ void TForm1::RunConversion(const std::string& journal, const std::string& output
       if (focused != nullptr && ::IsWindow(focused)) ::SetFocus(focused);
     }
   } restore{*this, focused};
-  RunConversionInBackground(Handle(), FileNameOf(journal), FileNameOf(output),
-                            [&](const ProgressListener& progress) {
+  RunConversionInBackground(Handle(), std::string(FileNameOf(journal)),
+                            std::string(FileNameOf(output)), [&](const ProgressListener& progress) {
                               // Excel is driven from this thread: COM as a
                               // single-threaded apartment here, until it ends.
                               if (kind == OutputKind::Excel) automation::com::EnterApartment();
