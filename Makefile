@@ -51,14 +51,15 @@ bench: deps
 	scripts/bench $(BENCH_BUILD)
 
 # 64-bit Windows programs from the same tree with mingw-w64:
-# $(WINDOWS_BUILD)/bin/z917conv.exe, z917gen.exe, z917dump.exe.
+# $(WINDOWS_BUILD)/bin/z917-converter.exe (the window), z917conv.exe,
+# z917gen.exe, z917dump.exe.
 windows-deps:
 	scripts/install-deps --windows
 
 windows: windows-deps
 	cmake -S . -B $(WINDOWS_BUILD) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake \
 	  -DZ917_BENCH=OFF $(CMAKE_FLAGS)
-	cmake --build $(WINDOWS_BUILD) --target z917conv z917gen z917dump
+	cmake --build $(WINDOWS_BUILD) --target z917-converter z917conv z917gen z917dump
 
 # The Windows package: $(WINDOWS_BUILD)/z917-converter-VERSION-win64.zip and
 # z917-converter-VERSION-win64-setup.exe (NSIS), with the window program when

@@ -1,0 +1,105 @@
+// The worker thread, the waiting message loop and the progress window's
+// timing.
+#include "app/win32/background_conversion.h"
+
+#include <atomic>
+#include <exception>
+#include <thread>
+
+#include "app/progress_display.h"
+#include "app/win32/form_look.h"
+#include "app/win32/progress_window.h"
+
+namespace z917::app::win32 {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Often enough for a bar that moves smoothly, rare enough to cost nothing.
+constexpr std::chrono::milliseconds kTickInterval{50};
+
+// Whether `window` is one of the message boxes the driver and the writers
+// show: a system dialog captioned "Error" or "Information".
+bool IsMessageBox(HWND window) {
+  wchar_t className[16] = {};
+  wchar_t caption[16] = {};
+  ::GetClassNameW(window, className, 16);
+  ::GetWindowTextW(window, caption, 16);
+  return ::lstrcmpW(className, L"#32770") == 0 &&
+         (::lstrcmpW(caption, L"Error") == 0 || ::lstrcmpW(caption, L"Information") == 0);
+}
+
+// Keeps the progress window out of the way of other modal windows: a
+// message of the conversion means it is ending, so the window stays hidden
+// after one; another window (a question) only hides it while it shows.
+class WindowTiming {
+ public:
+  WindowTiming(ConversionProgressWindow& window, HWND owner) : window_(window), owner_(owner) {}
+
+  void Tick(const ConversionProgress& progress) {
+    const HWND active = ::GetActiveWindow();
+    if (active != nullptr && active != window_.Handle() && active != owner_) {
+      ended_ = ended_ || IsMessageBox(active);
+      ::ShowWindow(window_.Handle(), SW_HIDE);
+      return;
+    }
+    if (ended_) return;
+    window_.SetProgress(progress);
+    if (!::IsWindowVisible(window_.Handle()) && Clock::now() - started_ >= kProgressDialogDelay) {
+      ::ShowWindow(window_.Handle(), SW_SHOW);
+    }
+  }
+
+ private:
+  ConversionProgressWindow& window_;
+  HWND owner_;
+  const Clock::time_point started_ = Clock::now();
+  bool ended_ = false;
+};
+
+}  // namespace
+
+void RunConversionInBackground(HWND owner, const std::string& journalName,
+                               const std::string& outputName,
+                               const std::function<void(const ProgressListener&)>& conversion) {
+  LatestProgress latest;
+  ConversionProgressWindow window(owner, journalName, outputName);
+  WindowTiming timing(window, owner);
+  window.StartTicking([&] { timing.Tick(latest.Load()); }, kTickInterval);
+  const HWND wake = window.Handle();
+  std::atomic<bool> done{false};
+  std::exception_ptr failure;
+  std::thread worker([&] {
+    try {
+      conversion([&latest](const ConversionProgress& progress) { latest.Store(progress); });
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    done.store(true);
+    ::PostMessageW(wake, WM_NULL, 0, 0);
+  });
+
+  bool quit = false;
+  int quitCode = 0;
+  MSG message{};
+  while (!done.load()) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    // Leaving before the worker ends could leave it waiting for a message
+    // box for ever; GetMessageW fails only for a bad window, not here.
+    if (got == -1) continue;
+    if (got == 0) {
+      // The worker's messages must still reach the user before it can be
+      // joined; the request to end is passed on afterwards.
+      quit = true;
+      quitCode = static_cast<int>(message.wParam);
+      continue;
+    }
+    DispatchForForms(message, {window.Handle(), owner});
+  }
+  worker.join();
+  if (quit) ::PostQuitMessage(quitCode);
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace z917::app::win32

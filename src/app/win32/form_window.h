@@ -1,0 +1,42 @@
+// A top-level window of ours whose messages reach a member function.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace z917::app::win32 {
+
+class FormWindow {
+ public:
+  FormWindow() = default;
+  virtual ~FormWindow();
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  // The window; null before Create and after it was destroyed.
+  HWND Handle() const { return window_; }
+
+ protected:
+  // Registers `className` once (button-face ground, arrow cursor, the
+  // program's icon) and creates the hidden window. Throws
+  // std::runtime_error with the system's reason when it cannot.
+  void Create(const wchar_t* className, const std::wstring& caption, DWORD style, DWORD exStyle,
+              HWND owner, HMENU menu);
+  // Handles one message; what it throws is shown by ShowFailure and the
+  // message counts as handled.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // Tells the user about `text`, an error that escaped HandleMessage; the default
+  // shows it in an error box.
+  virtual void ShowFailure(const std::string& text);
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(window_, message, wParam, lParam);
+  }
+
+ private:
+  static LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND window_ = nullptr;
+};
+
+}  // namespace z917::app::win32

@@ -1,0 +1,205 @@
+// The main window's layout and its commands.
+#include "app/win32/main_window.h"
+
+#include <utility>
+
+#include "app/output_name.h"
+#include "app/win32/about_window.h"
+#include "app/win32/background_conversion.h"
+#include "app/win32/form_look.h"
+#include "app/win32/message_boxes.h"
+#include "automation/com/com_start.h"
+#include "platform/cancellation.h"
+
+namespace z917::app::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"TForm1";
+constexpr wchar_t kCaption[] = L"Z917 Journal Converter v.1.0.0.1";
+constexpr const char* kStopQuestion = "Идёт конвертация. Прервать её и закрыть программу?";
+constexpr int kClientWidth = 362;
+constexpr int kClientHeight = 150;
+
+// Fixed single border; system menu and minimise, no maximise.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// MainMenu1. Each caption's "&" marks the letter that opens or runs it
+// with Alt (or alone, inside an open menu); no shortcut keys.
+HMENU BuildMenu() {
+  const HMENU Menu_File = ::CreatePopupMenu();
+  ::AppendMenuW(Menu_File, MF_STRING, kMenu_BinXls, L"Bin --> &Xls");
+  ::AppendMenuW(Menu_File, MF_STRING, kMenu_BinXml, L"Bin --> X&ml");
+  ::AppendMenuW(Menu_File, MF_SEPARATOR, 0, nullptr);  // N2
+  ::AppendMenuW(Menu_File, MF_STRING, kMenu_Exit, L"&Выход");
+  const HMENU Menu_Help = ::CreatePopupMenu();
+  ::AppendMenuW(Menu_Help, MF_STRING, kMenu_About, L"&О программе...");
+  const HMENU MainMenu1 = ::CreateMenu();
+  ::AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(Menu_File), L"&Файл");
+  ::AppendMenuW(MainMenu1, MF_POPUP, reinterpret_cast<UINT_PTR>(Menu_Help), L"&Справка");
+  return MainMenu1;
+}
+
+}  // namespace
+
+TForm1::TForm1(MainWindowServices services)
+    : services_(std::move(services)),
+      commands_({services_.dialogs, services_.excelVersion,
+                 [this](const std::string& journal, const std::string& output, OutputKind kind) {
+                   RunConversion(journal, output, kind);
+                 }}) {
+  Create(kClassName, kCaption, kStyle, 0, nullptr, BuildMenu());
+  // Tab order is the order of creation.
+  CreateChild(Handle(), L"BUTTON", L"Bin --> Xls", BS_PUSHBUTTON | WS_TABSTOP, kBtnBinToXls);
+  CreateChild(Handle(), L"BUTTON", L"Bin --> Xml", BS_PUSHBUTTON | WS_TABSTOP, kBtnBinToXml);
+  Layout(DpiOf(Handle()));
+  CentreOnScreen(Handle());
+}
+
+TForm1::~TForm1() {
+  if (Handle() != nullptr) ::DestroyWindow(Handle());
+  if (font_ != nullptr) ::DeleteObject(font_);
+}
+
+void TForm1::Layout(UINT dpi) {
+  const HFONT font = CreateFormFont(L"Tahoma", dpi);
+  SizeClientArea(Handle(), kClientWidth, kClientHeight, dpi);
+  PlaceChild(::GetDlgItem(Handle(), kBtnBinToXls), 140, 35, 75, 25, dpi, font);
+  PlaceChild(::GetDlgItem(Handle(), kBtnBinToXml), 140, 75, 75, 25, dpi, font);
+  if (font_ != nullptr) ::DeleteObject(font_);
+  font_ = font;
+}
+
+void TForm1::Show() {
+  ::ShowWindow(Handle(), SW_SHOW);
+  ::SetFocus(::GetDlgItem(Handle(), kBtnBinToXls));
+}
+
+void TForm1::BtnBinToXlsClick() {
+  commands_.BtnBinToXlsClick();
+  if (closeWhenDone_) ::DestroyWindow(Handle());
+}
+
+void TForm1::BtnBinToXmlClick() {
+  commands_.BtnBinToXmlClick();
+  if (closeWhenDone_) ::DestroyWindow(Handle());
+}
+
+void TForm1::RunConversion(const std::string& journal, const std::string& output, OutputKind kind) {
+  // Disabling the focused button leaves the keyboard nowhere; it comes back.
+  const HWND focused = ::GetFocus();
+  SetCommandsEnabled(false);
+  converting_ = true;
+  struct Restore {
+    TForm1& form;
+    HWND focused;
+    ~Restore() {
+      form.converting_ = false;
+      form.SetCommandsEnabled(true);
+      if (focused != nullptr && ::IsWindow(focused)) ::SetFocus(focused);
+    }
+  } restore{*this, focused};
+  RunConversionInBackground(Handle(), std::string(FileNameOf(journal)),
+                            std::string(FileNameOf(output)), [&](const ProgressListener& progress) {
+                              // Excel is driven from this thread: COM as a
+                              // single-threaded apartment here, until it ends.
+                              if (kind == OutputKind::Excel) automation::com::EnterApartment();
+                              services_.convertJournal(journal, output, kind, progress);
+                            });
+}
+
+void TForm1::SetCommandsEnabled(bool enabled) {
+  for (const int id : {kBtnBinToXls, kBtnBinToXml}) {
+    ::EnableWindow(::GetDlgItem(Handle(), id), enabled ? TRUE : FALSE);
+  }
+  const HMENU menu = ::GetMenu(Handle());
+  for (const int id : {kMenu_BinXls, kMenu_BinXml, kMenu_Exit, kMenu_About}) {
+    ::EnableMenuItem(menu, static_cast<UINT>(id),
+                     MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
+void TForm1::Menu_ExitClick() { ::SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+
+void TForm1::Menu_AboutClick() {
+  TForm_About about(Handle());
+  about.ShowModal();
+}
+
+void TForm1::OnCommand(int id) {
+  // A command that reaches a busy window (a key held down) does nothing.
+  if (converting_) return;
+  switch (id) {
+    case kBtnBinToXls:
+      BtnBinToXlsClick();
+      break;
+    case kBtnBinToXml:
+      BtnBinToXmlClick();
+      break;
+    case kMenu_BinXls:
+      Menu_BinXlsClick();
+      break;
+    case kMenu_BinXml:
+      Menu_BinXmlClick();
+      break;
+    case kMenu_Exit:
+      Menu_ExitClick();
+      break;
+    case kMenu_About:
+      Menu_AboutClick();
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm1::OnClose() {
+  if (!converting_) {
+    ::DestroyWindow(Handle());
+    return;
+  }
+  if (closeWhenDone_) return;
+  bool stop = false;
+  if (services_.confirmStop) {
+    stop = services_.confirmStop();
+  } else {
+    MessageBoxes question;
+    question.SetOwner(Handle());
+    stop = question.AskYesNo(kStopQuestion);
+  }
+  if (!stop) return;
+  closeWhenDone_ = true;
+  platform::Cancellation::Request();
+}
+
+void TForm1::ShowFailure(const std::string& text) {
+  services_.errors.ShowMessage(MessageKind::Error, text);
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      if (font_ != nullptr) ::DeleteObject(font_);
+      font_ = nullptr;
+      ::PostQuitMessage(0);
+      return 0;
+    case WM_DPICHANGED: {
+      const auto& proposed = *reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(Handle(), nullptr, proposed.left, proposed.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      Layout(HIWORD(wParam));
+      return 0;
+    }
+    default:
+      break;
+  }
+  return Default(message, wParam, lParam);
+}
+
+}  // namespace z917::app::win32

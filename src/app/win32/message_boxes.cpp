@@ -1,0 +1,86 @@
+// The message boxes and the way messages of the worker reach the window
+// thread.
+#include "app/win32/message_boxes.h"
+
+#include <exception>
+#include <utility>
+
+#include "platform/win32/wide_text.h"
+
+namespace z917::app::win32 {
+
+namespace {
+
+constexpr wchar_t kReceiverClass[] = L"Z917MessageReceiver";
+constexpr UINT kShowRequest = WM_APP + 1;
+
+// One message on its way from another thread, and what showing it threw.
+struct Request {
+  MessageKind kind;
+  const std::string& text;
+  std::exception_ptr failure;
+};
+
+}  // namespace
+
+int SystemMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) {
+  return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+}
+
+void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
+  const bool error = kind == MessageKind::Error;
+  const UINT type =
+      MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION) | (owner_ == nullptr ? MB_TASKMODAL : 0);
+  show_(owner_, platform::WideFromUtf8(text), error ? L"Error" : L"Information", type);
+}
+
+bool MessageBoxes::AskYesNo(const std::string& question) {
+  const UINT type =
+      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | (owner_ == nullptr ? MB_TASKMODAL : 0);
+  return show_(owner_, platform::WideFromUtf8(question), L"Confirm", type) == IDYES;
+}
+
+WindowThreadMessages::WindowThreadMessages(MessageSink& messages)
+    : messages_(messages), thread_(::GetCurrentThreadId()) {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSW receiverClass{};
+  receiverClass.lpfnWndProc = &WindowThreadMessages::Receive;
+  receiverClass.hInstance = instance;
+  receiverClass.lpszClassName = kReceiverClass;
+  ::RegisterClassW(&receiverClass);  // fails harmlessly when registered before
+  receiver_ = ::CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                instance, nullptr);
+}
+
+WindowThreadMessages::~WindowThreadMessages() {
+  if (receiver_ != nullptr) ::DestroyWindow(receiver_);
+}
+
+void WindowThreadMessages::ShowMessage(MessageKind kind, const std::string& text) {
+  if (::GetCurrentThreadId() == thread_ || receiver_ == nullptr) {
+    messages_.ShowMessage(kind, text);
+    return;
+  }
+  // A message sent to a window of another thread waits until that thread
+  // has handled it, and the thread handles them in the order they came.
+  Request request{kind, text, nullptr};
+  ::SendMessageW(receiver_, kShowRequest, reinterpret_cast<WPARAM>(this),
+                 reinterpret_cast<LPARAM>(&request));
+  if (request.failure) std::rethrow_exception(request.failure);
+}
+
+LRESULT CALLBACK WindowThreadMessages::Receive(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+  if (message != kShowRequest) return ::DefWindowProcW(window, message, wParam, lParam);
+  auto* self = reinterpret_cast<WindowThreadMessages*>(wParam);
+  auto* request = reinterpret_cast<Request*>(lParam);
+  // Nothing may leave a window procedure by an exception.
+  try {
+    self->messages_.ShowMessage(request->kind, request->text);
+  } catch (...) {
+    request->failure = std::current_exception();
+  }
+  return 0;
+}
+
+}  // namespace z917::app::win32

@@ -1,0 +1,56 @@
+// The window a long conversion shows: the journal's name, a progress bar
+// and "Отмена".
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "app/conversion_progress.h"
+#include "app/win32/form_window.h"
+
+namespace z917::app::win32 {
+
+// Control ids of the progress window.
+enum ProgressControl : int { kProgressLabel = 401, kProgressBar1 };
+
+class ConversionProgressWindow : public FormWindow {
+ public:
+  // A hidden window over `owner` for converting the journal `journalName`
+  // into `outputName` (file names, UTF-8). Throws std::runtime_error when
+  // the window cannot be created.
+  ConversionProgressWindow(HWND owner, const std::string& journalName,
+                           const std::string& outputName);
+  ~ConversionProgressWindow() override;
+
+  // Shows the share of the journal read; a full bar while the output is
+  // saved; a moving bar when the journal's size is unknown.
+  void SetProgress(const ConversionProgress& progress);
+  // "Отмена", Escape and the close button: asks the conversion to stop and
+  // keeps the window, which says so, until the conversion has ended.
+  void Cancel();
+  // Whether Cancel was asked for.
+  bool Stopping() const { return stopping_; }
+  // Calls `tick` every `interval` on the window's thread, in whatever
+  // message loop turns there (a message box's too), until the window goes.
+  void StartTicking(std::function<void()> tick, std::chrono::milliseconds interval);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void Layout(UINT dpi);
+  void SetLabel(const std::string& text);
+
+  std::function<void()> tick_;
+  std::string journalName_;
+  std::string outputName_;
+  std::string label_;
+  HFONT font_ = nullptr;
+  bool busy_ = false;
+  bool stopping_ = false;
+};
+
+}  // namespace z917::app::win32
