@@ -136,14 +136,8 @@ LRESULT TForm_About::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       DrawPanel(item);
       return TRUE;
     }
-    case WM_DPICHANGED: {
-      // Where the system puts the window on the other screen; our size.
-      const auto& proposed = *reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(Handle(), nullptr, proposed.left, proposed.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      Layout(HIWORD(wParam));
-      return 0;
-    }
+    case WM_DPICHANGED:
+      return FollowDpiChange(wParam, lParam);
     default:
       break;
   }

@@ -32,7 +32,7 @@ class TForm_About : public FormWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void Layout(UINT dpi);
+  void Layout(UINT dpi) override;
   void DrawPanel(const DRAWITEMSTRUCT& item) const;
 
   HWND owner_;

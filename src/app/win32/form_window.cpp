@@ -48,6 +48,14 @@ void FormWindow::Create(const wchar_t* className, const std::wstring& caption, D
   }
 }
 
+LRESULT FormWindow::FollowDpiChange(WPARAM wParam, LPARAM lParam) {
+  const auto& proposed = *reinterpret_cast<const RECT*>(lParam);
+  ::SetWindowPos(window_, nullptr, proposed.left, proposed.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout(HIWORD(wParam));
+  return 0;
+}
+
 void FormWindow::ShowFailure(const std::string& text) {
   ::MessageBoxW(window_, platform::WideFromUtf8(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }

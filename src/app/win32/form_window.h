@@ -29,6 +29,11 @@ class FormWindow {
   // Tells the user about `text`, an error that escaped HandleMessage; the default
   // shows it in an error box.
   virtual void ShowFailure(const std::string& text);
+  // Lays the window and its controls out for `dpi` (96 is the design).
+  virtual void Layout(UINT dpi) = 0;
+  // WM_DPICHANGED: the window goes where the system puts it on the other
+  // screen, at the size its own layout gives there.
+  LRESULT FollowDpiChange(WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(window_, message, wParam, lParam);
   }

@@ -189,13 +189,8 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       font_ = nullptr;
       ::PostQuitMessage(0);
       return 0;
-    case WM_DPICHANGED: {
-      const auto& proposed = *reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(Handle(), nullptr, proposed.left, proposed.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      Layout(HIWORD(wParam));
-      return 0;
-    }
+    case WM_DPICHANGED:
+      return FollowDpiChange(wParam, lParam);
     default:
       break;
   }

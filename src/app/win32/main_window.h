@@ -78,7 +78,7 @@ class TForm1 : public FormWindow {
   void ShowFailure(const std::string& text) override;
 
  private:
-  void Layout(UINT dpi);
+  void Layout(UINT dpi) override;
   void OnCommand(int id);
   // During a conversion, asks whether to stop it; if so, requests the stop
   // and closes once the conversion has ended. Otherwise closes at once.

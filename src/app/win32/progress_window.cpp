@@ -102,13 +102,8 @@ LRESULT ConversionProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       Cancel();
       return 0;
-    case WM_DPICHANGED: {
-      const auto& proposed = *reinterpret_cast<const RECT*>(lParam);
-      ::SetWindowPos(Handle(), nullptr, proposed.left, proposed.top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      Layout(HIWORD(wParam));
-      return 0;
-    }
+    case WM_DPICHANGED:
+      return FollowDpiChange(wParam, lParam);
     default:
       break;
   }

@@ -41,7 +41,7 @@ class ConversionProgressWindow : public FormWindow {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void Layout(UINT dpi);
+  void Layout(UINT dpi) override;
   void SetLabel(const std::string& text);
 
   std::function<void()> tick_;
