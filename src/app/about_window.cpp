@@ -8,13 +8,11 @@
 #include <QPushButton>
 
 #include "app/form_look.h"
+#include "app/window_texts.h"
 
 namespace z917::app {
 
 namespace {
-
-const QString kMakerLine =
-    QStringLiteral("Разработка и сопровождение: группа Z917 Journal Converter, 2026");
 
 QLabel* MakeCentredLabel(QWidget* parent, const char* name, int top) {
   auto* label = new QLabel(parent);
@@ -28,7 +26,7 @@ QLabel* MakeCentredLabel(QWidget* parent, const char* name, int top) {
 
 TForm_About::TForm_About(QWidget* owner) : QDialog(owner) {
   setObjectName("Form_About");
-  setWindowTitle(QStringLiteral("О программе..."));
+  setWindowTitle(QString::fromUtf8(kAboutCaption));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setModal(true);
@@ -48,7 +46,7 @@ TForm_About::TForm_About(QWidget* owner) : QDialog(owner) {
 
   Label1 = MakeCentredLabel(this, "Label1", 89);
   Label2 = MakeCentredLabel(this, "Label2", 113);
-  Label2->setText(kMakerLine);
+  Label2->setText(QString::fromUtf8(kMakerLine));
 
   Button1 = new QPushButton(QStringLiteral("ОК"), this);
   Button1->setObjectName("Button1");

@@ -8,9 +8,6 @@ class QPushButton;
 
 namespace z917::app {
 
-// The title the about window shows.
-inline constexpr const char* kAboutTitle = "Velmar Z917 Journal Converter Версия 1.0";
-
 class TForm_About : public QDialog {
   Q_OBJECT
 

@@ -18,6 +18,7 @@
 #include "app/form_look.h"
 #include "app/message_boxes.h"
 #include "app/output_name.h"
+#include "app/window_texts.h"
 #include "platform/cancellation.h"
 
 namespace z917::app {
@@ -26,9 +27,6 @@ namespace {
 
 constexpr int kClientWidth = 362;
 constexpr int kClientHeight = 150;
-
-const QString kCaption = QStringLiteral("Z917 Journal Converter v.1.0.0.1");
-const QString kStopQuestion = QStringLiteral("Идёт конвертация. Прервать её и закрыть программу?");
 
 // The file name of a path in the file system's own encoding, for showing.
 QString ShownFileName(const std::string& path) {
@@ -60,7 +58,7 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
                    if (closeWhenDone_) close();
                  }}) {
   setObjectName("Form1");
-  setWindowTitle(kCaption);
+  setWindowTitle(QString::fromUtf8(kMainCaption));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
@@ -157,7 +155,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
   }
   event->ignore();
   if (closeWhenDone_) return;
-  const bool stop = services_.confirmStop ? services_.confirmStop() : AskYesNo(kStopQuestion, this);
+  const bool stop = services_.confirmStop ? services_.confirmStop()
+                                          : AskYesNo(QString::fromUtf8(kStopQuestion), this);
   if (!stop) return;
   closeWhenDone_ = true;
   platform::Cancellation::Request();

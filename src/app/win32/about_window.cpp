@@ -3,6 +3,7 @@
 
 #include "app/win32/form_look.h"
 #include "app/win32/resource_ids.h"
+#include "app/window_texts.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::app::win32 {
@@ -10,8 +11,6 @@ namespace z917::app::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TForm_About";
-constexpr wchar_t kCaption[] = L"О программе...";
-constexpr wchar_t kMakerLine[] = L"Разработка и сопровождение: группа Z917 Journal Converter, 2026";
 constexpr int kLogoWidth = 561;
 constexpr int kLogoHeight = 62;
 
@@ -42,10 +41,12 @@ void DrawTransparent(HDC dc, HBITMAP bitmap, const RECT& target) {
 }  // namespace
 
 TForm_About::TForm_About(HWND owner) : owner_(owner) {
-  Create(kClassName, kCaption, kStyle, WS_EX_DLGMODALFRAME, owner, nullptr);
+  Create(kClassName, platform::WideFromUtf8(kAboutCaption), kStyle, WS_EX_DLGMODALFRAME, owner,
+         nullptr);
   CreateChild(Handle(), L"STATIC", L"", SS_OWNERDRAW, kPanel1);
   CreateChild(Handle(), L"STATIC", L"", SS_CENTER | SS_NOPREFIX, kLabel1);
-  CreateChild(Handle(), L"STATIC", kMakerLine, SS_CENTER | SS_NOPREFIX, kLabel2);
+  CreateChild(Handle(), L"STATIC", platform::WideFromUtf8(kMakerLine).c_str(),
+              SS_CENTER | SS_NOPREFIX, kLabel2);
   CreateChild(Handle(), L"BUTTON", L"ОК", BS_PUSHBUTTON | WS_TABSTOP, kButton1);
   Layout(DpiOf(Handle()));
   CentreOnScreen(Handle());

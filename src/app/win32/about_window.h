@@ -7,9 +7,6 @@
 
 namespace z917::app::win32 {
 
-// The title the about window shows.
-inline constexpr const char* kAboutTitle = "Velmar Z917 Journal Converter Версия 1.0";
-
 // Control ids of the about window.
 enum AboutControl : int { kPanel1 = 301, kLabel1, kLabel2, kButton1 };
 

@@ -8,16 +8,16 @@
 #include "app/win32/background_conversion.h"
 #include "app/win32/form_look.h"
 #include "app/win32/message_boxes.h"
+#include "app/window_texts.h"
 #include "automation/com/com_start.h"
 #include "platform/cancellation.h"
+#include "platform/win32/wide_text.h"
 
 namespace z917::app::win32 {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"TForm1";
-constexpr wchar_t kCaption[] = L"Z917 Journal Converter v.1.0.0.1";
-constexpr const char* kStopQuestion = "Идёт конвертация. Прервать её и закрыть программу?";
 constexpr int kClientWidth = 362;
 constexpr int kClientHeight = 150;
 
@@ -48,7 +48,7 @@ TForm1::TForm1(MainWindowServices services)
                  [this](const std::string& journal, const std::string& output, OutputKind kind) {
                    RunConversion(journal, output, kind);
                  }}) {
-  Create(kClassName, kCaption, kStyle, 0, nullptr, BuildMenu());
+  Create(kClassName, platform::WideFromUtf8(kMainCaption), kStyle, 0, nullptr, BuildMenu());
   // Tab order is the order of creation.
   CreateChild(Handle(), L"BUTTON", L"Bin --> Xls", BS_PUSHBUTTON | WS_TABSTOP, kBtnBinToXls);
   CreateChild(Handle(), L"BUTTON", L"Bin --> Xml", BS_PUSHBUTTON | WS_TABSTOP, kBtnBinToXml);

@@ -1,0 +1,19 @@
+// The texts both windows, Qt's and the Windows API's, show: UTF-8, each
+// in one place. Captions of buttons and menu items stay with each window,
+// since the toolkits mark mnemonics each their own way.
+#pragma once
+
+namespace z917::app {
+
+// The main window's title bar.
+inline constexpr const char* kMainCaption = "Z917 Journal Converter v.1.0.0.1";
+// Asked when the main window is closed during a conversion.
+inline constexpr const char* kStopQuestion = "Идёт конвертация. Прервать её и закрыть программу?";
+// The about window's title bar, its title with the version (set when it
+// shows) and the maker's line.
+inline constexpr const char* kAboutCaption = "О программе...";
+inline constexpr const char* kAboutTitle = "Velmar Z917 Journal Converter Версия 1.0";
+inline constexpr const char* kMakerLine =
+    "Разработка и сопровождение: группа Z917 Journal Converter, 2026";
+
+}  // namespace z917::app
