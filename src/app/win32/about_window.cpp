@@ -54,7 +54,6 @@ TForm_About::TForm_About(HWND owner) : owner_(owner) {
 
 TForm_About::~TForm_About() {
   if (Handle() != nullptr) ::DestroyWindow(Handle());
-  if (font_ != nullptr) ::DeleteObject(font_);
   if (logo_ != nullptr) ::DeleteObject(logo_);
 }
 
@@ -67,8 +66,7 @@ void TForm_About::Layout(UINT dpi) {
   PlaceChild(::GetDlgItem(window, kLabel1), 8, 89, 569, 13, dpi, font);
   PlaceChild(::GetDlgItem(window, kLabel2), 8, 113, 569, 13, dpi, font);
   PlaceChild(::GetDlgItem(window, kButton1), 500, 209, 75, 25, dpi, font);
-  if (font_ != nullptr) ::DeleteObject(font_);
-  font_ = font;
+  KeepFont(font);
   if (logo_ != nullptr) ::DeleteObject(logo_);
   logo_ = LoadLogo(dpi);
   ::InvalidateRect(window, nullptr, TRUE);

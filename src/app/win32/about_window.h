@@ -33,7 +33,6 @@ class TForm_About : public FormWindow {
   void DrawPanel(const DRAWITEMSTRUCT& item) const;
 
   HWND owner_;
-  HFONT font_ = nullptr;
   HBITMAP logo_ = nullptr;
   UINT dpi_ = 96;
   bool closed_ = true;

@@ -29,9 +29,16 @@ void RegisterFormClass(const wchar_t* className, WNDPROC procedure) {
 }  // namespace
 
 FormWindow::~FormWindow() {
-  if (window_ == nullptr) return;
-  ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-  ::DestroyWindow(window_);
+  if (window_ != nullptr) {
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    ::DestroyWindow(window_);
+  }
+  if (font_ != nullptr) ::DeleteObject(font_);
+}
+
+void FormWindow::KeepFont(HFONT font) {
+  if (font_ != nullptr) ::DeleteObject(font_);
+  font_ = font;
 }
 
 void FormWindow::Create(const wchar_t* className, const std::wstring& caption, DWORD style,

@@ -29,6 +29,9 @@ class FormWindow {
   // Tells the user about `text`, an error that escaped HandleMessage; the default
   // shows it in an error box.
   virtual void ShowFailure(const std::string& text);
+  // Keeps `font`, the one the controls now use, until the next call or the
+  // window's end, and deletes the one kept before.
+  void KeepFont(HFONT font);
   // Lays the window and its controls out for `dpi` (96 is the design).
   virtual void Layout(UINT dpi) = 0;
   // WM_DPICHANGED: the window goes where the system puts it on the other
@@ -42,6 +45,7 @@ class FormWindow {
   static LRESULT CALLBACK Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND window_ = nullptr;
+  HFONT font_ = nullptr;
 };
 
 }  // namespace z917::app::win32

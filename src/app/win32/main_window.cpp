@@ -58,7 +58,6 @@ TForm1::TForm1(MainWindowServices services)
 
 TForm1::~TForm1() {
   if (Handle() != nullptr) ::DestroyWindow(Handle());
-  if (font_ != nullptr) ::DeleteObject(font_);
 }
 
 void TForm1::Layout(UINT dpi) {
@@ -66,8 +65,7 @@ void TForm1::Layout(UINT dpi) {
   SizeClientArea(Handle(), kClientWidth, kClientHeight, dpi);
   PlaceChild(::GetDlgItem(Handle(), kBtnBinToXls), 140, 35, 75, 25, dpi, font);
   PlaceChild(::GetDlgItem(Handle(), kBtnBinToXml), 140, 75, 75, 25, dpi, font);
-  if (font_ != nullptr) ::DeleteObject(font_);
-  font_ = font;
+  KeepFont(font);
 }
 
 void TForm1::Show() {
@@ -185,8 +183,6 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnClose();
       return 0;
     case WM_DESTROY:
-      if (font_ != nullptr) ::DeleteObject(font_);
-      font_ = nullptr;
       ::PostQuitMessage(0);
       return 0;
     case WM_DPICHANGED:

@@ -89,7 +89,6 @@ class TForm1 : public FormWindow {
 
   MainWindowServices services_;
   ConversionCommands commands_;
-  HFONT font_ = nullptr;
   bool converting_ = false;
   bool closeWhenDone_ = false;
 };

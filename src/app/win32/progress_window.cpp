@@ -40,7 +40,6 @@ ConversionProgressWindow::ConversionProgressWindow(HWND owner, const std::string
 
 ConversionProgressWindow::~ConversionProgressWindow() {
   if (Handle() != nullptr) ::DestroyWindow(Handle());
-  if (font_ != nullptr) ::DeleteObject(font_);
 }
 
 void ConversionProgressWindow::Layout(UINT dpi) {
@@ -49,8 +48,7 @@ void ConversionProgressWindow::Layout(UINT dpi) {
   PlaceChild(::GetDlgItem(Handle(), kProgressLabel), 12, 12, 338, 16, dpi, font);
   PlaceChild(::GetDlgItem(Handle(), kProgressBar1), 12, 36, 338, 20, dpi, font);
   PlaceChild(::GetDlgItem(Handle(), IDCANCEL), 143, 72, 75, 25, dpi, font);
-  if (font_ != nullptr) ::DeleteObject(font_);
-  font_ = font;
+  KeepFont(font);
 }
 
 void ConversionProgressWindow::SetLabel(const std::string& text) {

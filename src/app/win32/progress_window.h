@@ -48,7 +48,6 @@ class ConversionProgressWindow : public FormWindow {
   std::string journalName_;
   std::string outputName_;
   std::string label_;
-  HFONT font_ = nullptr;
   bool busy_ = false;
   bool stopping_ = false;
 };
