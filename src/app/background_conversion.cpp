@@ -2,15 +2,13 @@
 // timing.
 #include "app/background_conversion.h"
 
-#include <atomic>
 #include <chrono>
-#include <exception>
-#include <thread>
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 
+#include "app/conversion_worker.h"
 #include "app/message_boxes.h"
 #include "app/progress_dialog.h"
 
@@ -53,17 +51,8 @@ class DialogTiming {
 void RunConversionInBackground(QWidget* owner, const QString& journalName,
                                const QString& outputName,
                                const std::function<void(const ProgressListener&)>& conversion) {
-  LatestProgress latest;
   QEventLoop waiting;
-  std::atomic<bool> done{false};
-  std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      conversion([&latest](const ConversionProgress& progress) { latest.Store(progress); });
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    done.store(true);
+  ConversionWorker worker(conversion, [&waiting] {
     QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
   });
 
@@ -71,17 +60,16 @@ void RunConversionInBackground(QWidget* owner, const QString& journalName,
   DialogTiming timing(dialog);
   QTimer poll;
   poll.setInterval(kPollInterval);
-  QObject::connect(&poll, &QTimer::timeout, [&] { timing.Tick(latest.Load()); });
+  QObject::connect(&poll, &QTimer::timeout, [&] { timing.Tick(worker.Progress()); });
   poll.start();
-  while (!done.load()) {
+  while (!worker.Done()) {
     // exec ends early only when the application quits; the worker's
     // messages must still reach the user before it can be joined.
     if (waiting.exec() != 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
-  worker.join();
   poll.stop();
   dialog.Finish();
-  if (failure) std::rethrow_exception(failure);
+  worker.Finish();
 }
 
 }  // namespace z917::app

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <thread>
 
+#include "app/conversion_worker.h"
 #include "app/output_name.h"
 #include "app/progress_display.h"
 #include "scripted_dialogs.h"
@@ -198,6 +200,25 @@ TEST(ProgressDisplay, LatestProgressHandsTheWorkersReportToAnotherThread) {
   EXPECT_EQ(seen.bytesRead, 70u);
   EXPECT_EQ(seen.journalSize, 80u);
   EXPECT_EQ(seen.entries, 90u);
+}
+
+TEST(ConversionWorker, ReportsProgressTellsItsEndAndHandsOnWhatTheConversionThrew) {
+  std::atomic<int> endings{0};
+  ConversionWorker worker(
+      [](const ProgressListener& progress) {
+        progress({Stage::Saving, 7, 8, 9});
+        throw std::runtime_error("сбой");
+      },
+      [&endings] { ++endings; });
+  while (!worker.Done()) std::this_thread::yield();
+  EXPECT_EQ(worker.Progress().entries, 9u);
+  try {
+    worker.Finish();
+    ADD_FAILURE() << "the conversion's error was lost";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "сбой");
+  }
+  EXPECT_EQ(endings.load(), 1);
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 // timing.
 #include "app/win32/background_conversion.h"
 
-#include <atomic>
-#include <exception>
-#include <thread>
-
+#include "app/conversion_worker.h"
 #include "app/progress_display.h"
 #include "app/win32/form_look.h"
 #include "app/win32/progress_window.h"
@@ -63,27 +60,16 @@ class WindowTiming {
 void RunConversionInBackground(HWND owner, const std::string& journalName,
                                const std::string& outputName,
                                const std::function<void(const ProgressListener&)>& conversion) {
-  LatestProgress latest;
   ConversionProgressWindow window(owner, journalName, outputName);
-  WindowTiming timing(window, owner);
-  window.StartTicking([&] { timing.Tick(latest.Load()); }, kTickInterval);
   const HWND wake = window.Handle();
-  std::atomic<bool> done{false};
-  std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      conversion([&latest](const ConversionProgress& progress) { latest.Store(progress); });
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    done.store(true);
-    ::PostMessageW(wake, WM_NULL, 0, 0);
-  });
+  ConversionWorker worker(conversion, [wake] { ::PostMessageW(wake, WM_NULL, 0, 0); });
+  WindowTiming timing(window, owner);
+  window.StartTicking([&] { timing.Tick(worker.Progress()); }, kTickInterval);
 
   bool quit = false;
   int quitCode = 0;
   MSG message{};
-  while (!done.load()) {
+  while (!worker.Done()) {
     const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
     // Leaving before the worker ends could leave it waiting for a message
     // box for ever; GetMessageW fails only for a bad window, not here.
@@ -97,9 +83,8 @@ void RunConversionInBackground(HWND owner, const std::string& journalName,
     }
     DispatchForForms(message, {window.Handle(), owner});
   }
-  worker.join();
   if (quit) ::PostQuitMessage(quitCode);
-  if (failure) std::rethrow_exception(failure);
+  worker.Finish();
 }
 
 }  // namespace z917::app::win32

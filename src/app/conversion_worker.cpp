@@ -1,0 +1,30 @@
+#include "app/conversion_worker.h"
+
+#include <utility>
+
+namespace z917::app {
+
+ConversionWorker::ConversionWorker(std::function<void(const ProgressListener&)> conversion,
+                                   std::function<void()> ended)
+    : conversion_(std::move(conversion)), ended_(std::move(ended)), thread_([this] { Run(); }) {}
+
+ConversionWorker::~ConversionWorker() {
+  if (thread_.joinable()) thread_.join();
+}
+
+void ConversionWorker::Run() {
+  try {
+    conversion_([this](const ConversionProgress& progress) { latest_.Store(progress); });
+  } catch (...) {
+    failure_ = std::current_exception();
+  }
+  done_.store(true);
+  ended_();
+}
+
+void ConversionWorker::Finish() {
+  thread_.join();
+  if (failure_) std::rethrow_exception(failure_);
+}
+
+}  // namespace z917::app
