@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "app/conversion_progress.h"
+#include "journal/message_sink.h"
 #include "journal/packet.h"
 
 namespace z917::app {
@@ -48,6 +50,27 @@ struct CommandServices {
   // when it returns.
   std::function<void(const std::string& journal, const std::string& output, OutputKind kind)>
       runConversion;
+};
+
+// What a main window's commands call out to, in either toolkit; each must
+// outlive the window.
+struct MainWindowServices {
+  FileDialogs& dialogs;
+  // The installed Excel's major version, 0 when it gives none; throws
+  // when Excel cannot be started.
+  std::function<std::uint32_t()> excelVersion;
+  // Converts `journal` into `output`, telling `progress` how far it got;
+  // runs on a worker thread and shows its messages through a sink that
+  // reaches the window's thread. The user has been told the outcome when
+  // it returns.
+  std::function<void(const std::string& journal, const std::string& output, OutputKind kind,
+                     const ProgressListener& progress)>
+      convertJournal;
+  // Shows an error that escaped a command.
+  MessageSink& errors;
+  // Asks whether closing the window may stop the running conversion; when
+  // empty, a question box asks.
+  std::function<bool()> confirmStop = {};
 };
 
 // The commands both windows run from their buttons and menu items.

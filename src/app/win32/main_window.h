@@ -26,26 +26,6 @@ enum MainControl : int {
   kMenu_About,
 };
 
-// What the commands call out to; each must outlive the window.
-struct MainWindowServices {
-  FileDialogs& dialogs;
-  // The installed Excel's major version, 0 when it gives none; throws
-  // when Excel cannot be started.
-  std::function<std::uint32_t()> excelVersion;
-  // Converts `journal` into `output` (UTF-8 paths), telling `progress` how
-  // far it got; runs on a worker thread and shows its messages through a
-  // sink that reaches the window's thread (WindowThreadMessages). The user
-  // has been told the outcome when it returns.
-  std::function<void(const std::string& journal, const std::string& output, OutputKind kind,
-                     const ProgressListener& progress)>
-      convertJournal;
-  // Shows an error that escaped a command.
-  MessageSink& errors;
-  // Asks whether closing the window may stop the running conversion; when
-  // empty, a question box asks.
-  std::function<bool()> confirmStop = {};
-};
-
 class TForm1 : public FormWindow {
  public:
   // Lays the hidden window out, centred on the screen. Throws
