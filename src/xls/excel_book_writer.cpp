@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <span>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "automation/automation_error.h"
 #include "platform/cancellation.h"
@@ -51,16 +54,29 @@ bool SameFormat(const ColumnLayout& a, const ColumnLayout& b) {
   return std::strcmp(a.format, b.format) == 0;
 }
 
-// Calls `use(first, last)` for each run of neighbouring layouts that
-// `same` finds alike, counted from 1.
-template <typename Same, typename Use>
-void ForEachSpan(std::span<const ColumnLayout> layouts, Same same, Use use) {
+// Calls `use(first, areas)` once for each group of layouts that `same`
+// finds alike wherever they stand: `first` is the group's first layout,
+// counted from 1, and `areas` its runs of neighbours as `span(first,
+// last)` names them, joined by commas ("A:C,E:H"), the union Range takes.
+template <typename Same, typename Span, typename Use>
+void ForEachGroup(std::span<const ColumnLayout> layouts, Same same, Span span, Use use) {
   const int n = static_cast<int>(layouts.size());
-  int first = 1;
-  for (int i = 2; i <= n + 1; ++i) {
-    if (i <= n && same(layouts[first - 1], layouts[i - 1])) continue;
-    use(first, i - 1);
-    first = i;
+  std::vector<bool> grouped(static_cast<std::size_t>(n) + 2, false);
+  for (int first = 1; first <= n; ++first) {
+    if (grouped[first]) continue;
+    std::string areas;
+    int runStart = 0;
+    for (int i = first; i <= n + 1; ++i) {
+      if (i <= n && !grouped[i] && same(layouts[first - 1], layouts[i - 1])) {
+        grouped[i] = true;
+        if (runStart == 0) runStart = i;
+        continue;
+      }
+      if (runStart == 0) continue;
+      areas += (areas.empty() ? "" : ",") + span(runStart, i - 1);
+      runStart = 0;
+    }
+    use(first, areas);
   }
 }
 
@@ -204,15 +220,14 @@ void ExcelBookWriter::FormatRowSheet(std::size_t sheet) {
 void ExcelBookWriter::FormatColumnSpans(std::size_t sheet) {
   const auto& columns = WorkbookLayout()[sheet].columns;
   const Dispatch& target = sheets_[sheet];
-  ForEachSpan(columns, SameWidth, [&](int first, int last) {
-    target.GetObject("Range", {Variant(ColumnSpan(first, last))})
+  ForEachGroup(columns, SameWidth, ColumnSpan, [&](int first, const std::string& areas) {
+    target.GetObject("Range", {Variant(areas)})
         .Set("ColumnWidth", Variant(std::int32_t{columns[first - 1].width}));
   });
-  ForEachSpan(columns, SameFormat, [&](int first, int last) {
+  ForEachGroup(columns, SameFormat, ColumnSpan, [&](int first, const std::string& areas) {
     const char* format = columns[first - 1].format;
     if (format == nullptr) return;  // the date column keeps Excel's own
-    target.GetObject("Range", {Variant(ColumnSpan(first, last))})
-        .Set("NumberFormat", Variant(format));
+    target.GetObject("Range", {Variant(areas)}).Set("NumberFormat", Variant(format));
   });
 }
 
@@ -239,12 +254,14 @@ void ExcelBookWriter::FormatZReportSheet() {
   columns.GetObject("Columns", {Variant(std::int32_t{2})})
       .Set("ColumnWidth", Variant(std::int32_t{kZReportValueWidth}));
   if (Batched()) {
-    ForEachSpan(rows, SameFormat, [&](int first, int last) {
+    const auto rowSpan = [](int first, int last) {
+      return RowSpan(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last));
+    };
+    ForEachGroup(rows, SameFormat, rowSpan, [&](int first, const std::string& areas) {
       const char* format = rows[first - 1].format;
       if (format == nullptr) return;  // the date row keeps Excel's own
-      sheets_[kZReportSheet]
-          .GetObject("Range", {Variant(RowSpan(first, last))})
-          .Set("NumberFormat", Variant(format));
+      sheets_[kZReportSheet].GetObject("Range", {Variant(areas)}).Set("NumberFormat",
+                                                                       Variant(format));
     });
   } else {
     const Dispatch formatTarget = sheets_[kZReportSheet].GetObject("Rows");

@@ -45,11 +45,19 @@ std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version);
 // automation::AutomationError.
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 
-// How many rows of one sheet go to the server in one Range(...).Value
-// assignment: a cross-process call costs about a millisecond whatever it
-// carries, so rows travel in blocks rather than one by one (and column B
-// of the Z-report sheet gets only the last Z-report, at the save).
-inline constexpr std::size_t kRowsPerBlock = 500;
+// How many rows of one sheet a server in another process gets at a time: a
+// cross-process call costs about a millisecond whatever it carries, so rows
+// travel in blocks rather than one by one (and column B of the Z-report
+// sheet gets only the last Z-report, at the save). A full block of the
+// widest rows takes about 6 MB.
+inline constexpr std::size_t kRowsPerBlock = 8192;
+// The rows a block holds room for at first; it doubles as rows come, so a
+// sheet of few rows costs little.
+inline constexpr std::size_t kFirstBlockRows = 256;
+// The fewest rows a block must hold for its runs of alike columns to go as
+// typed arrays of their own, one call each, rather than all its columns
+// in one array of VARIANTs.
+inline constexpr std::size_t kRowsForRuns = 1024;
 
 class ExcelBookWriter : public JournalEntryWriter {
  public:
@@ -168,6 +176,8 @@ class ExcelBookWriter : public JournalEntryWriter {
   // hands the server the rows held so far first when `row` does not
   // follow them. Throws what the server throws.
   RowFiller NextRow(std::size_t sheet, std::uint32_t row);
+  // `block` with room for twice its rows, at most blockRows_, and its cells.
+  void GrowBlock(automation::VariantArray& block) const;
   // Counts the row NextRow gave as filled; hands the block over once full.
   void CommitRow(std::size_t sheet);
   // Assigns the rows held for `sheet` to their range in one call and

@@ -6,6 +6,7 @@
 #include <array>
 #include <exception>
 #include <utility>
+#include <vector>
 
 #include "journal/cp1251.h"
 #include "journal/entry_texts.h"
@@ -52,6 +53,58 @@ VariantArray TopRows(const VariantArray& block, std::size_t count) {
   return rows;
 }
 
+// What a cell holds, as far as its journey to the server goes: cells of
+// one kind travel as one typed array.
+enum class CellKind { Number, Date, Text, Other };
+
+CellKind KindOf(const Variant& cell) {
+  if (cell.IsInteger() || cell.Kind() == automation::VariantKind::Double) return CellKind::Number;
+  if (cell.Kind() == automation::VariantKind::Date) return CellKind::Date;
+  if (cell.Kind() == automation::VariantKind::Text) return CellKind::Text;
+  return CellKind::Other;
+}
+
+// The one kind of rows 1..count of `column`, or Other for a mix.
+CellKind ColumnKind(const VariantArray& block, std::size_t count, std::size_t column) {
+  const CellKind kind = KindOf(block.At(1, column));
+  for (std::size_t r = 2; r <= count; ++r) {
+    if (KindOf(block.At(r, column)) != kind) return CellKind::Other;
+  }
+  return kind;
+}
+
+// Neighbouring columns first..last whose cells are of one kind.
+struct ColumnRun {
+  std::size_t first;
+  std::size_t last;
+};
+
+std::vector<ColumnRun> ColumnRuns(const VariantArray& block, std::size_t count) {
+  std::vector<ColumnRun> runs;
+  CellKind runKind = CellKind::Other;
+  for (std::size_t c = 1; c <= block.Columns(); ++c) {
+    const CellKind kind = ColumnKind(block, count, c);
+    if (runs.empty() || kind != runKind) {
+      runs.push_back({c, c});
+      runKind = kind;
+    } else {
+      runs.back().last = c;
+    }
+  }
+  return runs;
+}
+
+// Rows 1..count of columns run.first..run.last, moved out of `block`.
+VariantArray TakeColumns(VariantArray& block, std::size_t count, ColumnRun run) {
+  VariantArray part(count, run.last - run.first + 1);
+  for (std::size_t r = 1; r <= count; ++r) {
+    for (std::size_t c = run.first; c <= run.last; ++c) {
+      part.At(r, c - run.first + 1) = std::move(block.At(r, c));
+    }
+  }
+  return part;
+}
+
 }  // namespace
 
 // Fills a buffer cell by cell in order: along one row, or down one column.
@@ -91,10 +144,20 @@ ExcelBookWriter::RowFiller ExcelBookWriter::NextRow(std::size_t sheet, std::uint
   if (rows.count > 0 && row != rows.firstRow + rows.count) FlushRows(sheet);
   if (rows.block.IsEmpty()) {
     const std::size_t columns = WorkbookLayout()[sheet].columns.size();
-    rows.block = Variant(VariantArray(blockRows_, columns));
+    rows.block = Variant(VariantArray(std::min(blockRows_, kFirstBlockRows), columns));
+  } else if (rows.count == rows.block.AsArray().Rows()) {
+    GrowBlock(rows.block.AsArray());
   }
   if (rows.count == 0) rows.firstRow = row;
   return RowFiller::Along(rows.block.AsArray(), rows.count + 1);
+}
+
+void ExcelBookWriter::GrowBlock(VariantArray& block) const {
+  VariantArray grown(std::min(block.Rows() * 2, blockRows_), block.Columns());
+  for (std::size_t r = 1; r <= block.Rows(); ++r) {
+    for (std::size_t c = 1; c <= block.Columns(); ++c) grown.At(r, c) = std::move(block.At(r, c));
+  }
+  block = std::move(grown);
 }
 
 void ExcelBookWriter::CommitRow(std::size_t sheet) {
@@ -105,14 +168,28 @@ void ExcelBookWriter::FlushRows(std::size_t sheet) {
   PendingRows& rows = pending_[sheet];
   const std::size_t count = std::exchange(rows.count, 0);
   if (count == 0) return;
-  const VariantArray& block = rows.block.AsArray();
+  VariantArray& block = rows.block.AsArray();
   const std::uint32_t last = rows.firstRow + static_cast<std::uint32_t>(count - 1);
-  const int columns = static_cast<int>(block.Columns());
-  const automation::Dispatch range = sheets_[sheet].GetObject(
-      "Range", {Variant(CellAddress(rows.firstRow, 1)), Variant(CellAddress(last, columns))});
-  // A full block goes as it is; the last rows of a sheet in an array of
-  // their own, as the range must be shaped like the array.
-  range.Set("Value", count == block.Rows() ? rows.block : Variant(TopRows(block, count)));
+  const auto assign = [&](std::size_t firstColumn, std::size_t lastColumn, const Variant& value) {
+    sheets_[sheet]
+        .GetObject("Range", {Variant(CellAddress(rows.firstRow, static_cast<int>(firstColumn))),
+                             Variant(CellAddress(last, static_cast<int>(lastColumn)))})
+        .Set("Value", value);
+  };
+  if (!Batched()) {
+    assign(1, block.Columns(), rows.block);  // one row
+    return;
+  }
+  // A server in another process is paced by the bytes it unmarshals: each
+  // run of alike columns of a long block goes as a typed array of its own.
+  // A run costs a few calls, more than the bytes it saves in a short one.
+  if (count < kRowsForRuns) {
+    assign(1, block.Columns(), Variant(TopRows(block, count)));
+    return;
+  }
+  for (const ColumnRun& run : ColumnRuns(block, count)) {
+    assign(run.first, run.last, Variant(TakeColumns(block, count, run)));
+  }
 }
 
 void ExcelBookWriter::FlushZReport() {

@@ -1,6 +1,7 @@
 // The COM backend: every value kind through an in-process IDispatch, and
 // the Excel writer through the test server in another process.
 #include <objbase.h>
+#include <oleauto.h>
 #include <windows.h>
 // windows.h names GetObjectW so; Dispatch::GetObject is meant here.
 #undef GetObject
@@ -17,6 +18,7 @@
 #include "automation/automation_error.h"
 #include "automation/com/com_object.h"
 #include "automation/com/com_start.h"
+#include "automation/com/com_variant.h"
 #include "automation/com/dispatch_adapter.h"
 #include "automation/server_factory.h"
 #include "automation/workbook/engine.h"
@@ -94,6 +96,62 @@ TEST(ComVariants, every_kind_crosses_an_idispatch_both_ways) {
   } catch (const AutomationError& error) {
     EXPECT_STREQ(error.what(), "сбой «Сир»");
   }
+}
+
+TEST(ComVariants, alike_arrays_travel_typed_and_arrive_with_their_values) {
+  EnterApartment();
+  const auto column = [](std::initializer_list<Variant> values) {
+    VariantArray array(values.size(), 1);
+    std::size_t row = 0;
+    for (const Variant& v : values) array.At(++row, 1) = v;
+    return Variant(std::move(array));
+  };
+  const std::int64_t beyondDouble = (std::int64_t{1} << 53) + 1;
+  const std::pair<Variant, VARTYPE> cases[] = {
+      {column({Variant(std::uint8_t{1}), Variant(std::int16_t{-32768})}), VT_I2},
+      {column({Variant(std::uint16_t{65535}), Variant(std::int8_t{-1})}), VT_I4},
+      {column({Variant(std::uint32_t{4294967295u}), Variant(std::int16_t{3})}), VT_R8},
+      {column({Variant(std::int64_t{1} << 53), Variant(0.25)}), VT_R8},
+      {column({Variant(beyondDouble), Variant(0.25)}), VT_VARIANT},
+      {column({Variant(Date{41521.5}), Variant(Date{1.0})}), VT_DATE},
+      {column({Variant("Товар"), Variant("")}), VT_BSTR},
+      {column({Variant("-"), Variant(12.5)}), VT_VARIANT},
+      {column({Variant(Date{1.0}), Variant(1.0)}), VT_VARIANT},
+      {column({Variant("Товар"), Variant()}), VT_VARIANT},
+  };
+  int number = 0;
+  for (const auto& [value, type] : cases) {
+    ++number;
+    VARIANT wire;
+    ::VariantInit(&wire);
+    ToComVariant(value, wire, {});
+    EXPECT_EQ(wire.vt, VT_ARRAY | type) << "case " << number;
+    const Variant back = FromComVariant(wire);
+    ::VariantClear(&wire);
+    // Numbers may come back in another width; every cell keeps its value.
+    for (std::size_t r = 1; r <= 2; ++r) {
+      const Variant& sent = value.AsArray().At(r, 1);
+      const Variant& got = back.AsArray().At(r, 1);
+      if (sent.IsInteger() || sent.Kind() == VariantKind::Double) {
+        EXPECT_EQ(got.AsNumber(), sent.AsNumber()) << "case " << number;
+      } else {
+        EXPECT_EQ(got, sent) << "case " << number;
+      }
+    }
+  }
+  // An array of a type no cell has is refused, not read past its elements.
+  SAFEARRAYBOUND bounds[2] = {{1, 1}, {1, 1}};
+  VARIANT unknown;
+  ::VariantInit(&unknown);
+  unknown.vt = VT_ARRAY | VT_UNKNOWN;
+  unknown.parray = ::SafeArrayCreate(VT_UNKNOWN, 2, bounds);
+  try {
+    FromComVariant(unknown);
+    ADD_FAILURE() << "no error";
+  } catch (const AutomationError& error) {
+    EXPECT_STREQ(error.what(), "Несовпадение типа: ожидается массив значений");
+  }
+  ::VariantClear(&unknown);
 }
 
 // Paths are UTF-8 at every interface of ours; string() would give the
@@ -254,6 +312,22 @@ TEST_F(ComServerTest, server_errors_arrive_with_their_description_and_messages_i
   const std::string local = refusal(StartServer("Excel.Application"));
   EXPECT_NE(local, "no error");
   EXPECT_EQ(refusal(StartComServer(kTestProgId)), local);
+}
+
+TEST_F(ComServerTest, names_are_looked_up_once_per_kind_of_object) {
+  const Dispatch app = StartComServer(kTestProgId);
+  app.GetObject("Workbooks").Call("Add", {Variant(std::int16_t{-4167})});
+  const Dispatch sheet = app.GetObject("Workbooks", {Variant(std::int32_t{1})})
+                             .GetObject("Worksheets", {Variant(std::int32_t{1})});
+  const std::uint64_t before = LookupCount();
+  sheet.GetObject("Range", {Variant("A1")}).Set("Value", Variant(1.5));
+  EXPECT_EQ(LookupCount() - before, 2u);  // Range, then Value of a Range
+  sheet.GetObject("Range", {Variant("B1")}).Set("Value", Variant(2.5));
+  EXPECT_EQ(LookupCount() - before, 2u);
+  // Another shape of arguments may give another kind of object.
+  sheet.GetObject("Range", {Variant("A2"), Variant("A2")}).Set("Value", Variant(3.5));
+  EXPECT_EQ(LookupCount() - before, 3u);
+  app.Call("Quit");
 }
 
 TEST_F(ComServerTest, an_unregistered_class_shows_the_start_failure) {

@@ -240,6 +240,30 @@ TEST_F(EngineTest, column_width_and_number_format_are_checked) {
   EXPECT_EQ(Model().SheetAt(0).Columns()[0].width, 255.0);
 }
 
+TEST_F(EngineTest, a_union_of_areas_takes_widths_and_formats_but_not_values) {
+  Dispatch areas = sheet.GetObject("Range", {"A:B,D:D,1:2"});
+  EXPECT_EQ(areas.Get("Address").AsText(), "$A:$B,$D:$D,$1:$2");
+  areas = sheet.GetObject("Range", {"A:B,D:D"});
+  areas.Set("ColumnWidth", 20);
+  const auto& columns = Model().SheetAt(0).Columns();
+  ASSERT_GE(columns.size(), 4u);
+  EXPECT_EQ(columns[0].width, 20.0);
+  EXPECT_EQ(columns[1].width, 20.0);
+  EXPECT_NE(columns[2].width, 20.0);
+  EXPECT_EQ(columns[3].width, 20.0);
+  EXPECT_EQ(ErrorOf([&] { areas.Set("Value", VariantArray(1, 2)); }),
+            "Range.Value — диапазон $A:$B,$D:$D из нескольких областей");
+  EXPECT_EQ(ErrorOf([&] { areas.GetObject("Columns", {1}); }),
+            "Range.Columns — диапазон $A:$B,$D:$D из нескольких областей");
+  for (const char* bad : {"A:B,", ",A:B", "A:B,,D:D"}) {
+    EXPECT_EQ(ErrorOf([&] { sheet.GetObject("Range", {bad}); }),
+              "Неверный адрес ячейки или диапазона «»")
+        << bad;
+  }
+  EXPECT_EQ(ErrorOf([&] { sheet.GetObject("Range", {"A1,B2", "C3"}); }),
+            "Неверный адрес ячейки или диапазона «A1,B2»");
+}
+
 TEST_F(EngineTest, every_object_stops_answering_after_quit) {
   app.Call("Quit");
   const std::string gone = "Вызванный объект был отключен от клиентов";

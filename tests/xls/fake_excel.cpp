@@ -88,17 +88,48 @@ void FakeExcelObject::Log(std::string line) {
   if (fail) throw automation::AutomationError("сбой сервера");
 }
 
+namespace {
+
+// The corner "A2" names on `sheet`; row 0 for a text that names no cell.
+FakeExcelObject::Corner CornerOf(const std::string& sheet, const std::string& cell) {
+  FakeExcelObject::Corner corner{sheet};
+  std::size_t i = 0;
+  for (; i < cell.size() && cell[i] >= 'A' && cell[i] <= 'Z'; ++i) {
+    corner.column = corner.column * 26 + static_cast<std::size_t>(cell[i] - 'A' + 1);
+  }
+  for (; i < cell.size() && cell[i] >= '0' && cell[i] <= '9'; ++i) {
+    corner.row = corner.row * 10 + static_cast<std::size_t>(cell[i] - '0');
+  }
+  if (i != cell.size()) corner.row = 0;
+  return corner;
+}
+
+}  // namespace
+
 Variant FakeExcelObject::GetProperty(std::string_view member, const automation::Arguments& args) {
   const std::string what = Describe(member, args);
   Log("get " + what);
   if (member == "Version") return Variant(state_->versionText);
   if (member == "Count") return Variant(std::int32_t{state_->sheetCount});
-  return Variant(automation::ObjectRef(std::make_shared<FakeExcelObject>(state_, what)));
+  Corner corner;
+  if (member == "Range" && args.positional.size() == 2 &&
+      args.positional[0].Kind() == VariantKind::Text) {
+    corner = CornerOf(name_, args.positional[0].AsText());
+  }
+  return Variant(automation::ObjectRef(std::make_shared<FakeExcelObject>(state_, what, corner)));
 }
 
 void FakeExcelObject::SetProperty(std::string_view member, const automation::Arguments& args,
                                   const Variant& value) {
   Log("set " + Describe(member, args) + " = " + Render(value));
+  if (member != "Value" || corner_.row == 0 || value.Kind() != VariantKind::Array) return;
+  const auto& a = value.AsArray();
+  for (std::size_t r = 1; r <= a.Rows(); ++r) {
+    for (std::size_t c = 1; c <= a.Columns(); ++c) {
+      state_->cells[corner_.sheet + "!R" + std::to_string(corner_.row + r - 1) + "C" +
+                    std::to_string(corner_.column + c - 1)] = Render(a.At(r, c));
+    }
+  }
 }
 
 Variant FakeExcelObject::CallMethod(std::string_view member, const automation::Arguments& args) {

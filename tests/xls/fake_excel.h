@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -24,15 +25,28 @@ struct FakeExcelState {
   // Whether the objects say they live in another process (then the writer
   // lays the workbook out in spans and hands rows over in blocks).
   bool outOfProcess = false;
+  // What Value assignments to Range(first, last) left in each cell, by
+  // "<sheet>!R<row>C<column>", however the assignments were cut.
+  std::map<std::string, std::string> cells;
 };
 
 // "u16:5", "d:1.5", "date:41521.5", "text:\"Сир\"", "[a|b|c]", "obj:<name>".
 std::string Render(const automation::Variant& value);
 
+// The sheet and top left cell of a range, counted from 1; row 0 for
+// other objects.
+struct FakeCorner {
+  std::string sheet;
+  std::size_t row = 0;
+  std::size_t column = 0;
+};
+
 class FakeExcelObject : public automation::AutomationObject {
  public:
-  FakeExcelObject(std::shared_ptr<FakeExcelState> state, std::string name)
-      : state_(std::move(state)), name_(std::move(name)) {}
+  using Corner = FakeCorner;
+
+  FakeExcelObject(std::shared_ptr<FakeExcelState> state, std::string name, Corner corner = {})
+      : state_(std::move(state)), name_(std::move(name)), corner_(std::move(corner)) {}
 
   const std::string& Name() const { return name_; }
 
@@ -50,6 +64,7 @@ class FakeExcelObject : public automation::AutomationObject {
 
   std::shared_ptr<FakeExcelState> state_;
   std::string name_;
+  Corner corner_;
 };
 
 // A starter that makes a fresh fake application on every start, sharing

@@ -8,6 +8,7 @@
 
 #include "automation/automation_error.h"
 #include "automation/com/com_variant.h"
+#include "automation/com/dispatch_adapter.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::automation::com {
@@ -15,6 +16,7 @@ namespace z917::automation::com {
 namespace {
 
 thread_local std::uint64_t invokeCount = 0;
+thread_local std::uint64_t lookupCount = 0;
 
 // The VARIANTs of one call, cleared however the call ends.
 class CallArguments {
@@ -77,6 +79,8 @@ const char* KnownResultText(HRESULT hr) {
 
 std::uint64_t InvokeCount() { return invokeCount; }
 
+std::uint64_t LookupCount() { return lookupCount; }
+
 std::string ResultText(long hr) {
   wchar_t* buffer = nullptr;
   const DWORD length = ::FormatMessageW(
@@ -98,7 +102,10 @@ std::string ResultText(long hr) {
   return code;
 }
 
-ComObject::ComObject(IDispatch* dispatch) : dispatch_(dispatch) { dispatch_->AddRef(); }
+ComObject::ComObject(IDispatch* dispatch, std::shared_ptr<DispatchIds> ids)
+    : dispatch_(dispatch), ids_(std::move(ids)) {
+  dispatch_->AddRef();
+}
 
 ComObject::~ComObject() { dispatch_->Release(); }
 
@@ -117,18 +124,33 @@ Variant ComObject::CallMethod(std::string_view member, const Arguments& args) {
 const std::vector<long>& ComObject::IdsOf(std::string_view member, const Arguments& args) {
   std::string key(member);
   for (const NamedArgument& named : args.named) key += '\n' + named.name;
-  const auto found = ids_.find(key);
-  if (found != ids_.end()) return found->second;
+  const auto found = ids_->ids.find(key);
+  if (found != ids_->ids.end()) return found->second;
   std::vector<std::wstring> names{platform::WideFromUtf8(member)};
   for (const NamedArgument& named : args.named) names.push_back(platform::WideFromUtf8(named.name));
   std::vector<LPOLESTR> pointers;
   for (std::wstring& name : names) pointers.push_back(name.data());
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
+  ++lookupCount;
   const HRESULT hr =
       dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
                                LOCALE_USER_DEFAULT, ids.data());
   if (FAILED(hr)) throw AutomationError(std::string(member) + ": " + ResultText(hr));
-  return ids_.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end())).first->second;
+  return ids_->ids.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end()))
+      .first->second;
+}
+
+Variant ComObject::Returned(std::string_view member, const Arguments& args,
+                            const VARIANT& result) {
+  if (result.vt != VT_DISPATCH || result.pdispVal == nullptr ||
+      AdaptedObject(result.pdispVal)) {
+    return FromComVariant(result);
+  }
+  std::string key = std::string(member) + '(' + std::to_string(args.positional.size());
+  for (const NamedArgument& named : args.named) key += ',' + named.name;
+  std::shared_ptr<DispatchIds>& kind = ids_->returned[key];
+  if (!kind) kind = std::make_shared<DispatchIds>();
+  return Variant(ObjectRef(std::make_shared<ComObject>(result.pdispVal, kind)));
 }
 
 Variant ComObject::Invoke(std::string_view member, unsigned short flags, const Arguments& args,
@@ -165,7 +187,7 @@ Variant ComObject::Invoke(std::string_view member, unsigned short flags, const A
   if (hr == DISP_E_EXCEPTION) throw AutomationError(ExceptionText(exception));
   if (FAILED(hr)) throw AutomationError(ResultText(hr));
   try {
-    Variant converted = FromComVariant(result);
+    Variant converted = Returned(member, args, result);
     ::VariantClear(&result);
     return converted;
   } catch (...) {

@@ -1,22 +1,38 @@
 // An object of a COM automation server, driven late-bound through its
-// IDispatch: member names resolved once per object, then Invoke.
+// IDispatch: member names resolved once per kind of object, then Invoke.
 #pragma once
 
 #include <oaidl.h>
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "automation/automation_object.h"
 
 namespace z917::automation::com {
 
+// The DISPIDs that one kind of object answers to, and the tables of the
+// kinds of object its members return. Objects that a member gives for
+// one shape of arguments are of one kind (Worksheet.Range always gives a
+// Range; Workbook.Worksheets gives the collection without an argument
+// and a sheet with one), and a server numbers a kind's members the same
+// in each of its objects, so each name is looked up once for all of them:
+// a cross-process lookup costs as much as the call itself.
+struct DispatchIds {
+  std::map<std::string, std::vector<long>, std::less<>> ids;
+  std::map<std::string, std::shared_ptr<DispatchIds>, std::less<>> returned;
+};
+
 class ComObject : public AutomationObject {
  public:
-  // Holds a reference to `dispatch` (which must not be null) until it goes.
-  explicit ComObject(IDispatch* dispatch);
+  // Holds a reference to `dispatch` (which must not be null) until it
+  // goes; its names are looked up in and added to `ids`.
+  explicit ComObject(IDispatch* dispatch,
+                     std::shared_ptr<DispatchIds> ids = std::make_shared<DispatchIds>());
   ~ComObject() override;
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
@@ -36,16 +52,24 @@ class ComObject : public AutomationObject {
   Variant Invoke(std::string_view member, unsigned short flags, const Arguments& args,
                  const Variant* value);
   // The DISPIDs of `member` and of the named arguments' names, looked up
-  // once per object; throws AutomationError for a name the server lacks.
+  // once per kind of object; throws AutomationError for a name the server
+  // lacks.
   const std::vector<long>& IdsOf(std::string_view member, const Arguments& args);
+  // `result` as our Variant; an object of another server shares the table
+  // of the objects `member` gives for `args`.
+  Variant Returned(std::string_view member, const Arguments& args, const VARIANT& result);
 
   IDispatch* dispatch_;
-  std::map<std::string, std::vector<long>, std::less<>> ids_;
+  std::shared_ptr<DispatchIds> ids_;
 };
 
 // How many Invoke calls this thread has made through ComObjects so far:
 // what a benchmark divides by the entries it wrote. Never fails.
 std::uint64_t InvokeCount();
+
+// How many GetIDsOfNames calls this thread has made through ComObjects so
+// far. Never fails.
+std::uint64_t LookupCount();
 
 // The system's text for `hr`, or "код ошибки 0x8XXXXXXX" when it has none.
 // Never fails.

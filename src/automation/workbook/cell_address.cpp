@@ -85,6 +85,16 @@ CellRect ParseAddress(std::string_view text) {
           static_cast<std::uint16_t>(std::max(c1, c2))};
 }
 
+std::vector<CellRect> ParseAreas(std::string_view text) {
+  std::vector<CellRect> areas;
+  while (true) {
+    const std::size_t comma = text.find(',');
+    areas.push_back(ParseAddress(text.substr(0, comma)));
+    if (comma == std::string_view::npos) return areas;
+    text.remove_prefix(comma + 1);
+  }
+}
+
 std::string ColumnLetters(std::uint32_t column) {
   std::string letters;
   while (column > 0) {
@@ -122,6 +132,12 @@ std::string FormatAddress(const CellRect& rect) {
     }
   }
   return address;
+}
+
+std::string FormatAddress(const std::vector<CellRect>& areas) {
+  std::string text;
+  for (const CellRect& area : areas) text += (text.empty() ? "" : ",") + FormatAddress(area);
+  return text;
 }
 
 }  // namespace z917::workbook

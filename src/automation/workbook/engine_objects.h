@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "automation/workbook/engine_object.h"
 #include "automation/workbook/sheet.h"
@@ -88,6 +89,9 @@ class RangeObject final : public EngineObject {
   enum class Axis { Columns, Rows };
   // The cells `rect` of `sheet`.
   RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect);
+  // The union of `areas` (at least one) of `sheet`: widths and formats go
+  // on every area; values, rows and columns need a single one.
+  RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, std::vector<CellRect> areas);
 
  private:
   Variant Invoke(std::size_t member, MemberUse use, const Arguments& args,
@@ -97,9 +101,13 @@ class RangeObject final : public EngineObject {
   void SetNumberFormat(std::size_t member, const Variant& value);
   void SetValue(std::size_t member, const Variant& value);
 
+  // Throws AutomationError for `member` of a union of areas.
+  void ExpectOneArea(std::size_t member) const;
+
   WorkbookPtr workbook_;
   Sheet* sheet_;
-  CellRect rect_;
+  std::vector<CellRect> areas_;
+  CellRect rect_;  // the first area
 };
 
 }  // namespace z917::workbook

@@ -97,13 +97,25 @@ void WriteCell(Sheet::RowWriter& row, std::uint16_t column, const Variant& v, Te
 }  // namespace
 
 RangeObject::RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet, CellRect rect)
+    : RangeObject(std::move(state), std::move(workbook), sheet, std::vector<CellRect>{rect}) {}
+
+RangeObject::RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet,
+                         std::vector<CellRect> areas)
     : EngineObject(std::move(state), "Range", kMembers),
       workbook_(std::move(workbook)),
       sheet_(sheet),
-      rect_(rect) {}
+      areas_(std::move(areas)),
+      rect_(areas_.front()) {}
+
+void RangeObject::ExpectOneArea(std::size_t member) const {
+  if (areas_.size() == 1) return;
+  throw AutomationError(Where(member) + " — диапазон " + FormatAddress(areas_) +
+                        " из нескольких областей");
+}
 
 Variant RangeObject::Invoke(std::size_t member, MemberUse, const Arguments& args,
                             const Variant* value) {
+  if (member == kColumns || member == kRows || member == kValue) ExpectOneArea(member);
   switch (member) {
     case kColumns:
       return Part(member, Axis::Columns, args);
@@ -123,7 +135,7 @@ Variant RangeObject::Invoke(std::size_t member, MemberUse, const Arguments& args
       return {};
     case kAddress:
       ExpectNoArguments(Where(member), args);
-      return FormatAddress(rect_);
+      return FormatAddress(areas_);
   }
   return {};
 }
@@ -155,7 +167,9 @@ void RangeObject::SetColumnWidth(std::size_t member, const Variant& value) {
     throw AutomationError(ValueSubject(Where(member)) +
                           " — ширина столбца должна быть от 0 до 255");
   }
-  sheet_->SetColumnWidth(rect_.firstColumn, rect_.lastColumn, width);
+  for (const CellRect& area : areas_) {
+    sheet_->SetColumnWidth(area.firstColumn, area.lastColumn, width);
+  }
 }
 
 void RangeObject::SetNumberFormat(std::size_t member, const Variant& value) {
@@ -171,7 +185,7 @@ void RangeObject::SetNumberFormat(std::size_t member, const Variant& value) {
     throw AutomationError(subject + " — код формата содержит управляющий знак");
   }
   const FormatId format = code.empty() ? kGeneralFormat : workbook_->Formats().Intern(code);
-  sheet_->SetNumberFormat(rect_, format);
+  for (const CellRect& area : areas_) sheet_->SetNumberFormat(area, format);
 }
 
 void RangeObject::SetValue(std::size_t member, const Variant& value) {

@@ -56,12 +56,15 @@ Variant WorksheetObject::Invoke(std::size_t member, MemberUse use, const Argumen
 
 Variant WorksheetObject::Range(const Arguments& args) {
   ArgumentReader reader(Where(kRange), args, {"Cell1", "Cell2"});
-  CellRect rect = ParseAddress(reader.Text(0));
-  if (reader.Find(1)) {
-    const CellRect other = ParseAddress(reader.Text(1));
-    rect = {std::min(rect.firstRow, other.firstRow), std::min(rect.firstColumn, other.firstColumn),
-            std::max(rect.lastRow, other.lastRow), std::max(rect.lastColumn, other.lastColumn)};
+  if (!reader.Find(1)) {
+    std::vector<CellRect> areas = ParseAreas(reader.Text(0));
+    return Variant(
+        ObjectRef(std::make_shared<RangeObject>(state_, workbook_, sheet_, std::move(areas))));
   }
+  const CellRect a = ParseAddress(reader.Text(0));
+  const CellRect b = ParseAddress(reader.Text(1));
+  const CellRect rect = {std::min(a.firstRow, b.firstRow), std::min(a.firstColumn, b.firstColumn),
+                         std::max(a.lastRow, b.lastRow), std::max(a.lastColumn, b.lastColumn)};
   return Variant(ObjectRef(std::make_shared<RangeObject>(state_, workbook_, sheet_, rect)));
 }
 
