@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "automation/dispatch.h"
 #include "automation/server_factory.h"
@@ -49,7 +50,8 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 // cross-process call costs about a millisecond whatever it carries, so rows
 // travel in blocks rather than one by one (and column B of the Z-report
 // sheet gets only the last Z-report, at the save). A full block of the
-// widest rows takes about 6 MB.
+// widest rows takes about 6 MB, and as much again for its runs of alike
+// columns on their way.
 inline constexpr std::size_t kRowsPerBlock = 8192;
 // The rows a block holds room for at first; it doubles as rows come, so a
 // sheet of few rows costs little.
@@ -233,6 +235,8 @@ class ExcelBookWriter : public JournalEntryWriter {
   // 1..count hold sheet rows firstRow.. in order.
   struct PendingRows {
     automation::Variant block;  // made on the sheet's first row
+    // The arrays the runs of alike columns of the last long block went in.
+    std::vector<automation::Variant> parts;
     std::uint32_t firstRow = 0;
     std::size_t count = 0;
   };

@@ -94,15 +94,21 @@ std::vector<ColumnRun> ColumnRuns(const VariantArray& block, std::size_t count) 
   return runs;
 }
 
-// Rows 1..count of columns run.first..run.last, moved out of `block`.
-VariantArray TakeColumns(VariantArray& block, std::size_t count, ColumnRun run) {
-  VariantArray part(count, run.last - run.first + 1);
+// Moves rows 1..count of columns run.first..run.last of `block` into
+// `part`, whose array is kept from the last block when it has the shape:
+// a fresh array of megabytes costs a page fault every few kilobytes.
+void TakeColumns(VariantArray& block, std::size_t count, ColumnRun run, Variant& part) {
+  const std::size_t width = run.last - run.first + 1;
+  if (part.Kind() != automation::VariantKind::Array || part.AsArray().Rows() != count ||
+      part.AsArray().Columns() != width) {
+    part = Variant(VariantArray(count, width));
+  }
+  VariantArray& cells = part.AsArray();
   for (std::size_t r = 1; r <= count; ++r) {
     for (std::size_t c = run.first; c <= run.last; ++c) {
-      part.At(r, c - run.first + 1) = std::move(block.At(r, c));
+      cells.At(r, c - run.first + 1) = std::move(block.At(r, c));
     }
   }
-  return part;
 }
 
 }  // namespace
@@ -187,8 +193,11 @@ void ExcelBookWriter::FlushRows(std::size_t sheet) {
     assign(1, block.Columns(), Variant(TopRows(block, count)));
     return;
   }
-  for (const ColumnRun& run : ColumnRuns(block, count)) {
-    assign(run.first, run.last, Variant(TakeColumns(block, count, run)));
+  const std::vector<ColumnRun> runs = ColumnRuns(block, count);
+  if (rows.parts.size() < runs.size()) rows.parts.resize(runs.size());
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    TakeColumns(block, count, runs[i], rows.parts[i]);
+    assign(runs[i].first, runs[i].last, rows.parts[i]);
   }
 }
 

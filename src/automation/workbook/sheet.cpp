@@ -122,7 +122,14 @@ void Sheet::FormatCells(const CellRect& rect, FormatId format) {
 
 Sheet::RowWriter::RowWriter(Sheet& sheet, std::uint32_t row, std::uint16_t cellsAhead)
     : sheet_(sheet), row_(sheet.cells_.Get(row)), number_(row) {
-  row_.ReserveIfEmpty(cellsAhead);
+  // A row written in parts (runs of columns, one assignment each) most
+  // likely grows as wide as the rows before it: room for that at once
+  // spares a reallocation per part. Capped, so that one far cell does not
+  // make every sparse row wide.
+  constexpr std::uint16_t kMostCellsAhead = 64;
+  const std::uint16_t usedWidth =
+      sheet.lastRow_ == 0 ? 0 : static_cast<std::uint16_t>(sheet.lastColumn_ - sheet.firstColumn_ + 1);
+  row_.ReserveIfEmpty(std::max(cellsAhead, std::min(usedWidth, kMostCellsAhead)));
 }
 
 Cell& Sheet::RowWriter::At(std::uint16_t column) {
