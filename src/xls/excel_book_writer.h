@@ -182,8 +182,9 @@ class ExcelBookWriter : public JournalEntryWriter {
   void GrowBlock(automation::VariantArray& block) const;
   // Counts the row NextRow gave as filled; hands the block over once full.
   void CommitRow(std::size_t sheet);
-  // Assigns the rows held for `sheet` to their range in one call and
-  // forgets them, also when the server refuses them (then it throws).
+  // Assigns the rows held for `sheet` to their range, in one call or, for
+  // a long block, one per run of alike columns, and forgets them, also
+  // when the server refuses them (then it throws).
   void FlushRows(std::size_t sheet);
   // Writes the newest Z-report to B1:B30 when one waits; throws what the
   // server throws.

@@ -1,7 +1,8 @@
 // One row per journal entry: the entry's values go into the next row of
-// its sheet's block, and a block of rows is assigned to its range in a
-// single call once full, when the rows stop following each other, and
-// before the save. A Z-report goes to B1:B30 at once.
+// its sheet's block, and a block of rows is assigned to its range once
+// full, when the rows stop following each other, and before the save: in
+// a single call, or a long block in one call per run of alike columns. A
+// Z-report goes to B1:B30 at once.
 #include <algorithm>
 #include <array>
 #include <exception>
@@ -190,7 +191,9 @@ void ExcelBookWriter::FlushRows(std::size_t sheet) {
   // run of alike columns of a long block goes as a typed array of its own.
   // A run costs a few calls, more than the bytes it saves in a short one.
   if (count < kRowsForRuns) {
-    assign(1, block.Columns(), Variant(TopRows(block, count)));
+    // The range must be shaped like the array: the last rows of a sheet
+    // go in an array of their own.
+    assign(1, block.Columns(), count == block.Rows() ? rows.block : Variant(TopRows(block, count)));
     return;
   }
   const std::vector<ColumnRun> runs = ColumnRuns(block, count);

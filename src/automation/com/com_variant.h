@@ -1,6 +1,8 @@
 // Values across IDispatch: our Variant to a COM VARIANT and back. Text is
-// UTF-8 on our side and a BSTR on COM's; arrays are 2-D SAFEARRAYs of
-// VARIANT with lower bounds 1; objects are IDispatch pointers.
+// UTF-8 on our side and a BSTR on COM's; arrays are 2-D SAFEARRAYs with
+// lower bounds 1, typed when every cell fits one type (VT_I2, VT_I4,
+// VT_R8, VT_DATE, VT_BSTR), else of VARIANT; objects are IDispatch
+// pointers.
 #pragma once
 
 #include <oaidl.h>
@@ -28,7 +30,8 @@ struct AdapterContext {
 void ToComVariant(const Variant& value, VARIANT& out, const AdapterContext& context);
 
 // `value` as our Variant: references followed, an adapter of ours
-// unwrapped to its object, any other IDispatch wrapped for calls. Throws
+// unwrapped to its object, any other IDispatch wrapped for calls, arrays
+// of VARIANT or of any scalar type read cell by cell. Throws
 // AutomationError for kinds this program never exchanges.
 Variant FromComVariant(const VARIANT& value);
 
