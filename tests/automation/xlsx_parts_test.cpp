@@ -1,0 +1,143 @@
+// The package parts of an .xlsx file and the escaping of their texts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "automation/workbook/cell_address.h"
+#include "automation/workbook/workbook_model.h"
+#include "automation/workbook/xlsx/package_parts.h"
+#include "automation/workbook/xlsx/xml_text.h"
+#ifndef _WIN32
+#include "automation/save_test_support.h"
+#endif
+
+namespace z917::workbook::xlsx {
+namespace {
+
+TEST(XlsxPartsTest, texts_escape_markup_controls_and_lookalike_escapes) {
+  const struct {
+    std::string_view text, xml;
+    bool preserve;
+  } cases[] = {
+      {"a&b<c>d", "a&amp;b&lt;c&gt;d", false},
+      {"_x0041_", "_x005F_x0041_", false},
+      {"_X00a1_ _x00a1_", "_x005F_X00a1_ _x005F_x00a1_", false},
+      {"_x12_ _x00G1_ _x0041", "_x12_ _x00G1_ _x0041", false},
+      // The escape of the control character would close the lookalike.
+      {"_x0041\x01", "_x005F_x0041_x0001_", false},
+      {"\x01\x1f"
+       "a\rb",
+       "_x0001__x001F_a_x000D_b", false},
+      {"\tx\n", "\tx\n", true},
+      {" Ж", " Ж", true},
+      {"\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xBB\xBF", "_xFFFE__xFFFF_\xEF\xBB\xBF", false},
+      {"", "", false},
+  };
+  for (const auto& c : cases) {
+    std::string xml = "<";
+    AppendText(xml, c.text);
+    EXPECT_EQ(xml, "<" + std::string(c.xml)) << c.text;
+    EXPECT_EQ(NeedsPreserve(c.text), c.preserve) << c.text;
+  }
+  std::string attribute;
+  AppendAttribute(attribute, "a&<>\"\t\n\r_x0041_");
+  EXPECT_EQ(attribute, "a&amp;&lt;&gt;&quot;&#9;&#10;&#13;_x0041_");
+}
+
+TEST(XlsxPartsTest, column_widths_are_stored_as_libxlsxwriter_stored_them) {
+  const std::pair<double, double> widths[] = {{0, 0},           {0.5, 0.85546875},
+                                              {1, 1.7109375},   {8.43, 9.140625},
+                                              {13, 13.7109375}, {255, 255.7109375}};
+  for (const auto& [chars, stored] : widths) EXPECT_EQ(StoredColumnWidth(chars), stored) << chars;
+}
+
+TEST(XlsxPartsTest, cell_format_i_is_format_id_i) {
+  NumberFormats formats;
+  formats.Intern("0");
+  formats.Intern("\"a&b\" 0.00");
+  const std::string styles = StylesPart(formats);
+  EXPECT_NE(styles.find("<numFmts count=\"2\"><numFmt numFmtId=\"164\" formatCode=\"0\"/>"
+                        "<numFmt numFmtId=\"165\" formatCode=\"&quot;a&amp;b&quot; 0.00\"/>"),
+            std::string::npos);
+  const std::string xf = "\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"";
+  EXPECT_NE(styles.find("<cellXfs count=\"4\"><xf numFmtId=\"0" + xf + "/><xf numFmtId=\"22" + xf +
+                        " applyNumberFormat=\"1\"/><xf numFmtId=\"164" + xf +
+                        " applyNumberFormat=\"1\"/><xf numFmtId=\"165" + xf +
+                        " applyNumberFormat=\"1\"/></cellXfs>"),
+            std::string::npos);
+}
+
+TEST(XlsxPartsTest, worksheet_head_names_used_range_view_and_columns_as_today) {
+  WorkbookModel book;
+  Sheet& sheet = book.InsertSheet(0);
+  EXPECT_NE(WorksheetHead(sheet, false)
+                .find("<dimension ref=\"A1\"/><sheetViews><sheetView "
+                      "workbookViewId=\"0\"/></sheetViews><sheetFormatPr "
+                      "defaultRowHeight=\"15\"/><sheetData>"),
+            std::string::npos);
+  const FormatId integer = book.Formats().Intern("0");
+  sheet.SetColumnWidth(1, 3, 13);
+  sheet.SetColumnWidth(4, 4, 15);
+  sheet.SetNumberFormat(ParseAddress("A:C"), integer);
+  sheet.SetNumberFormat(ParseAddress("F:F"), integer);  // E has nothing: left out
+  sheet.SetNumberFormat(ParseAddress("G:G"), kGeneralFormat);
+  Sheet::RowWriter(sheet, 2, 1).Number(2, 1);
+  Sheet::RowWriter(sheet, 5, 1).Number(4, 1);
+  EXPECT_NE(WorksheetHead(sheet, true)
+                .find("<dimension ref=\"B2:D5\"/><sheetViews><sheetView tabSelected=\"1\" "
+                      "workbookViewId=\"0\"/></sheetViews><sheetFormatPr defaultRowHeight=\"15\"/>"
+                      "<cols><col min=\"1\" max=\"3\" width=\"13.7109375\" style=\"2\" "
+                      "customWidth=\"1\"/><col min=\"4\" max=\"4\" width=\"15.7109375\" "
+                      "customWidth=\"1\"/><col min=\"6\" max=\"6\" width=\"9.140625\" "
+                      "style=\"2\"/><col min=\"7\" max=\"7\" width=\"9.140625\"/></cols>"
+                      "<sheetData>"),
+            std::string::npos);
+}
+
+TEST(XlsxPartsTest, core_properties_carry_utc_time) {
+  EXPECT_NE(CorePropertiesPart(1700000000).find(">2023-11-14T22:13:20Z</dcterms:created>"),
+            std::string::npos);
+  EXPECT_NE(CorePropertiesPart(-1).find(">1969-12-31T23:59:59Z</dcterms:modified>"),
+            std::string::npos);
+}
+
+#ifndef _WIN32
+// Every part parses, has a content type, and is where the relationships say.
+TEST(XlsxPartsTest, parts_make_a_package_that_holds_together) {
+  WorkbookModel book;
+  book.InsertSheet(0);
+  book.RenameSheet(book.InsertSheet(1), "Z&<звіт>");
+  book.Formats().Intern("0.00");
+  const std::filesystem::path dir =
+      std::filesystem::path(::testing::TempDir()) / "z917_xlsx_parts_package";
+  std::filesystem::remove_all(dir);
+  const auto put = [&](std::string_view name, std::string_view text) {
+    std::filesystem::create_directories((dir / name).parent_path());
+    std::ofstream(dir / name, std::ios::binary) << text;
+  };
+  std::string strings = SharedStringsHead(1, 1);
+  AppendSharedString(strings, " _x0041_\x01");
+  put(kContentTypesName, ContentTypesPart(2, true));
+  put(kRootRelationshipsName, RootRelationshipsPart());
+  put(kAppPropertiesName, AppPropertiesPart(book));
+  put(kCorePropertiesName, CorePropertiesPart(1700000000));
+  put(kWorkbookName, WorkbookPart(book));
+  put(kWorkbookRelationshipsName, WorkbookRelationshipsPart(2, true));
+  put(kStylesName, StylesPart(book.Formats()));
+  put(kSharedStringsName, strings + std::string(SharedStringsTail()));
+  put(WorksheetName(0), WorksheetHead(book.SheetAt(0), false) + std::string(WorksheetTail()));
+  put(WorksheetName(1), WorksheetHead(book.SheetAt(1), true) +
+                            "<row r=\"1\"><c r=\"A1\" s=\"2\" t=\"s\"><v>0</v></c></row>" +
+                            std::string(WorksheetTail()));
+  EXPECT_EQ(automation::save_test::RunReader("check_xlsx_package.py", dir), "ok\n");
+  EXPECT_NE(WorkbookPart(book).find("<workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
+                                    "name=\"Лист1\" sheetId=\"1\" r:id=\"rId1\"/><sheet "
+                                    "name=\"Z&amp;&lt;звіт&gt;\" sheetId=\"2\" r:id=\"rId2\"/>"),
+            std::string::npos);
+  std::filesystem::remove_all(dir);
+}
+#endif
+
+}  // namespace
+}  // namespace z917::workbook::xlsx
