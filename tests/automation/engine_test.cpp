@@ -80,9 +80,7 @@ TEST(Variant, every_integer_type_keeps_its_width_on_every_system) {
 }
 
 TEST_F(EngineTest, application_answers_like_a_hidden_excel_16) {
-  // Without an .xlsx writer the engine is an Excel 11, so that the window
-  // proposes .xls (tested below).
-  EXPECT_EQ(app.Get("Version").AsText(), workbook::CanWriteXlsx() ? "16.0" : "11.0");
+  EXPECT_EQ(app.Get("Version").AsText(), "16.0");
   EXPECT_EQ(app.Get("Visible"), Variant(false));
   EXPECT_EQ(app.Get("DisplayAlerts"), Variant(true));
   EXPECT_EQ(book.GetObject("Worksheets").Get("Count"), Variant(std::int32_t{1}));
@@ -270,43 +268,6 @@ TEST_F(EngineTest, every_object_stops_answering_after_quit) {
   EXPECT_EQ(ErrorOf([&] { sheet.Get("Name"); }), gone);
   EXPECT_EQ(ErrorOf([&] { app.Get("Version"); }), gone);
   EXPECT_EQ(ErrorOf([&] { app.Call("Quit"); }), gone);
-}
-
-class NoXlsxWriter : public save_test::SaveTest {
- protected:
-  void SetUp() override {
-    if (workbook::CanWriteXlsx()) GTEST_SKIP() << "this build writes .xlsx files";
-    SaveTest::SetUp();
-    app.Set("DisplayAlerts", false);
-  }
-  void TearDown() override {
-    if (!dir.empty()) SaveTest::TearDown();
-  }
-  std::string SaveAs(const std::string& name, std::optional<std::int32_t> format = {}) {
-    const std::string path = (dir / name).string();
-    return ErrorOf([&] {
-      format ? book.Call("SaveAs", {path, *format}) : book.Call("SaveAs", {path});
-    });
-  }
-};
-
-TEST_F(NoXlsxWriter, xlsx_saves_fail_with_the_way_to_xls_and_make_no_file) {
-  const std::string kRefused =
-      "Книгу в формате .xlsx без Excel записать нельзя: сохраните её в файл с расширением .xls";
-  EXPECT_EQ(SaveAs("book.xlsx"), kRefused);  // Excel 11's SaveAs with the path only
-  EXPECT_EQ(SaveAs("book.XLSX"), kRefused);
-  EXPECT_EQ(SaveAs("book.xls", 51), kRefused);
-  EXPECT_TRUE(save_test::Entries(dir).empty());
-}
-
-TEST_F(NoXlsxWriter, other_names_get_excel_11s_default_the_xls_workbook) {
-  EXPECT_EQ(SaveAs("book.xls"), "");
-  EXPECT_EQ(SaveAs("book.dat"), "");
-  EXPECT_EQ(SaveAs("typed.xlsx.xls", 56), "");
-  for (const char* name : {"book.xls", "book.dat", "typed.xlsx.xls"}) {
-    // The compound file signature every .xls file starts with.
-    EXPECT_EQ(save_test::Contents(dir / name).substr(0, 4), "\xD0\xCF\x11\xE0") << name;
-  }
 }
 
 }  // namespace

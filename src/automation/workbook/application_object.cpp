@@ -14,7 +14,8 @@ constexpr MemberInfo kMembers[] = {
 // The version the engine reports: that of the Excel whose file format it
 // writes by default. Without an .xlsx writer it is the last Excel whose
 // own format was .xls, so that a caller proposes .xls (below 12).
-std::string_view VersionText() { return CanWriteXlsx() ? "16.0" : "11.0"; }
+// The engine writes what Excel 2016 writes, so it answers as that Excel.
+constexpr std::string_view kVersionText = "16.0";
 
 }  // namespace
 
@@ -34,7 +35,7 @@ Variant ApplicationObject::Invoke(std::size_t member, MemberUse use, const Argum
     }
     case kVersion:
       ExpectNoArguments(Where(member), args);
-      return VersionText();
+      return kVersionText;
     case kQuit:
       ExpectNoArguments(Where(member), args);
       // The instance ends: its workbooks go (with whatever was not saved)

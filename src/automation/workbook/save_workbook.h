@@ -17,10 +17,11 @@ inline constexpr std::int64_t kExcel8Workbook = 56;   // .xls, Excel 97-2003
 
 // Writes the whole workbook into `file`, which the caller created empty
 // and will put in place; throws AutomationError or platform::FileError.
-using WorkbookWriter = void (*)(const WorkbookModel& workbook, platform::AtomicFile& file);
+// May take back rows the sheets passed on (Sheet::MakeAllLive).
+using WorkbookWriter = void (*)(WorkbookModel& workbook, platform::AtomicFile& file);
 // Throws AutomationError when the workbook cannot be saved in the format
-// at all, before any file is made.
-using WorkbookCheck = void (*)(const WorkbookModel& workbook);
+// at all, before any file is made; may take back passed rows as well.
+using WorkbookCheck = void (*)(WorkbookModel& workbook);
 
 // How to save in one file format.
 struct WorkbookSaver {
@@ -32,21 +33,14 @@ struct WorkbookSaver {
 // default); throws AutomationError for a format the engine cannot write.
 WorkbookSaver SaverFor(std::optional<std::int64_t> fileFormat);
 
-// The format SaveAs writes when it is given none, as Excel's own default:
-// the Open XML workbook when this build writes .xlsx files (Excel 12 on).
-// Otherwise the engine stands for an Excel 11, whose default is the .xls
-// workbook, except that a `path` ending in ".xlsx" (any letter case) asks
-// for the format it cannot write, and gets the Open XML one to refuse.
-std::int64_t DefaultFileFormat(const std::string& path);
-
-// Saves `workbook` to `path` in `fileFormat` (DefaultFileFormat when
-// none), once it is known to fit the format, through a
+// Saves `workbook` to `path` in `fileFormat` (the Open XML workbook when
+// none, Excel 16's default), once it is known to fit the format, through a
 // platform::AtomicFile: the file appears at `path` only when complete; an
 // existing file is replaced only when `replaceExisting`. Numbers are
 // written in the "C" locale. Throws AutomationError with the file's
 // message on failure (also when a stop was asked for); `path` is then as
 // it was and nothing is left behind.
-void SaveWorkbook(const WorkbookModel& workbook, const std::string& path,
+void SaveWorkbook(WorkbookModel& workbook, const std::string& path,
                   std::optional<std::int64_t> fileFormat, bool replaceExisting);
 
 }  // namespace z917::workbook

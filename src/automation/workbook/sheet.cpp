@@ -44,6 +44,40 @@ void Sheet::NoteCell(std::uint32_t row, std::uint16_t column) {
   lastColumn_ = std::max(lastColumn_, column);
 }
 
+Row& Sheet::RowForWriting(std::uint32_t row) {
+  constexpr std::uint32_t kMostPagesKept = 64;
+  const std::uint32_t page = SheetCells::PageOf(row);
+  if (IsPassed(page)) {
+    MakeLive(page, page + 1);
+    keepPages_ = std::min(keepPages_ * 2, kMostPagesKept);
+  }
+  if (passed_) {
+    while (nextPass_ + keepPages_ < page) {
+      PassPage(nextPass_);
+      ++nextPass_;
+    }
+  }
+  return cells_.Get(row);
+}
+
+void Sheet::PassPage(std::uint32_t page) {
+  const std::span<const Row> rows = cells_.Page(page);
+  if (rows.empty()) return;
+  passed_->Keep(*this, page, rows);
+  cells_.FreePage(page);
+  if (passedPages_.size() <= page) passedPages_.resize(page + 1);
+  passedPages_[page] = true;
+}
+
+void Sheet::MakeLive(std::uint32_t first, std::uint32_t end) {
+  end = std::min(end, static_cast<std::uint32_t>(passedPages_.size()));
+  for (std::uint32_t page = first; page < end; ++page) {
+    if (!passedPages_[page]) continue;
+    passed_->GiveBack(*this, page, cells_.MutablePage(page));
+    passedPages_[page] = false;
+  }
+}
+
 void Sheet::SetColumnWidth(std::uint16_t first, std::uint16_t last, double width) {
   Column(last);
   for (std::uint32_t c = first; c <= last; ++c) columns_[c - 1].width = width;
@@ -52,6 +86,11 @@ void Sheet::SetColumnWidth(std::uint16_t first, std::uint16_t last, double width
 void Sheet::SetNumberFormat(const CellRect& rect, FormatId format) {
   const bool allRows = rect.firstRow == 1 && rect.lastRow == kMaxRows;
   const bool allColumns = rect.firstColumn == 1 && rect.lastColumn == kMaxColumns;
+  if (allRows) {
+    MakeAllLive();  // every row may have cells in the columns
+  } else {
+    MakeLive(SheetCells::PageOf(rect.firstRow), SheetCells::PageOf(rect.lastRow) + 1);
+  }
   if (allRows && allColumns) {
     // The whole sheet: every column and every formatted row takes the
     // format, so no cell is left to inherit anything else.
@@ -121,7 +160,7 @@ void Sheet::FormatCells(const CellRect& rect, FormatId format) {
 }
 
 Sheet::RowWriter::RowWriter(Sheet& sheet, std::uint32_t row, std::uint16_t cellsAhead)
-    : sheet_(sheet), row_(sheet.cells_.Get(row)), number_(row) {
+    : sheet_(sheet), row_(sheet.RowForWriting(row)), number_(row) {
   // A row written in parts (runs of columns, one assignment each) most
   // likely grows as wide as the rows before it: room for that at once
   // spares a reallocation per part. Capped, so that one far cell does not

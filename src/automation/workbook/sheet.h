@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "automation/workbook/number_formats.h"
+#include "automation/workbook/passed_rows.h"
 #include "automation/workbook/sheet_cells.h"
 #include "automation/workbook/text_pool.h"
 
@@ -37,21 +38,35 @@ struct ColumnInfo {
 
 class Sheet {
  public:
-  explicit Sheet(std::string name) : name_(std::move(name)) {}
+  // A sheet without cells; pages of rows that writing passes go to
+  // `passed` when there is one, and stay in memory otherwise.
+  explicit Sheet(std::string name, PassedRows* passed = nullptr)
+      : name_(std::move(name)), passed_(passed) {}
 
   // --- what savers read ---
   const std::string& Name() const { return name_; }
   // The settings of columns 1..N, N the highest column that has any; a
   // column past N has none.
   std::span<const ColumnInfo> Columns() const { return columns_; }
-  // The used rows in ascending order (see SheetCells).
+  // The used rows held in memory, in ascending order (see SheetCells):
+  // every used row except those on pages handed to PassedRows.
   const SheetCells& Rows() const { return cells_; }
+  // Whether page `page` of the rows (see SheetCells::PageOf) is with
+  // PassedRows rather than in Rows().
+  bool IsPassed(std::uint32_t page) const {
+    return page < passedPages_.size() && passedPages_[page];
+  }
   // The rectangle that holds every cell, or nothing for a sheet without
   // cells (rows that carry only a format do not count).
   bool HasCells() const { return lastRow_ != 0; }
   CellRect UsedRect() const { return {firstRow_, firstColumn_, lastRow_, lastColumn_}; }
 
   // --- what the engine changes ---
+  // Takes back every page handed to PassedRows, so that Rows() holds every
+  // used row; throws as PassedRows::GiveBack.
+  void MakeAllLive() { MakeLive(0, static_cast<std::uint32_t>(passedPages_.size())); }
+  // Takes back the passed pages from `first` up to, not including, `end`.
+  void MakeLive(std::uint32_t first, std::uint32_t end);
   // Renames the sheet; the workbook checks the name first.
   void SetName(std::string name) { name_ = std::move(name); }
   // Sets the width, in characters, of columns first..last.
@@ -89,6 +104,10 @@ class Sheet {
   };
 
  private:
+  // The row about to be written: its page taken back when it was passed,
+  // pages far above it passed on.
+  Row& RowForWriting(std::uint32_t row);
+  void PassPage(std::uint32_t page);
   FormatId InheritedFormat(const Row& row, std::uint16_t column) const;
   ColumnInfo& Column(std::uint16_t column);
   void NoteCell(std::uint32_t row, std::uint16_t column);
@@ -99,6 +118,15 @@ class Sheet {
   std::string name_;
   std::vector<ColumnInfo> columns_;
   SheetCells cells_;
+  PassedRows* passed_;
+  // Pages at or above nextPass_ have never been passed; of those below,
+  // the ones marked here are with passed_ now.
+  std::vector<bool> passedPages_;
+  std::uint32_t nextPass_ = 0;
+  // How many pages below the one being written stay in memory. A program
+  // that goes back (blocks of rows written a run of columns at a time)
+  // doubles it, so that it does not keep taking pages back.
+  std::uint32_t keepPages_ = 2;
   std::uint32_t firstRow_ = 0, lastRow_ = 0;
   std::uint16_t firstColumn_ = 0, lastColumn_ = 0;
 };

@@ -70,6 +70,19 @@ Row& SheetCells::Get(std::uint32_t row) {
   return pages_[page][index & (kPageRows - 1)];
 }
 
+std::span<const Row> SheetCells::Page(std::uint32_t page) const {
+  if (page >= pages_.size() || !pages_[page]) return {};
+  return {pages_[page].get(), kPageRows};
+}
+
+std::span<Row> SheetCells::MutablePage(std::uint32_t page) {
+  return {&Get((page << kPageBits) + 1), kPageRows};
+}
+
+void SheetCells::FreePage(std::uint32_t page) {
+  if (page < pages_.size()) pages_[page].reset();
+}
+
 SheetCells::Iterator::Iterator(const SheetCells* cells, std::uint32_t index)
     : cells_(cells), index_(index) {
   SkipUnused();

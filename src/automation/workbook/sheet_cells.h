@@ -99,10 +99,17 @@ struct RowView {
   std::span<const Cell> cells;
 };
 
-// The rows of a sheet by number (from 1). Rows are created on first use
-// and never removed.
+// The rows of a sheet by number (from 1), in pages of kPageRows rows.
+// Rows are created on first use; a page goes only as a whole, when the
+// sheet hands it to be kept elsewhere (see PassedRows).
 class SheetCells {
  public:
+  static constexpr unsigned kPageBits = 10;
+  static constexpr std::uint32_t kPageRows = 1u << kPageBits;
+  // The page that holds `row` (from 1).
+  static std::uint32_t PageOf(std::uint32_t row) { return (row - 1) >> kPageBits; }
+
+
   // The row, or null when it was never used.
   Row* Find(std::uint32_t row);
   const Row* Find(std::uint32_t row) const;
@@ -141,10 +148,17 @@ class SheetCells {
   Iterator begin() const;
   Iterator end() const;
 
- private:
-  static constexpr unsigned kPageBits = 10;
-  static constexpr std::uint32_t kPageRows = 1u << kPageBits;
+  // How many pages there are room for: every used row lies below
+  // PageCount() * kPageRows.
+  std::uint32_t PageCount() const { return static_cast<std::uint32_t>(pages_.size()); }
+  // The kPageRows rows of page `page`, empty when the page holds none.
+  std::span<const Row> Page(std::uint32_t page) const;
+  // The same, made when missing, to fill in place.
+  std::span<Row> MutablePage(std::uint32_t page);
+  // Frees page `page` with all its rows.
+  void FreePage(std::uint32_t page);
 
+ private:
   const Row* Slot(std::uint32_t index) const;
 
   std::vector<std::unique_ptr<Row[]>> pages_;

@@ -35,9 +35,13 @@ Sheet& WorkbookModel::InsertSheet(std::size_t position) {
     name = "Лист" + std::to_string(nextDefaultName_++);
   } while (FindByName(name) != sheets_.size());
   auto inserted = sheets_.insert(sheets_.begin() + static_cast<std::ptrdiff_t>(position),
-                                 std::make_unique<Sheet>(std::move(name)));
+                                 std::make_unique<Sheet>(std::move(name), passed_.get()));
   active_ = position;
   return **inserted;
+}
+
+void WorkbookModel::MakeAllLive() {
+  for (const auto& sheet : sheets_) sheet->MakeAllLive();
 }
 
 void WorkbookModel::RenameSheet(Sheet& sheet, std::string name) {

@@ -17,7 +17,10 @@ namespace z917::workbook {
 
 class WorkbookModel {
  public:
-  WorkbookModel() = default;
+  // A workbook without sheets. Pages of rows that writing passes go to
+  // `passed` (see PassedRows) when given, and stay in memory otherwise.
+  explicit WorkbookModel(std::unique_ptr<PassedRows> passed = nullptr)
+      : passed_(std::move(passed)) {}
   WorkbookModel(const WorkbookModel&) = delete;
   WorkbookModel& operator=(const WorkbookModel&) = delete;
 
@@ -31,6 +34,9 @@ class WorkbookModel {
   // The texts and number formats that cells refer to by id.
   const TextPool& Texts() const { return texts_; }
   const NumberFormats& Formats() const { return formats_; }
+  // Where the sheets' passed rows are, or null when they stay in memory.
+  const PassedRows* Passed() const { return passed_.get(); }
+  PassedRows* Passed() { return passed_.get(); }
 
   // --- what the engine changes ---
   // Mutable views of the same.
@@ -49,6 +55,8 @@ class WorkbookModel {
   Sheet& InsertSheet(std::size_t position);
   // Renames `sheet`; throws AutomationError when CheckSheetName refuses.
   void RenameSheet(Sheet& sheet, std::string name);
+  // Takes back every sheet's passed rows (Sheet::MakeAllLive).
+  void MakeAllLive();
   // Makes sheet `index` (from 0, below SheetCount()) the active one.
   void Activate(std::size_t index) { active_ = index; }
 
@@ -59,6 +67,8 @@ class WorkbookModel {
   void CheckSheetName(std::string_view name, const Sheet* sheet) const;
 
  private:
+  // Declared first, so that it outlives the sheets that point to it.
+  std::unique_ptr<PassedRows> passed_;
   std::vector<std::unique_ptr<Sheet>> sheets_;
   std::size_t active_ = 0;
   unsigned nextDefaultName_ = 1;

@@ -3,6 +3,7 @@
 #include "automation/workbook/engine_objects.h"
 #include "automation/workbook/limits.h"
 #include "automation/workbook/save_workbook.h"
+#include "automation/workbook/xlsx_writer.h"
 
 namespace z917::workbook {
 
@@ -55,7 +56,7 @@ Variant WorkbooksObject::Invoke(std::size_t member, MemberUse, const Arguments& 
         throw AutomationError(reader.Subject(0) +
                               " — поддерживается только шаблон -4167 (книга из одного листа)");
       }
-      auto workbook = std::make_shared<WorkbookModel>();
+      auto workbook = std::make_shared<WorkbookModel>(MakeXlsxRowKeeper());
       workbook->InsertSheet(0);
       state_->workbooks.push_back(workbook);
       return MakeObject<WorkbookObject>(state_, std::move(workbook));

@@ -1,29 +1,32 @@
-// The Office Open XML workbook (.xlsx), written with libxlsxwriter where
-// the build has it; a build without it refuses .xlsx saves.
+// The Office Open XML workbook (.xlsx), written by the engine itself: the
+// package's parts in a zip of our own, the worksheets' rows deflated as
+// writing passes them (see xlsx/streamed_rows.h).
 #pragma once
 
-#include <string>
+#include <memory>
 
+#include "automation/workbook/passed_rows.h"
 #include "automation/workbook/workbook_model.h"
 #include "platform/atomic_file.h"
 
 namespace z917::workbook {
 
-// Whether this build writes .xlsx files at all.
-bool CanWriteXlsx();
+// A keeper for the rows a workbook's writing passes, holding them as the
+// .xlsx saver writes them. Throws std::bad_alloc only.
+std::unique_ptr<PassedRows> MakeXlsxRowKeeper();
 
-// Throws AutomationError, before any file is made, when this build cannot
-// write `workbook` as an .xlsx file; the message tells the user to save
-// as .xls instead.
-void CheckFitsXlsx(const WorkbookModel& workbook);
+// Accepts every workbook the engine holds: its limits are the format's.
+void CheckFitsXlsx(WorkbookModel& workbook);
 
 // Writes `workbook` into the empty `file` as an .xlsx file: sheet names
 // and order, the active sheet, column widths and formats, row formats,
-// every cell with its number format. Rows stream through libxlsxwriter's
-// constant-memory mode, its scratch files (unlinked as soon as made) in
-// the target's folder. The library's own diagnostics never reach the
-// standard error stream. Throws AutomationError with the reason in
-// Russian on failure, platform::FileCancelled when a stop was asked for.
-void WriteXlsx(const WorkbookModel& workbook, platform::AtomicFile& file);
+// every cell with its number format, texts through the shared strings
+// part. The document's times, and every zip entry's, are the moment of
+// the save, or SOURCE_DATE_EPOCH when set, so that a workbook gives the
+// same bytes on every system. Reports its progress to
+// platform::SaveProgress. Throws platform::FileError when the file cannot
+// be written, platform::FileCancelled when a stop was asked for,
+// AutomationError or std::bad_alloc otherwise.
+void WriteXlsx(WorkbookModel& workbook, platform::AtomicFile& file);
 
 }  // namespace z917::workbook

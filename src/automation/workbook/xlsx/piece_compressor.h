@@ -1,0 +1,61 @@
+// Deflates the pieces of a workbook's parts on the second core while the
+// first formats the next piece, or on the calling thread where the machine
+// has one core. Each piece is compressed on its own, so the bytes are the
+// same whichever thread made them.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "automation/workbook/xlsx/deflate.h"
+
+namespace z917::workbook::xlsx {
+
+class PieceCompressor {
+ public:
+  // Starts the helper thread where there is a second core; throws
+  // std::system_error when it cannot, std::bad_alloc.
+  PieceCompressor();
+  // Stops the helper thread; pieces still waiting are left unmade.
+  ~PieceCompressor();
+  PieceCompressor(const PieceCompressor&) = delete;
+  PieceCompressor& operator=(const PieceCompressor&) = delete;
+
+  // An empty buffer to format a piece's text into, with the room of one
+  // used before.
+  std::string TakeBuffer();
+  // Deflates `raw` into `*piece`, whose bytes then take no more room than
+  // they need; `piece` must stay put until Finish. May wait while two
+  // pieces are queued, so that raw text never piles up. Rethrows a failure
+  // of an earlier piece.
+  void Submit(std::string raw, DeflatedPiece* piece);
+  // Waits until every piece submitted is made; rethrows the first failure.
+  void Finish();
+
+ private:
+  struct Job {
+    std::string raw;
+    DeflatedPiece* piece;
+  };
+  void Run();
+  static void Compress(Deflater& deflater, DeflatedPiece& made, const Job& job);
+  void RethrowFailure();
+
+  Deflater deflater_;  // the calling thread's, without a helper
+  DeflatedPiece scratch_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Job> queue_;
+  std::vector<std::string> spare_;
+  std::exception_ptr failure_;
+  bool busy_ = false;
+  bool stopping_ = false;
+  std::thread helper_;  // last, so that it starts once the rest is ready
+};
+
+}  // namespace z917::workbook::xlsx

@@ -1,0 +1,192 @@
+#include "automation/workbook/xlsx/row_xml.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "automation/automation_error.h"
+#include "automation/workbook/limits.h"
+
+namespace z917::workbook::xlsx {
+
+namespace {
+
+// The longest a cell's element can be: the reference XFD1048576, a style
+// of five digits, a kind, and a number of at most 24 characters.
+constexpr std::size_t kMostRowBytes = 64;
+constexpr std::size_t kMostCellBytes = 96;
+
+char* Put(char* at, std::string_view text) {
+  std::memcpy(at, text.data(), text.size());
+  return at + text.size();
+}
+
+char* PutUnsigned(char* at, std::uint32_t value) { return std::to_chars(at, at + 10, value).ptr; }
+
+char* PutLetters(char* at, std::uint32_t column) {
+  char letters[3];
+  int count = 0;
+  for (; column > 0; column = (column - 1) / 26)
+    letters[count++] = static_cast<char>('A' + (column - 1) % 26);
+  while (count > 0) *at++ = letters[--count];
+  return at;
+}
+
+// Whole numbers, the most common values by far, take the quicker way; any
+// other number is written as the shortest text that reads back as the
+// same double.
+char* PutNumber(char* at, double value) {
+  constexpr double kExactWhole = 9007199254740992.0;  // 2^53
+  if (std::fabs(value) < kExactWhole && value == std::trunc(value) &&
+      !(value == 0 && std::signbit(value))) {
+    return std::to_chars(at, at + 24, static_cast<std::int64_t>(value)).ptr;
+  }
+  return std::to_chars(at, at + 32, value).ptr;
+}
+
+char* PutCell(char* at, const Cell& cell, std::string_view rowDigits, std::uint32_t& texts) {
+  at = Put(at, "<c r=\"");
+  at = PutLetters(at, cell.Column());
+  at = Put(at, rowDigits);
+  *at++ = '"';
+  if (cell.Format() != kGeneralFormat) {
+    at = Put(at, " s=\"");
+    at = PutUnsigned(at, cell.Format());
+    *at++ = '"';
+  }
+  switch (cell.Kind()) {
+    case CellKind::Blank:
+      return Put(at, "/>");
+    case CellKind::Number:
+      at = PutNumber(Put(at, "><v>"), cell.Number());
+      break;
+    case CellKind::Text:
+      ++texts;
+      at = PutUnsigned(Put(at, " t=\"s\"><v>"), cell.Text());
+      break;
+    case CellKind::Boolean:
+      at = Put(at, cell.Boolean() ? " t=\"b\"><v>1" : " t=\"b\"><v>0");
+      break;
+  }
+  return Put(at, "</v></c>");
+}
+
+// Reads back what AppendRowXml wrote, and nothing else.
+class RowReader {
+ public:
+  explicit RowReader(std::string_view xml) : xml_(xml) {}
+
+  bool AtEnd() const { return at_ == xml_.size(); }
+  bool Take(std::string_view text) {
+    if (xml_.substr(at_, text.size()) != text) return false;
+    at_ += text.size();
+    return true;
+  }
+  void Expect(std::string_view text) {
+    if (!Take(text)) Fail();
+  }
+  std::uint32_t Unsigned(std::uint32_t most) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(xml_.data() + at_, xml_.data() + xml_.size(), value);
+    if (error != std::errc() || value > most) Fail();
+    at_ = static_cast<std::size_t>(end - xml_.data());
+    return value;
+  }
+  double Number() {
+    double value = 0;
+    const auto [end, error] = std::from_chars(xml_.data() + at_, xml_.data() + xml_.size(), value);
+    if (error != std::errc()) Fail();
+    at_ = static_cast<std::size_t>(end - xml_.data());
+    return value;
+  }
+  std::uint16_t Letters() {
+    std::uint32_t column = 0;
+    while (at_ < xml_.size() && xml_[at_] >= 'A' && xml_[at_] <= 'Z' && column <= kMaxColumns) {
+      column = column * 26 + static_cast<std::uint32_t>(xml_[at_++] - 'A' + 1);
+    }
+    if (column == 0 || column > kMaxColumns) Fail();
+    return static_cast<std::uint16_t>(column);
+  }
+  [[noreturn]] void Fail() const {
+    throw automation::AutomationError(
+        "Строки листа, отложенные до сохранения, повреждены (позиция " + std::to_string(at_) + ")");
+  }
+
+ private:
+  std::string_view xml_;
+  std::size_t at_ = 0;
+};
+
+void ReadCell(RowReader& in, Row& row, std::uint32_t number) {
+  in.Expect("<c r=\"");
+  const std::uint16_t column = in.Letters();
+  if (in.Unsigned(kMaxRows) != number) in.Fail();
+  in.Expect("\"");
+  FormatId format = kGeneralFormat;
+  if (in.Take(" s=\"")) {
+    format = static_cast<FormatId>(in.Unsigned(kMaxFormats - 1));
+    in.Expect("\"");
+  }
+  bool created;
+  Cell& cell = row.FindOrInsert(column, format, created);
+  if (!created) in.Fail();
+  if (in.Take("/>")) return;
+  if (in.Take(" t=\"s\"><v>")) {
+    cell.SetText(in.Unsigned(UINT32_MAX));
+  } else if (in.Take(" t=\"b\"><v>")) {
+    cell.SetBoolean(in.Unsigned(1) != 0);
+  } else {
+    in.Expect("><v>");
+    cell.SetNumber(in.Number());
+  }
+  in.Expect("</v></c>");
+}
+
+}  // namespace
+
+std::uint32_t AppendRowXml(std::string& out, std::uint32_t number, const Row& row) {
+  if (!row.IsUsed()) return 0;
+  const std::span<const Cell> cells = row.Cells();
+  const std::size_t start = out.size();
+  out.resize(start + kMostRowBytes + cells.size() * kMostCellBytes);
+  char* at = Put(out.data() + start, "<row r=\"");
+  char digits[10];
+  const std::string_view rowDigits(digits,
+                                   static_cast<std::size_t>(PutUnsigned(digits, number) - digits));
+  at = Put(at, rowDigits);
+  *at++ = '"';
+  if (row.Format() != kNoFormat) {
+    at = PutUnsigned(Put(at, " s=\""), row.Format());
+    at = Put(at, "\" customFormat=\"1\"");
+  }
+  std::uint32_t texts = 0;
+  if (cells.empty()) {
+    at = Put(at, "/>");
+  } else {
+    *at++ = '>';
+    for (const Cell& cell : cells) at = PutCell(at, cell, rowDigits, texts);
+    at = Put(at, "</row>");
+  }
+  out.resize(static_cast<std::size_t>(at - out.data()));
+  return texts;
+}
+
+void ReadRowsXml(std::string_view xml, std::uint32_t firstRow, std::span<Row> rows) {
+  RowReader in(xml);
+  while (!in.AtEnd()) {
+    in.Expect("<row r=\"");
+    const std::uint32_t number = in.Unsigned(kMaxRows);
+    if (number < firstRow || number - firstRow >= rows.size()) in.Fail();
+    in.Expect("\"");
+    Row& row = rows[number - firstRow];
+    if (in.Take(" s=\"")) {
+      row.SetFormat(static_cast<FormatId>(in.Unsigned(kMaxFormats - 1)));
+      in.Expect("\" customFormat=\"1\"");
+    }
+    if (in.Take("/>")) continue;
+    in.Expect(">");
+    while (!in.Take("</row>")) ReadCell(in, row, number);
+  }
+}
+
+}  // namespace z917::workbook::xlsx
