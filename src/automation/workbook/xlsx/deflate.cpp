@@ -102,7 +102,12 @@ void Deflater::Compress(std::span<const std::uint8_t> raw, DeflatedPiece& piece)
 }
 
 void Inflate(const DeflatedPiece& piece, std::string& out) {
-  const auto corrupt = [] { throw std::runtime_error("corrupt deflate piece"); };
+  // `out` as it was, then the exception.
+  const std::size_t start = out.size();
+  const auto corrupt = [&] {
+    out.resize(start);
+    throw std::runtime_error("corrupt deflate piece");
+  };
   if (piece.bytes.empty()) {
     if (piece.rawSize != 0) corrupt();
     return;
@@ -117,7 +122,6 @@ void Inflate(const DeflatedPiece& piece, std::string& out) {
   } end{z};
 
   // One byte of room beyond rawSize shows a piece that inflates to more.
-  const std::size_t start = out.size();
   out.resize(start + piece.rawSize + 1);
   const std::uint8_t* in = piece.bytes.data();
   std::size_t inLeft = piece.bytes.size();
@@ -142,7 +146,10 @@ void Inflate(const DeflatedPiece& piece, std::string& out) {
     const uInt before = z.avail_out;
     const int status = inflate(&z, Z_NO_FLUSH);
     produced += before - z.avail_out;
-    if (status == Z_MEM_ERROR) throw std::bad_alloc();
+    if (status == Z_MEM_ERROR) {
+      out.resize(start);
+      throw std::bad_alloc();
+    }
     // Z_STREAM_END: a final block, which no piece holds.
     if (status != Z_OK && status != Z_BUF_ERROR) corrupt();
     const bool inputDone = z.avail_in == 0 && inLeft == 0;

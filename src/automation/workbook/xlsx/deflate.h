@@ -26,7 +26,8 @@ struct DeflatedPiece {
 
 // A reusable zlib raw-deflate stream at level 1 (sheet XML runs to hundreds
 // of megabytes; speed matters most). One thread at a time uses a Deflater;
-// each worker keeps its own.
+// each worker keeps its own. A moved-from Deflater may only be assigned to
+// or destroyed.
 class Deflater {
  public:
   // Throws std::bad_alloc when zlib cannot get its memory.
@@ -50,9 +51,10 @@ class Deflater {
 };
 
 // Appends the inflated bytes of `piece` (as made by Deflater) to `out`.
-// Throws std::runtime_error when the bytes are not such a piece: corrupt,
-// ending elsewhere than after a whole non-final block on a byte boundary,
-// or inflating to other than rawSize bytes with that CRC.
+// Throws std::runtime_error, `out` left as it was, when the bytes are not
+// such a piece: corrupt, ending elsewhere than after a whole non-final
+// block on a byte boundary, or inflating to other than rawSize bytes with
+// that CRC; std::bad_alloc when memory runs out.
 void Inflate(const DeflatedPiece& piece, std::string& out);
 
 // The bytes that close a stream made of pieces: one final empty block with

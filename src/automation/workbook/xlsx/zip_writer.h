@@ -57,6 +57,8 @@ class ZipWriter {
   // moment of 2107. Entries' offsets count from the start of the sink, so
   // the zip may follow bytes already in it.
   ZipWriter(ZipSink sink, std::int64_t unixTime);
+  ZipWriter(const ZipWriter&) = delete;
+  ZipWriter& operator=(const ZipWriter&) = delete;
 
   // Starts an entry (method 8, deflate) named `name` (UTF-8, not empty,
   // at most 65,535 bytes; general purpose bit 11 is set when not ASCII),
