@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <system_error>
 
 #include "app/conversion_driver.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
+#include "platform/save_progress.h"
 
 #ifndef Z917_VERSION
 #define Z917_VERSION "0.0.0"
@@ -22,6 +24,17 @@ bool EndsWithXml(std::string_view path) {
   return std::equal(tail.begin(), tail.end(), kXml.begin(), [](char a, char b) {
     return std::tolower(static_cast<unsigned char>(a)) == b;
   });
+}
+
+// Often enough to see the save move, rarely enough for a slow terminal.
+constexpr std::chrono::milliseconds kSaveRedrawInterval{100};
+
+std::string SavingText(const ConversionProgress& progress) {
+  std::string text = "z917conv: saving " + std::to_string(progress.entries) + " entries";
+  if (!progress.saveShare) return text;
+  // Rounded down, as the window's bar is: 100% only once all is saved.
+  const int percent = static_cast<int>(100 * std::clamp(*progress.saveShare, 0.0, 1.0));
+  return text + ", " + std::to_string(percent) + "%";
 }
 
 CommandLine Wrong(std::string problem) {
@@ -98,12 +111,10 @@ int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE
 }
 
 std::string ProgressText(const ConversionProgress& progress, double seconds) {
+  if (progress.stage == ConversionProgress::Stage::Saving) return SavingText(progress);
   const double rate = seconds > 0 ? static_cast<double>(progress.entries) / seconds : 0;
   char text[96];
-  if (progress.stage == ConversionProgress::Stage::Saving) {
-    std::snprintf(text, sizeof text, "z917conv: saving %llu entries",
-                  static_cast<unsigned long long>(progress.entries));
-  } else if (progress.journalSize > 0) {
+  if (progress.journalSize > 0) {
     const double share =
         100.0 * static_cast<double>(progress.bytesRead) / static_cast<double>(progress.journalSize);
     std::snprintf(text, sizeof text, "z917conv: %3.0f%% of the journal, %.0f entries/s",
@@ -115,18 +126,59 @@ std::string ProgressText(const ConversionProgress& progress, double seconds) {
   return text;
 }
 
+ProgressLine::~ProgressLine() { StopRedrawingSave(); }
+
 void ProgressLine::Show(const ConversionProgress& progress) {
-  const auto now = std::chrono::steady_clock::now();
-  if (progress.bytesRead == 0 && progress.stage == ConversionProgress::Stage::Reading) start_ = now;
-  if (!enabled_) return;
-  const std::chrono::duration<double> seconds = now - start_;
+  {
+    const std::lock_guard lock(mutex_);
+    if (progress.bytesRead == 0 && progress.stage == ConversionProgress::Stage::Reading) {
+      start_ = std::chrono::steady_clock::now();
+    }
+    if (!enabled_) return;
+    Draw(progress);
+  }
+  if (progress.stage == ConversionProgress::Stage::Saving) StartRedrawingSave(progress);
+}
+
+void ProgressLine::Draw(const ConversionProgress& progress) {
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start_;
   // Back to the line's start, the text, then erase what a longer text left.
   std::fprintf(terminal_, "\r%s\x1b[K", ProgressText(progress, seconds.count()).c_str());
   std::fflush(terminal_);
   shown_ = true;
 }
 
+void ProgressLine::StartRedrawingSave(const ConversionProgress& saving) {
+  if (redrawer_.joinable()) return;
+  redrawing_ = true;
+  try {
+    redrawer_ = std::thread([this, saving] { RedrawSave(saving); });
+  } catch (const std::system_error&) {
+    redrawing_ = false;
+  }
+}
+
+void ProgressLine::RedrawSave(ConversionProgress saving) {
+  std::unique_lock lock(mutex_);
+  while (!redrawStopped_.wait_for(lock, kSaveRedrawInterval, [this] { return !redrawing_; })) {
+    saving.saveShare = platform::SaveProgress::Share();
+    if (saving.saveShare) Draw(saving);
+  }
+}
+
+void ProgressLine::StopRedrawingSave() {
+  if (!redrawer_.joinable()) return;
+  {
+    const std::lock_guard lock(mutex_);
+    redrawing_ = false;
+  }
+  redrawStopped_.notify_one();
+  redrawer_.join();
+}
+
 void ProgressLine::Clear() {
+  StopRedrawingSave();
+  const std::lock_guard lock(mutex_);
   if (!shown_) return;
   std::fputs("\r\x1b[K", terminal_);
   std::fflush(terminal_);

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/conversion_driver.h"
@@ -75,32 +78,49 @@ int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE
 
 // The progress line's text: the share of the journal read and the entries
 // per second over `seconds` since the start; without a journal size, the
-// entries so far.
+// entries so far; while saving, the entries and the share saved when known.
 std::string ProgressText(const ConversionProgress& progress, double seconds);
 
 // Keeps one line on a terminal that shows the running conversion's
 // progress, rewritten in place, and wipes it before every message it
 // passes on, so that each message stands on its own line. Draws nothing
-// unless enabled.
+// unless enabled. Once the save begins the driver reports nothing until it
+// ends, so a thread of the line's own then redraws it with the share
+// platform::SaveProgress tells, until the line is wiped.
 class ProgressLine : public MessageSink {
  public:
   ProgressLine(MessageSink& messages, std::FILE* terminal, bool enabled)
       : messages_(messages), terminal_(terminal), enabled_(enabled) {}
+  // Stops redrawing the save.
+  ~ProgressLine() override;
+  ProgressLine(const ProgressLine&) = delete;
+  ProgressLine& operator=(const ProgressLine&) = delete;
 
   // Rewrites the line for `progress`; a report of nothing read yet starts
-  // the rate's clock.
+  // the rate's clock. A save goes on unredrawn should no thread start.
   void Show(const ConversionProgress& progress);
-  // Wipes the line if it is shown.
+  // Stops redrawing the save and wipes the line if it is shown.
   void Clear();
   // Wipes the line, then shows the message on the sink given.
   void ShowMessage(MessageKind kind, const std::string& text) override;
 
  private:
+  // Writes the line; mutex_ held.
+  void Draw(const ConversionProgress& progress);
+  void StartRedrawingSave(const ConversionProgress& saving);
+  void RedrawSave(ConversionProgress saving);
+  void StopRedrawingSave();
+
   MessageSink& messages_;
   std::FILE* terminal_;
   bool enabled_;
+  // The terminal, shown_ and start_ are shared with the redrawing thread.
+  std::mutex mutex_;
   bool shown_ = false;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  bool redrawing_ = false;
+  std::condition_variable redrawStopped_;
+  std::thread redrawer_;
 };
 
 // Exit statuses after an interrupt stopped a conversion (128 + signal).

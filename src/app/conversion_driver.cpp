@@ -5,6 +5,7 @@
 #include "journal/packet.h"
 #include "platform/cancellation.h"
 #include "platform/journal_file.h"
+#include "platform/save_progress.h"
 
 namespace z917 {
 
@@ -91,6 +92,7 @@ bool ConversionDriver::OutputPathUsable(const std::string& journalPath,
 bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string& outputPath,
                                       OutputKind kind) {
   platform::Cancellation::Reset();
+  platform::SaveProgress::Reset();
   if (!CreateOutput(kind, outputPath)) {
     journal.Close();
     messages_.ShowMessage(MessageKind::Error,

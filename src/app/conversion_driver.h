@@ -47,7 +47,9 @@ class ConversionDriver {
   bool ConvertJournal(JournalStream& journal, const std::string& outputPath, OutputKind kind);
 
   // Reports progress of later conversions to `listener` as they start, at
-  // most every kReportInterval while reading, and as they begin to save.
+  // most every kReportInterval while reading, and as they begin to save;
+  // the save's own progress goes through platform::SaveProgress, which
+  // each conversion starts afresh.
   void SetProgressListener(ProgressListener listener) { progress_ = std::move(listener); }
 
   // The counts of the last conversion.

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/save_progress.h"
+
 namespace z917::app {
 
 ConversionWorker::ConversionWorker(std::function<void(const ProgressListener&)> conversion,
@@ -20,6 +22,14 @@ void ConversionWorker::Run() {
   }
   done_.store(true);
   ended_();
+}
+
+ConversionProgress ConversionWorker::Progress() const {
+  ConversionProgress progress = latest_.Load();
+  if (progress.stage == ConversionProgress::Stage::Saving) {
+    progress.saveShare = platform::SaveProgress::Share();
+  }
+  return progress;
 }
 
 void ConversionWorker::Finish() {

@@ -26,8 +26,9 @@ class ConversionWorker {
 
   // Whether the conversion has ended.
   bool Done() const { return done_.load(); }
-  // The latest progress the conversion reported.
-  ConversionProgress Progress() const { return latest_.Load(); }
+  // The latest progress the conversion reported, with the save's share
+  // while it saves.
+  ConversionProgress Progress() const;
   // Waits for the worker; throws what the conversion threw.
   void Finish();
 

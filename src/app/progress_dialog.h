@@ -23,8 +23,9 @@ class ConversionProgressDialog : public QDialog {
   // into `outputName` (file names, shown as given).
   ConversionProgressDialog(const QString& journalName, const QString& outputName, QWidget* owner);
 
-  // Shows the share of the journal read; a full bar while the output is
-  // saved; a busy bar when the journal's size is unknown.
+  // Shows the share of the journal read, then the share of the output
+  // saved (a full bar when the writer does not tell it); a busy bar when
+  // the journal's size is unknown.
   void SetProgress(const ConversionProgress& progress);
   // Closes the dialog for good once the conversion has ended.
   void Finish();

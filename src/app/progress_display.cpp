@@ -33,7 +33,10 @@ std::string ProgressLabel(const ConversionProgress& progress, std::string_view j
 std::string StoppingLabel() { return std::string(kStopping); }
 
 ProgressBarPosition BarPositionFor(const ConversionProgress& progress) {
-  if (progress.stage == ConversionProgress::Stage::Saving) return {false, kProgressBarSteps};
+  if (progress.stage == ConversionProgress::Stage::Saving) {
+    const double saved = std::clamp(progress.saveShare.value_or(1.0), 0.0, 1.0);
+    return {false, static_cast<int>(saved * kProgressBarSteps)};
+  }
   if (progress.journalSize == 0) return {true, 0};
   const double share =
       static_cast<double>(progress.bytesRead) / static_cast<double>(progress.journalSize);

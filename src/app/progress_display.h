@@ -36,7 +36,8 @@ std::string StoppingLabel();
 struct ProgressBarPosition {
   // The journal's size is unknown: the bar only shows that work goes on.
   bool busy = false;
-  // 0..kProgressBarSteps; full while the output is saved.
+  // 0..kProgressBarSteps; while the output is saved, its share saved, or
+  // full when the writer does not tell it.
   int value = 0;
   bool operator==(const ProgressBarPosition&) const = default;
 };

@@ -22,6 +22,7 @@
 
 #include "journal/journal_encoder.h"
 #include "journal/synthetic_journal.h"
+#include "platform/save_progress.h"
 
 namespace z917 {
 namespace {
@@ -62,6 +63,32 @@ TEST(CommandLine, ProgressTextGivesShareAndRateOrEntriesWhenTheSizeIsUnknown) {
             "z917conv: 100% of the journal, 10 entries/s");
   EXPECT_EQ(ProgressText({Stage::Reading, 4000, 0, 30}, 2), "z917conv: 30 entries, 15 entries/s");
   EXPECT_EQ(ProgressText({Stage::Saving, 3000, 3000, 77}, 2), "z917conv: saving 77 entries");
+  // Rounded down, as the window's bar is.
+  EXPECT_EQ(ProgressText({Stage::Saving, 3000, 3000, 77, 0.999}, 2),
+            "z917conv: saving 77 entries, 99%");
+}
+
+TEST(CommandLine, ProgressLineRedrawsTheSaveWithItsShareUntilWiped) {
+  std::FILE* terminal = std::tmpfile();
+  ASSERT_NE(terminal, nullptr);
+  const auto shown = [terminal] {
+    std::string text(1 << 16, '\0');
+    text.resize(static_cast<std::size_t>(pread(fileno(terminal), text.data(), text.size(), 0)));
+    return text;
+  };
+  StreamMessageSink printed(terminal, terminal);
+  ProgressLine line(printed, terminal, true);
+  line.Show({ConversionProgress::Stage::Saving, 8, 8, 5});
+  platform::SaveProgress::Report(1, 2);
+  // The driver stays inside the save meanwhile: only the line's own thread draws.
+  for (int waits = 0; waits < 3000 && shown().find(", 50%") == std::string::npos; ++waits) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  line.ShowMessage(MessageKind::Information, "Конвертация прошла успешно");
+  const std::string text = shown();
+  EXPECT_NE(text.find("\rz917conv: saving 5 entries, 50%\x1b[K"), std::string::npos) << text;
+  EXPECT_TRUE(text.ends_with("\r\x1b[KКонвертация прошла успешно\n")) << text;
+  std::fclose(terminal);
 }
 
 TEST(CommandLine, XmlOnlyForAnXmlEndingInAnyCase) {

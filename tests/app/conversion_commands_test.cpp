@@ -11,6 +11,7 @@
 #include "app/conversion_worker.h"
 #include "app/output_name.h"
 #include "app/progress_display.h"
+#include "platform/save_progress.h"
 #include "scripted_dialogs.h"
 
 namespace z917::app {
@@ -170,7 +171,7 @@ TEST(ProgressDisplay, TextsNameTheFileOfTheStage) {
   EXPECT_EQ(ProgressCaption(), "Конвертация");
   EXPECT_EQ(ProgressLabel({Stage::Reading, 10, 100, 1}, "журнал.bin", "журнал.xml"),
             "Конвертация журнала журнал.bin");
-  EXPECT_EQ(ProgressLabel({Stage::Saving, 100, 100, 9}, "журнал.bin", "журнал.xml"),
+  EXPECT_EQ(ProgressLabel({Stage::Saving, 100, 100, 9, 0.5}, "журнал.bin", "журнал.xml"),
             "Сохранение файла журнал.xml");
   // A name is shown as it is, whatever it holds.
   EXPECT_EQ(ProgressLabel({}, "50%1%2.bin", "x"), "Конвертация журнала 50%1%2.bin");
@@ -184,9 +185,13 @@ TEST(ProgressDisplay, BarFollowsTheShareReadAndStaysInRange) {
   // A journal that grew while it was read.
   EXPECT_EQ(BarPositionFor({Stage::Reading, 9000, 4000, 5}), (ProgressBarPosition{false, 1000}));
   EXPECT_EQ(BarPositionFor({Stage::Reading, ~0ull, ~0ull, 5}), (ProgressBarPosition{false, 1000}));
-  // Size unknown: busy; saving: full, even when the size was unknown.
+  // Size unknown: busy; saving: the share saved, rounded down, or full
+  // when the writer does not tell it, even when the size was unknown.
   EXPECT_TRUE(BarPositionFor({Stage::Reading, 500, 0, 5}).busy);
   EXPECT_EQ(BarPositionFor({Stage::Saving, 500, 0, 5}), (ProgressBarPosition{false, 1000}));
+  EXPECT_EQ(BarPositionFor({Stage::Saving, 500, 0, 5, 0.0}), (ProgressBarPosition{false, 0}));
+  EXPECT_EQ(BarPositionFor({Stage::Saving, 5, 5, 5, 0.4999}), (ProgressBarPosition{false, 499}));
+  EXPECT_EQ(BarPositionFor({Stage::Saving, 5, 5, 5, 1.0}), (ProgressBarPosition{false, 1000}));
 }
 
 TEST(ProgressDisplay, LatestProgressHandsTheWorkersReportToAnotherThread) {
@@ -219,6 +224,25 @@ TEST(ConversionWorker, ReportsProgressTellsItsEndAndHandsOnWhatTheConversionThre
     EXPECT_STREQ(error.what(), "сбой");
   }
   EXPECT_EQ(endings.load(), 1);
+}
+
+TEST(ConversionWorker, ProgressFollowsTheSaveWhileTheConversionIsInsideIt) {
+  using platform::SaveProgress;
+  // The conversion waits while its progress is read, so that nothing moves meanwhile.
+  std::atomic<int> step{0};
+  const auto conversion = [&step](const ProgressListener& progress) {
+    progress({Stage::Saving, 8, 8, 1});
+    SaveProgress::Report(1, 4);
+    step = 1;
+    while (step.load() != 2) std::this_thread::yield();
+    SaveProgress::Report(3, 4);
+  };
+  ConversionWorker worker(conversion, [] {});
+  while (step.load() != 1) std::this_thread::yield();
+  EXPECT_EQ(BarPositionFor(worker.Progress()).value, 250);
+  step = 2;
+  worker.Finish();
+  EXPECT_EQ(BarPositionFor(worker.Progress()).value, 750);
 }
 
 }  // namespace

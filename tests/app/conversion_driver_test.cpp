@@ -12,6 +12,7 @@
 #include "journal/journal_encoder.h"
 #include "journal/recording_writer.h"
 #include "platform/cancellation.h"
+#include "platform/save_progress.h"
 #include "recorded_messages.h"
 
 namespace z917 {
@@ -292,6 +293,16 @@ TEST_F(ConversionDriverTest, progress_rises_at_a_bounded_rate_to_the_whole_journ
   }
   EXPECT_LT(reports.size(), 8u);
   EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
+}
+
+TEST_F(ConversionDriverTest, each_conversion_forgets_the_share_the_last_save_reached) {
+  platform::SaveProgress::Report(1, 1);
+  std::optional<double> shareAtSave = 0.5;
+  driver.SetProgressListener([&shareAtSave](const ConversionProgress& progress) {
+    if (progress.stage == Stage::Saving) shareAtSave = platform::SaveProgress::Share();
+  });
+  ASSERT_TRUE(Convert(Journal(CashIn(1))));
+  EXPECT_EQ(shareAtSave, std::nullopt);
 }
 
 TEST_F(ConversionDriverTest, cancel_between_packets_closes_unsaved_with_one_message) {

@@ -25,8 +25,9 @@ class ConversionProgressWindow : public FormWindow {
                            const std::string& outputName);
   ~ConversionProgressWindow() override;
 
-  // Shows the share of the journal read; a full bar while the output is
-  // saved; a moving bar when the journal's size is unknown.
+  // Shows the share of the journal read, then the share of the output
+  // saved (a full bar when the writer does not tell it); a moving bar
+  // when the journal's size is unknown.
   void SetProgress(const ConversionProgress& progress);
   // "Отмена", Escape and the close button: asks the conversion to stop and
   // keeps the window, which says so, until the conversion has ended.

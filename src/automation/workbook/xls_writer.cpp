@@ -8,6 +8,7 @@
 #include "automation/workbook/xls/sheet_writer.h"
 #include "automation/workbook/xls/styles.h"
 #include "automation/workbook/xls/xls_limits.h"
+#include "platform/save_progress.h"
 
 namespace z917::workbook {
 
@@ -19,14 +20,22 @@ using namespace xls;
 // the file.
 constexpr std::size_t kDrainBytes = std::size_t{1} << 20;
 
-std::uint32_t CountTextCells(const WorkbookModel& workbook) {
-  std::uint32_t count = 0;
+// The used rows, which the save's progress counts, and the cells that go
+// through the shared string table.
+struct WorkbookCounts {
+  std::uint64_t rows = 0;
+  std::uint32_t texts = 0;
+};
+
+WorkbookCounts CountRowsAndTexts(const WorkbookModel& workbook) {
+  WorkbookCounts counts;
   for (std::size_t s = 0; s < workbook.SheetCount(); ++s) {
     for (const RowView row : workbook.SheetAt(s).Rows()) {
-      for (const Cell& cell : row.cells) count += cell.Kind() == CellKind::Text;
+      ++counts.rows;
+      for (const Cell& cell : row.cells) counts.texts += cell.Kind() == CellKind::Text;
     }
   }
-  return count;
+  return counts;
 }
 
 // The workbook stream inside the file: it starts after the header sector.
@@ -55,10 +64,15 @@ class StreamOut {
 void CheckFitsXls(const WorkbookModel& workbook) { CheckXlsLimits(workbook); }
 
 void WriteXls(const WorkbookModel& workbook, platform::AtomicFile& sink) {
+  const WorkbookCounts counts = CountRowsAndTexts(workbook);
+  // One unit a row, and one more for the file's closing parts.
+  const std::uint64_t units = counts.rows + 1;
+  std::uint64_t rowsWritten = 0;
+  platform::SaveProgress::Report(0, units);
   const XlsStyles styles(workbook.Formats());
   ByteBuffer globals;
   const std::vector<std::size_t> sheetOffsetFields =
-      WriteGlobals(globals, workbook, styles, CountTextCells(workbook));
+      WriteGlobals(globals, workbook, styles, counts.texts);
 
   // The header goes in last, once the layout is known; the globals go
   // back in once the sheets' offsets are.
@@ -67,10 +81,15 @@ void WriteXls(const WorkbookModel& workbook, platform::AtomicFile& sink) {
   StreamOut stream(sink);
   ByteBuffer pending;
   pending.Reserve(kDrainBytes + kDrainBytes / 4);
-  const auto drain = [&stream](ByteBuffer& bytes) { stream.Drain(bytes); };
+  const auto drain = [&](ByteBuffer& bytes, std::uint32_t rowsOfSheet) {
+    stream.Drain(bytes);
+    platform::SaveProgress::Report(rowsWritten + rowsOfSheet, units);
+  };
   for (std::size_t s = 0; s < workbook.SheetCount(); ++s) {
     globals.PatchU32(sheetOffsetFields[s], static_cast<std::uint32_t>(stream.Position(pending)));
-    WriteSheet(pending, workbook.SheetAt(s), s == workbook.ActiveSheet(), kDrainBytes, drain);
+    rowsWritten +=
+        WriteSheet(pending, workbook.SheetAt(s), s == workbook.ActiveSheet(), kDrainBytes, drain);
+    platform::SaveProgress::Report(rowsWritten, units);
   }
   // A stream below the cutoff would belong in the mini stream: zeros
   // after the last EOF make it long enough, and readers ignore them.
@@ -88,6 +107,7 @@ void WriteXls(const WorkbookModel& workbook, platform::AtomicFile& sink) {
   ByteBuffer header;
   AppendCompoundHeader(header, layout);
   sink.WriteAt(0, header.View());
+  platform::SaveProgress::Report(units, units);
 }
 
 }  // namespace z917::workbook

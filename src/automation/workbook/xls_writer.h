@@ -17,7 +17,8 @@ void CheckFitsXls(const WorkbookModel& workbook);
 // as an .xls file: sheet names and order, the active sheet, column widths
 // and formats, row formats, every cell with its number format, texts
 // through the shared string table. Sheets stream to the file a row block
-// at a time. Throws AutomationError when the file would pass the format's
+// at a time; platform::SaveProgress hears how many of the used rows are
+// written. Throws AutomationError when the file would pass the format's
 // 2 GB, platform::FileError when it cannot be written.
 void WriteXls(const WorkbookModel& workbook, platform::AtomicFile& file);
 

@@ -134,9 +134,10 @@ void WriteCells(ByteBuffer& out, const RowView& row) {
   }
 }
 
-void WriteRows(ByteBuffer& out, const Sheet& sheet, std::size_t drainAt,
-               const std::function<void(ByteBuffer&)>& drain) {
+std::uint32_t WriteRows(ByteBuffer& out, const Sheet& sheet, std::size_t drainAt,
+                        const SheetDrain& drain) {
   const SheetCells& rows = sheet.Rows();
+  std::uint32_t written = 0;
   for (auto it = rows.begin(); it != rows.end();) {
     // Excel's own layout: the ROW records of up to 32 rows, then their cells.
     const std::uint32_t block = ((*it).number - 1) / kRowsPerBlock;
@@ -145,9 +146,10 @@ void WriteRows(ByteBuffer& out, const Sheet& sheet, std::size_t drainAt,
          ++blockEnd) {
       WriteRowRecord(out, *blockEnd);
     }
-    for (; it != blockEnd; ++it) WriteCells(out, *it);
-    if (out.Size() > drainAt) drain(out);
+    for (; it != blockEnd; ++it, ++written) WriteCells(out, *it);
+    if (out.Size() > drainAt) drain(out, written);
   }
+  return written;
 }
 
 void WriteWindow2(RecordWriter& records, bool active) {
@@ -177,15 +179,16 @@ std::uint16_t ColumnWidthUnits(double characters) {
   return static_cast<std::uint16_t>(pixels / kDigit * 256);
 }
 
-void WriteSheet(ByteBuffer& out, const Sheet& sheet, bool active, std::size_t drainAt,
-                const std::function<void(ByteBuffer&)>& drain) {
+std::uint32_t WriteSheet(ByteBuffer& out, const Sheet& sheet, bool active, std::size_t drainAt,
+                         const SheetDrain& drain) {
   RecordWriter records(out);
   WriteBof(records, kWorksheetSubstream);
   WriteColumns(records, sheet);
   WriteDimensions(records, sheet);
-  WriteRows(out, sheet, drainAt, drain);
+  const std::uint32_t rows = WriteRows(out, sheet, drainAt, drain);
   WriteWindow2(records, active);
   records.Record(rt::kEof, [](ByteBuffer&) {});
+  return rows;
 }
 
 }  // namespace z917::workbook::xls
