@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 #include "automation/workbook/sheet_cells.h"
@@ -20,11 +21,11 @@ class PassedRows {
  public:
   virtual ~PassedRows() = default;
 
-  // Takes page `page` of `sheet`: its SheetCells::kPageRows rows, the first
-  // being row page * kPageRows + 1, some of them unused. The sheet frees the
-  // rows once this returns. Throws std::bad_alloc, or AutomationError when
-  // work done for the keeper earlier failed.
-  virtual void Keep(const Sheet& sheet, std::uint32_t page, std::span<const Row> rows) = 0;
+  // Takes page `page` of `sheet` from `rows`, leaving it empty: the page's
+  // SheetCells::kPageRows rows, the first being row page * kPageRows + 1,
+  // some of them unused. Throws std::bad_alloc, or what work done for the
+  // keeper earlier threw, and then leaves `rows` as it was.
+  virtual void Keep(const Sheet& sheet, std::uint32_t page, std::unique_ptr<Row[]>& rows) = 0;
   // Puts the rows Keep took for `page` of `sheet` back into `rows` (the
   // page's rows, all unused) and forgets them. Throws as Keep.
   virtual void GiveBack(const Sheet& sheet, std::uint32_t page, std::span<Row> rows) = 0;

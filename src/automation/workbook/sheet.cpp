@@ -61,10 +61,8 @@ Row& Sheet::RowForWriting(std::uint32_t row) {
 }
 
 void Sheet::PassPage(std::uint32_t page) {
-  const std::span<const Row> rows = cells_.Page(page);
-  if (rows.empty()) return;
-  passed_->Keep(*this, page, rows);
-  cells_.FreePage(page);
+  if (page >= cells_.PageCount() || !cells_.PageSlot(page)) return;
+  passed_->Keep(*this, page, cells_.PageSlot(page));
   if (passedPages_.size() <= page) passedPages_.resize(page + 1);
   passedPages_[page] = true;
 }

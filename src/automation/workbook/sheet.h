@@ -126,7 +126,7 @@ class Sheet {
   // How many pages below the one being written stay in memory. A program
   // that goes back (blocks of rows written a run of columns at a time)
   // doubles it, so that it does not keep taking pages back.
-  std::uint32_t keepPages_ = 2;
+  std::uint32_t keepPages_ = 1;
   std::uint32_t firstRow_ = 0, lastRow_ = 0;
   std::uint16_t firstColumn_ = 0, lastColumn_ = 0;
 };

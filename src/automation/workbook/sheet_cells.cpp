@@ -79,10 +79,6 @@ std::span<Row> SheetCells::MutablePage(std::uint32_t page) {
   return {&Get((page << kPageBits) + 1), kPageRows};
 }
 
-void SheetCells::FreePage(std::uint32_t page) {
-  if (page < pages_.size()) pages_[page].reset();
-}
-
 SheetCells::Iterator::Iterator(const SheetCells* cells, std::uint32_t index)
     : cells_(cells), index_(index) {
   SkipUnused();

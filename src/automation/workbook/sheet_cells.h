@@ -155,8 +155,9 @@ class SheetCells {
   std::span<const Row> Page(std::uint32_t page) const;
   // The same, made when missing, to fill in place.
   std::span<Row> MutablePage(std::uint32_t page);
-  // Frees page `page` with all its rows.
-  void FreePage(std::uint32_t page);
+  // The storage of page `page` (below PageCount()), null when it holds
+  // none, for handing the page over whole.
+  std::unique_ptr<Row[]>& PageSlot(std::uint32_t page) { return pages_[page]; }
 
  private:
   const Row* Slot(std::uint32_t index) const;

@@ -12,6 +12,7 @@
 
 #include "automation/workbook/xlsx/package_parts.h"
 #include "automation/workbook/xlsx/piece_compressor.h"
+#include "automation/workbook/xlsx/row_xml.h"
 #include "automation/workbook/xlsx/streamed_rows.h"
 #include "automation/workbook/xlsx/xml_text.h"
 #include "automation/workbook/xlsx/zip_writer.h"
@@ -25,8 +26,9 @@ namespace {
 using namespace xlsx;
 
 // Raw XML gathers up to about this much before it goes to the compressor
-// as one piece.
-constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+// as one piece: large enough that a piece costs nothing in compression,
+// small enough that the few buffers in flight stay small.
+constexpr std::size_t kPieceBytes = std::size_t{256} << 10;
 
 // The moment the document carries: SOURCE_DATE_EPOCH, the convention of
 // reproducible builds, when it holds a count of seconds; now otherwise.
@@ -132,7 +134,8 @@ std::uint64_t WriteSheet(ZipWriter& zip, std::size_t index, const WorkbookModel&
       entry.AddKept(piece->deflated);
       texts += piece->texts;
     } else {
-      texts += AppendPageXml(entry.Raw(), page * SheetCells::kPageRows + 1, sheet.Rows().Page(page));
+      texts +=
+          AppendPageXml(entry.Raw(), page * SheetCells::kPageRows + 1, sheet.Rows().Page(page));
       entry.SubmitIfLarge();
     }
     steps.Advance(1);

@@ -1,24 +1,34 @@
 #include "automation/workbook/xlsx/piece_compressor.h"
 
+#include "automation/workbook/xlsx/row_xml.h"
+
 namespace z917::workbook::xlsx {
 
 namespace {
 
 // Pieces queued for the helper before Submit waits: enough to keep it
-// busy, few enough that raw text does not pile up in memory.
+// busy, few enough that waiting work does not pile up in memory.
 constexpr std::size_t kMostQueued = 2;
 // Spare buffers kept for reuse.
-constexpr std::size_t kMostSpare = 4;
+constexpr std::size_t kMostSpare = 2;
 
-// Copies the bytes into a vector of their own size: a piece lives until
+}  // namespace
+
+// Formats the job's rows when it has any, then deflates into `made` and
+// copies the bytes into the piece at their own size: a piece lives until
 // the save, and the deflater's room is sized for the raw text.
-void Settle(const DeflatedPiece& made, DeflatedPiece& piece) {
+static void Make(Deflater& deflater, DeflatedPiece& made, std::string& raw,
+                 std::unique_ptr<Row[]>& rows, std::uint32_t firstRow, std::uint64_t* texts,
+                 DeflatedPiece& piece) {
+  if (rows) {
+    *texts = AppendPageXml(raw, firstRow, {rows.get(), SheetCells::kPageRows});
+    rows.reset();
+  }
+  deflater.Compress({reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size()}, made);
   piece.bytes.assign(made.bytes.begin(), made.bytes.end());
   piece.crc = made.crc;
   piece.rawSize = made.rawSize;
 }
-
-}  // namespace
 
 PieceCompressor::PieceCompressor() {
   if (std::thread::hardware_concurrency() > 1) helper_ = std::thread([this] { Run(); });
@@ -42,22 +52,34 @@ std::string PieceCompressor::TakeBuffer() {
   return buffer;
 }
 
-void PieceCompressor::Compress(Deflater& deflater, DeflatedPiece& made, const Job& job) {
-  deflater.Compress({reinterpret_cast<const std::uint8_t*>(job.raw.data()), job.raw.size()}, made);
-  Settle(made, *job.piece);
+void PieceCompressor::Submit(std::string raw, DeflatedPiece* piece) {
+  Job job{std::move(raw), nullptr, 0, nullptr, piece};
+  Queue(job);
 }
 
-void PieceCompressor::Submit(std::string raw, DeflatedPiece* piece) {
+void PieceCompressor::Submit(std::unique_ptr<Row[]>& rows, std::uint32_t firstRow,
+                             std::uint64_t* texts, DeflatedPiece* piece) {
+  Job job{{}, nullptr, firstRow, texts, piece};
+  if (!helper_.joinable()) job.raw = TakeBuffer();
+  job.rows = std::move(rows);
+  try {
+    Queue(job);
+  } catch (...) {
+    if (job.rows) rows = std::move(job.rows);
+    throw;
+  }
+}
+
+void PieceCompressor::Queue(Job& job) {
   if (!helper_.joinable()) {
-    Job job{std::move(raw), piece};
-    Compress(deflater_, scratch_, job);
+    Make(deflater_, scratch_, job.raw, job.rows, job.firstRow, job.texts, *job.piece);
     if (spare_.size() < kMostSpare) spare_.push_back(std::move(job.raw));
     return;
   }
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return queue_.size() < kMostQueued || failure_; });
   RethrowFailure();
-  queue_.push_back({std::move(raw), piece});
+  queue_.push_back(std::move(job));
   lock.unlock();
   changed_.notify_all();
 }
@@ -81,15 +103,21 @@ void PieceCompressor::Run() {
     if (stopping_) return;
     Job job = std::move(queue_.front());
     queue_.pop_front();
+    if (job.rows && !spare_.empty()) {
+      job.raw = std::move(spare_.back());
+      spare_.pop_back();
+      job.raw.clear();
+    }
     busy_ = true;
     lock.unlock();
     changed_.notify_all();
     std::exception_ptr failure;
     try {
-      Compress(deflater, made, job);
+      Make(deflater, made, job.raw, job.rows, job.firstRow, job.texts, *job.piece);
     } catch (...) {
       failure = std::current_exception();
     }
+    job.rows.reset();
     lock.lock();
     busy_ = false;
     if (failure && !failure_) failure_ = failure;

@@ -1,17 +1,20 @@
-// Deflates the pieces of a workbook's parts on the second core while the
-// first formats the next piece, or on the calling thread where the machine
-// has one core. Each piece is compressed on its own, so the bytes are the
-// same whichever thread made them.
+// Makes the deflated pieces of a workbook's parts on the second core while
+// the first goes on with the conversion, or on the calling thread where the
+// machine has one core. Each piece is compressed on its own, so the bytes
+// are the same whichever thread made them.
 #pragma once
 
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "automation/workbook/sheet_cells.h"
 #include "automation/workbook/xlsx/deflate.h"
 
 namespace z917::workbook::xlsx {
@@ -31,19 +34,28 @@ class PieceCompressor {
   std::string TakeBuffer();
   // Deflates `raw` into `*piece`, whose bytes then take no more room than
   // they need; `piece` must stay put until Finish. May wait while two
-  // pieces are queued, so that raw text never piles up. Rethrows a failure
-  // of an earlier piece.
+  // pieces are queued, so that work never piles up in memory. Rethrows a
+  // failure of an earlier piece.
   void Submit(std::string raw, DeflatedPiece* piece);
+  // The same for a page of rows (SheetCells::kPageRows of them, the first
+  // being row `firstRow`), formatted as sheet XML where it is deflated and
+  // then freed; `*texts` gets how many of its cells hold a text. Takes the
+  // rows from `rows` unless it throws.
+  void Submit(std::unique_ptr<Row[]>& rows, std::uint32_t firstRow, std::uint64_t* texts,
+              DeflatedPiece* piece);
   // Waits until every piece submitted is made; rethrows the first failure.
   void Finish();
 
  private:
   struct Job {
     std::string raw;
-    DeflatedPiece* piece;
+    std::unique_ptr<Row[]> rows;  // formatted into `raw` first when set
+    std::uint32_t firstRow = 0;
+    std::uint64_t* texts = nullptr;
+    DeflatedPiece* piece = nullptr;
   };
+  void Queue(Job& job);
   void Run();
-  static void Compress(Deflater& deflater, DeflatedPiece& made, const Job& job);
   void RethrowFailure();
 
   Deflater deflater_;  // the calling thread's, without a helper

@@ -171,6 +171,14 @@ std::uint32_t AppendRowXml(std::string& out, std::uint32_t number, const Row& ro
   return texts;
 }
 
+std::uint64_t AppendPageXml(std::string& out, std::uint32_t firstRow, std::span<const Row> rows) {
+  std::uint64_t texts = 0;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    texts += AppendRowXml(out, firstRow + static_cast<std::uint32_t>(i), rows[i]);
+  }
+  return texts;
+}
+
 void ReadRowsXml(std::string_view xml, std::uint32_t firstRow, std::span<Row> rows) {
   RowReader in(xml);
   while (!in.AtEnd()) {

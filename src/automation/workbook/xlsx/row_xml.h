@@ -19,6 +19,10 @@ namespace z917::workbook::xlsx {
 // std::bad_alloc.
 std::uint32_t AppendRowXml(std::string& out, std::uint32_t number, const Row& row);
 
+// Appends the XML of the used rows of `rows`, the first being row
+// `firstRow`; returns how many of their cells hold a text.
+std::uint64_t AppendPageXml(std::string& out, std::uint32_t firstRow, std::span<const Row> rows);
+
 // Puts the rows of `xml`, which AppendRowXml wrote for rows `firstRow`
 // onwards, back into `rows` (rows[0] is row `firstRow`; all unused).
 // Throws AutomationError for anything AppendRowXml does not write.

@@ -10,22 +10,17 @@ std::uint32_t FirstRowOf(std::uint32_t page) { return page * SheetCells::kPageRo
 
 }  // namespace
 
-std::uint64_t AppendPageXml(std::string& out, std::uint32_t firstRow, std::span<const Row> rows) {
-  std::uint64_t texts = 0;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    texts += AppendRowXml(out, firstRow + static_cast<std::uint32_t>(i), rows[i]);
-  }
-  return texts;
-}
-
-void StreamedRows::Keep(const Sheet& sheet, std::uint32_t page, std::span<const Row> rows) {
-  std::string xml = compressor_.TakeBuffer();
-  const std::uint64_t texts = AppendPageXml(xml, FirstRowOf(page), rows);
-  if (xml.empty()) return;
+void StreamedRows::Keep(const Sheet& sheet, std::uint32_t page, std::unique_ptr<Row[]>& rows) {
+  Pieces& pieces = sheets_[&sheet];
   auto piece = std::make_unique<RowPiece>();
-  piece->texts = texts;
-  RowPiece* kept = (sheets_[&sheet][page] = std::move(piece)).get();
-  compressor_.Submit(std::move(xml), &kept->deflated);
+  RowPiece& kept = *piece;
+  pieces[page] = std::move(piece);
+  try {
+    compressor_.Submit(rows, FirstRowOf(page), &kept.texts, &kept.deflated);
+  } catch (...) {
+    pieces.erase(page);
+    throw;
+  }
 }
 
 void StreamedRows::GiveBack(const Sheet& sheet, std::uint32_t page, std::span<Row> rows) {

@@ -26,8 +26,8 @@ class StreamedRows final : public PassedRows {
  public:
   StreamedRows() = default;
 
-  // Formats the page's rows and hands them to the compressor.
-  void Keep(const Sheet& sheet, std::uint32_t page, std::span<const Row> rows) override;
+  // Hands the page's rows to the compressor, to be formatted and deflated.
+  void Keep(const Sheet& sheet, std::uint32_t page, std::unique_ptr<Row[]>& rows) override;
   // Inflates the page's piece and reads its rows back.
   void GiveBack(const Sheet& sheet, std::uint32_t page, std::span<Row> rows) override;
 
@@ -42,9 +42,5 @@ class StreamedRows final : public PassedRows {
   std::unordered_map<const Sheet*, Pieces> sheets_;
   PieceCompressor compressor_;
 };
-
-// Appends the XML of the used rows of `rows`, the first being row
-// `firstRow`; returns how many cells hold a text.
-std::uint64_t AppendPageXml(std::string& out, std::uint32_t firstRow, std::span<const Row> rows);
 
 }  // namespace z917::workbook::xlsx
