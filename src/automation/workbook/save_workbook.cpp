@@ -1,7 +1,6 @@
 #include "automation/workbook/save_workbook.h"
 
 #include "automation/automation_error.h"
-#include "automation/workbook/numeric_locale.h"
 #include "automation/workbook/xls/xls_limits.h"
 #include "automation/workbook/xls_writer.h"
 #include "automation/workbook/xlsx_writer.h"
@@ -58,10 +57,7 @@ void SaveWorkbook(WorkbookModel& workbook, const std::string& path,
   saver.checkFits(workbook);
   try {
     platform::AtomicFile file(path, replaceExisting);
-    {
-      ClassicLocaleScope classic;
-      saver.write(workbook, file);
-    }
+    saver.write(workbook, file);
     file.Commit();
   } catch (const platform::FileError& error) {
     throw automation::AutomationError(error.what());

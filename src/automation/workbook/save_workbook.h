@@ -36,8 +36,7 @@ WorkbookSaver SaverFor(std::optional<std::int64_t> fileFormat);
 // Saves `workbook` to `path` in `fileFormat` (the Open XML workbook when
 // none, Excel 16's default), once it is known to fit the format, through a
 // platform::AtomicFile: the file appears at `path` only when complete; an
-// existing file is replaced only when `replaceExisting`. Numbers are
-// written in the "C" locale. Throws AutomationError with the file's
+// existing file is replaced only when `replaceExisting`. Throws AutomationError with the file's
 // message on failure (also when a stop was asked for); `path` is then as
 // it was and nothing is left behind.
 void SaveWorkbook(WorkbookModel& workbook, const std::string& path,
