@@ -1,6 +1,8 @@
 #include "automation/workbook/engine_object.h"
 
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "automation/automation_error.h"
 
@@ -77,19 +79,21 @@ std::string EngineObject::Where(std::size_t member) const {
 
 ArgumentReader::ArgumentReader(std::string where, const Arguments& args,
                                std::initializer_list<std::string_view> params)
-    : where_(std::move(where)), params_(params), given_(params.size(), nullptr) {
-  if (args.positional.size() > params_.size()) {
+    : where_(std::move(where)), count_(params.size()) {
+  if (count_ > kMostParams) throw std::logic_error(where_ + ": too many parameters");
+  std::copy(params.begin(), params.end(), params_.begin());
+  if (args.positional.size() > count_) {
     throw AutomationError(where_ + ": слишком много аргументов (" +
                           std::to_string(args.positional.size()) + ", не больше " +
-                          std::to_string(params_.size()) + ")");
+                          std::to_string(count_) + ")");
   }
   for (std::size_t i = 0; i < args.positional.size(); ++i) {
     if (!args.positional[i].IsEmpty()) given_[i] = &args.positional[i];
   }
   for (const auto& named : args.named) {
     std::size_t p = 0;
-    while (p < params_.size() && !SameName(params_[p], named.name)) ++p;
-    if (p == params_.size()) {
+    while (p < count_ && !SameName(params_[p], named.name)) ++p;
+    if (p == count_) {
       throw AutomationError(where_ + ": неизвестный именованный аргумент «" + named.name + "»");
     }
     if (given_[p] || p < args.positional.size()) {
@@ -108,16 +112,24 @@ const Variant& ArgumentReader::Required(std::size_t param) const {
   return *given_[param];
 }
 
+// The subject goes into a message only: it is made only for a value of
+// the wrong kind, not for each of the many calls that are right.
 std::int64_t ArgumentReader::Integer(std::size_t param) const {
-  return ToInteger(Required(param), Subject(param));
+  const Variant& value = Required(param);
+  return value.IsInteger() ? value.AsInteger() : ToInteger(value, Subject(param));
 }
 
 double ArgumentReader::Number(std::size_t param) const {
-  return ToNumber(Required(param), Subject(param));
+  const Variant& value = Required(param);
+  return value.Kind() == VariantKind::Double && std::isfinite(value.Get<double>())
+             ? value.Get<double>()
+             : ToNumber(value, Subject(param));
 }
 
 const std::string& ArgumentReader::Text(std::size_t param) const {
-  return ToText(Required(param), Subject(param));
+  const Variant& value = Required(param);
+  return value.Kind() == VariantKind::Text ? value.Get<std::string>()
+                                           : ToText(value, Subject(param));
 }
 
 void ExpectNoArguments(const std::string& where, const Arguments& args) {

@@ -3,6 +3,7 @@
 // conversions of argument values, each with the engine's Russian message.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -94,9 +95,14 @@ class ArgumentReader {
   std::string Subject(std::size_t param) const;
 
  private:
+  // Room for the parameters of any member the engine has, so that reading
+  // the arguments of a call, made for every row written, allocates nothing.
+  static constexpr std::size_t kMostParams = 4;
+
   std::string where_;
-  std::vector<std::string_view> params_;
-  std::vector<const Variant*> given_;
+  std::size_t count_;
+  std::array<std::string_view, kMostParams> params_{};
+  std::array<const Variant*, kMostParams> given_{};
 };
 
 // Throws AutomationError when a member that takes no arguments gets some.

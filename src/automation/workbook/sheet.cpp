@@ -49,7 +49,7 @@ Row& Sheet::RowForWriting(std::uint32_t row) {
   const std::uint32_t page = SheetCells::PageOf(row);
   if (IsPassed(page)) {
     MakeLive(page, page + 1);
-    keepPages_ = std::min(keepPages_ * 2, kMostPagesKept);
+    keepPages_ = std::min(std::max(keepPages_ * 2, 1u), kMostPagesKept);
   }
   if (passed_) {
     while (nextPass_ + keepPages_ < page) {

@@ -123,10 +123,11 @@ class Sheet {
   // the ones marked here are with passed_ now.
   std::vector<bool> passedPages_;
   std::uint32_t nextPass_ = 0;
-  // How many pages below the one being written stay in memory. A program
-  // that goes back (blocks of rows written a run of columns at a time)
-  // doubles it, so that it does not keep taking pages back.
-  std::uint32_t keepPages_ = 1;
+  // How many pages below the one being written stay in memory: none for a
+  // program that writes from the top down. One that goes back (blocks of
+  // rows written a run of columns at a time) makes it grow, so that it does
+  // not keep taking pages back.
+  std::uint32_t keepPages_ = 0;
   std::uint32_t firstRow_ = 0, lastRow_ = 0;
   std::uint16_t firstColumn_ = 0, lastColumn_ = 0;
 };

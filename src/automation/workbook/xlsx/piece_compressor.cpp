@@ -6,11 +6,12 @@ namespace z917::workbook::xlsx {
 
 namespace {
 
-// Pieces queued for the helper before Submit waits: enough to keep it
-// busy, few enough that waiting work does not pile up in memory.
-constexpr std::size_t kMostQueued = 2;
-// Spare buffers kept for reuse.
+// Pieces queued for the helper before the caller makes them itself: the
+// helper always has the next one ready, and little waits in memory.
+constexpr std::size_t kMostQueued = 1;
+// Spare buffers kept for reuse, and the most room one may keep.
 constexpr std::size_t kMostSpare = 2;
+constexpr std::size_t kMostSpareBytes = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -59,8 +60,7 @@ void PieceCompressor::Submit(std::string raw, DeflatedPiece* piece) {
 
 void PieceCompressor::Submit(std::unique_ptr<Row[]>& rows, std::uint32_t firstRow,
                              std::uint64_t* texts, DeflatedPiece* piece) {
-  Job job{{}, nullptr, firstRow, texts, piece};
-  if (!helper_.joinable()) job.raw = TakeBuffer();
+  Job job{TakeBuffer(), nullptr, firstRow, texts, piece};
   job.rows = std::move(rows);
   try {
     Queue(job);
@@ -71,17 +71,27 @@ void PieceCompressor::Submit(std::unique_ptr<Row[]>& rows, std::uint32_t firstRo
 }
 
 void PieceCompressor::Queue(Job& job) {
-  if (!helper_.joinable()) {
-    Make(deflater_, scratch_, job.raw, job.rows, job.firstRow, job.texts, *job.piece);
-    if (spare_.size() < kMostSpare) spare_.push_back(std::move(job.raw));
-    return;
+  if (helper_.joinable()) {
+    std::unique_lock lock(mutex_);
+    RethrowFailure();
+    // With the helper behind, this thread makes the piece itself rather
+    // than wait: both cores then share the work, whichever is the slower.
+    if (queue_.size() < kMostQueued) {
+      queue_.push_back(std::move(job));
+      lock.unlock();
+      changed_.notify_all();
+      return;
+    }
   }
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return queue_.size() < kMostQueued || failure_; });
-  RethrowFailure();
-  queue_.push_back(std::move(job));
-  lock.unlock();
-  changed_.notify_all();
+  Make(deflater_, scratch_, job.raw, job.rows, job.firstRow, job.texts, *job.piece);
+  const std::lock_guard lock(mutex_);
+  Spare(job.raw);
+}
+
+void PieceCompressor::Spare(std::string& buffer) {
+  if (spare_.size() < kMostSpare && buffer.capacity() <= kMostSpareBytes) {
+    spare_.push_back(std::move(buffer));
+  }
 }
 
 void PieceCompressor::Finish() {
@@ -103,11 +113,6 @@ void PieceCompressor::Run() {
     if (stopping_) return;
     Job job = std::move(queue_.front());
     queue_.pop_front();
-    if (job.rows && !spare_.empty()) {
-      job.raw = std::move(spare_.back());
-      spare_.pop_back();
-      job.raw.clear();
-    }
     busy_ = true;
     lock.unlock();
     changed_.notify_all();
@@ -121,7 +126,7 @@ void PieceCompressor::Run() {
     lock.lock();
     busy_ = false;
     if (failure && !failure_) failure_ = failure;
-    if (spare_.size() < kMostSpare) spare_.push_back(std::move(job.raw));
+    Spare(job.raw);
     changed_.notify_all();
   }
 }

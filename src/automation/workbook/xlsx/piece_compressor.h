@@ -1,7 +1,8 @@
 // Makes the deflated pieces of a workbook's parts on the second core while
-// the first goes on with the conversion, or on the calling thread where the
-// machine has one core. Each piece is compressed on its own, so the bytes
-// are the same whichever thread made them.
+// the first goes on with the conversion; when the helper falls behind, and
+// where the machine has one core, the calling thread makes them itself.
+// Each piece is compressed on its own, so the bytes are the same whichever
+// thread made them.
 #pragma once
 
 #include <condition_variable>
@@ -33,9 +34,9 @@ class PieceCompressor {
   // used before.
   std::string TakeBuffer();
   // Deflates `raw` into `*piece`, whose bytes then take no more room than
-  // they need; `piece` must stay put until Finish. May wait while two
-  // pieces are queued, so that work never piles up in memory. Rethrows a
-  // failure of an earlier piece.
+  // they need; `piece` must stay put until Finish. Makes it at once when
+  // a piece is queued already, so that work never piles up in memory.
+  // Rethrows a failure of an earlier piece.
   void Submit(std::string raw, DeflatedPiece* piece);
   // The same for a page of rows (SheetCells::kPageRows of them, the first
   // being row `firstRow`), formatted as sheet XML where it is deflated and
@@ -55,6 +56,8 @@ class PieceCompressor {
     DeflatedPiece* piece = nullptr;
   };
   void Queue(Job& job);
+  // Keeps `buffer` for reuse when there is room; the mutex is held.
+  void Spare(std::string& buffer);
   void Run();
   void RethrowFailure();
 
