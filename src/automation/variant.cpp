@@ -29,25 +29,10 @@ VariantArray::VariantArray(std::size_t rows, std::size_t columns) : rows_(rows),
   cells_.resize(rows * columns);
 }
 
-std::size_t VariantArray::Offset(std::size_t row, std::size_t column) const {
-  if (row < 1 || row > rows_ || column < 1 || column > columns_) {
-    throw AutomationError("Индекс массива (" + std::to_string(row) + ", " + std::to_string(column) +
-                          ") вне границ 1.." + std::to_string(rows_) + ", 1.." +
-                          std::to_string(columns_));
-  }
-  return (row - 1) * columns_ + (column - 1);
-}
-
-Variant& VariantArray::At(std::size_t row, std::size_t column) {
-  return cells_[Offset(row, column)];
-}
-
-const Variant& VariantArray::At(std::size_t row, std::size_t column) const {
-  return cells_[Offset(row, column)];
-}
-
-const Variant& VariantArray::AtUnchecked(std::size_t row, std::size_t column) const {
-  return cells_[(row - 1) * columns_ + (column - 1)];
+void VariantArray::ThrowOutside(std::size_t row, std::size_t column) const {
+  throw AutomationError("Индекс массива (" + std::to_string(row) + ", " + std::to_string(column) +
+                        ") вне границ 1.." + std::to_string(rows_) + ", 1.." +
+                        std::to_string(columns_));
 }
 
 bool VariantArray::operator==(const VariantArray& other) const {

@@ -53,6 +53,7 @@ class VariantArray {
 
  private:
   std::size_t Offset(std::size_t row, std::size_t column) const;
+  [[noreturn]] void ThrowOutside(std::size_t row, std::size_t column) const;
 
   std::size_t rows_;
   std::size_t columns_;
@@ -157,5 +158,23 @@ class Variant {
 
 // The kind's name as error messages show it.
 std::string_view VariantKindName(VariantKind kind);
+
+// Every row written reads its values through these, so they are inline.
+inline const Variant& VariantArray::AtUnchecked(std::size_t row, std::size_t column) const {
+  return cells_[(row - 1) * columns_ + (column - 1)];
+}
+
+inline std::size_t VariantArray::Offset(std::size_t row, std::size_t column) const {
+  if (row < 1 || row > rows_ || column < 1 || column > columns_) ThrowOutside(row, column);
+  return (row - 1) * columns_ + (column - 1);
+}
+
+inline Variant& VariantArray::At(std::size_t row, std::size_t column) {
+  return cells_[Offset(row, column)];
+}
+
+inline const Variant& VariantArray::At(std::size_t row, std::size_t column) const {
+  return cells_[Offset(row, column)];
+}
 
 }  // namespace z917::automation
