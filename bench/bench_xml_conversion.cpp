@@ -161,16 +161,12 @@ struct Result {
   std::uintmax_t bytes = 0;
 };
 
-double CpuSeconds(const rusage& u) {
-  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 Result Measure(const char* kind, const std::string& in, const std::string& out) {
   const bench::ChildRun run = bench::RunSelfInChild("bench_xml_conversion", {kind, in, out});
   const rusage& usage = run.usage;
   Result r;
   r.wall = run.seconds;
-  r.cpu = CpuSeconds(usage);
+  r.cpu = bench::CpuSeconds(usage);
   r.user = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6;
   r.peakKiB = usage.ru_maxrss;
   std::ifstream(out + ".entries") >> r.entries;
