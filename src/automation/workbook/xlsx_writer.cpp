@@ -76,6 +76,10 @@ class SaveSteps {
 class EntryPieces {
  public:
   explicit EntryPieces(PieceCompressor& compressor) : compressor_(compressor) {}
+  // A save that fails midway leaves pieces of this entry with the helper.
+  ~EntryPieces() { compressor_.Settle(); }
+  EntryPieces(const EntryPieces&) = delete;
+  EntryPieces& operator=(const EntryPieces&) = delete;
 
   void AddKept(const DeflatedPiece& piece) {
     Submit();

@@ -100,6 +100,11 @@ void PieceCompressor::Finish() {
   RethrowFailure();
 }
 
+void PieceCompressor::Settle() noexcept {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
+}
+
 void PieceCompressor::RethrowFailure() {
   if (failure_) std::rethrow_exception(failure_);
 }

@@ -46,6 +46,9 @@ class PieceCompressor {
               DeflatedPiece* piece);
   // Waits until every piece submitted is made; rethrows the first failure.
   void Finish();
+  // Waits as Finish does, but never throws: for a caller about to free
+  // pieces it submitted, when a failure is on its way out already.
+  void Settle() noexcept;
 
  private:
   struct Job {
