@@ -376,24 +376,29 @@ void ExcelBookWriter::FillZReport(RowFiller& column, const ZReportValues& report
 
 void ExcelBookWriter::LayOutEarlierZReports(std::uint32_t sheetColumns) {
   // Column A holds the captions and B the newest report; the oldest of
-  // the rest are left out when the sheet ends.
+  // the rest are left out when the sheet ends. They go a few hundred
+  // columns at a time, so that a journal of thousands of Z-reports does
+  // not build one array of them all at the save.
+  constexpr std::size_t kColumnsPerCall = 512;
   const std::size_t earlier = zReports_.Size() > 1 ? zReports_.Size() - 1 : 0;
   const std::size_t count = std::min<std::size_t>(earlier, sheetColumns > 2 ? sheetColumns - 2 : 0);
   if (count == 0) return;
-  VariantArray values(kZReportRows, count);
-  for (std::size_t i = 1; i <= count; ++i) {
-    RowFiller column = RowFiller::Down(values, i);
-    FillZReport(column, zReports_.Newest(i));
-  }
-  const int first = 3;
-  const int last = static_cast<int>(2 + count);
   const automation::Dispatch& sheet = sheets_[kZReportSheet];
-  sheet.GetObject("Range", {Variant(CellAddress(1, first)), Variant(CellAddress(1, last))})
+  const auto column = [](std::size_t n) { return static_cast<int>(n); };
+  sheet.GetObject("Range", {Variant(CellAddress(1, 3)), Variant(CellAddress(1, column(2 + count)))})
       .Set("ColumnWidth", Variant(std::int32_t{kZReportValueWidth}));
-  sheet
-      .GetObject("Range",
-                 {Variant(CellAddress(1, first)), Variant(CellAddress(kZReportRows, last))})
-      .Set("Value", Variant(std::move(values)));
+  for (std::size_t done = 0; done < count; done += kColumnsPerCall) {
+    const std::size_t columns = std::min(kColumnsPerCall, count - done);
+    VariantArray values(kZReportRows, columns);
+    for (std::size_t i = 1; i <= columns; ++i) {
+      RowFiller column = RowFiller::Down(values, i);
+      FillZReport(column, zReports_.Newest(done + i));
+    }
+    sheet
+        .GetObject("Range", {Variant(CellAddress(1, column(3 + done))),
+                             Variant(CellAddress(kZReportRows, column(2 + done + columns)))})
+        .Set("Value", Variant(std::move(values)));
+  }
 }
 
 bool ExcelBookWriter::WriteGoodsRow(std::size_t sheet, const char* prefix, std::uint32_t position,

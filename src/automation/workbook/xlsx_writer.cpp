@@ -138,9 +138,13 @@ std::uint64_t WriteSheet(ZipWriter& zip, std::size_t index, const WorkbookModel&
       entry.AddKept(piece->deflated);
       texts += piece->texts;
     } else {
-      texts +=
-          AppendPageXml(entry.Raw(), page * SheetCells::kPageRows + 1, sheet.Rows().Page(page));
-      entry.SubmitIfLarge();
+      // Row by row: one row can be wide (the Z-report sheet's, a column a
+      // report), and a piece should stay small.
+      const std::span<const Row> rows = sheet.Rows().Page(page);
+      for (std::uint32_t i = 0; i < rows.size(); ++i) {
+        texts += AppendRowXml(entry.Raw(), page * SheetCells::kPageRows + i + 1, rows[i]);
+        entry.SubmitIfLarge();
+      }
     }
     steps.Advance(1);
   }
