@@ -33,6 +33,30 @@ HexEscape HexEscapeAt(std::string_view text, std::size_t at) {
   return {};
 }
 
+// The entity a character is written as in XML, or null for one that goes
+// out as it is. Element text needs & < >, an attribute also its quotes and
+// the white space a parser would fold into blanks.
+const char* EntityOf(char c, bool attribute) {
+  switch (c) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return attribute ? "&quot;" : nullptr;
+    case '\t':
+      return attribute ? "&#9;" : nullptr;
+    case '\n':
+      return attribute ? "&#10;" : nullptr;
+    case '\r':
+      return attribute ? "&#13;" : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
 bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -79,21 +103,12 @@ std::size_t ReplacedLength(std::string_view text, std::size_t at) {
 // Appends the replacement of the character at `at`, one ReplacedLength
 // found to need one.
 void AppendReplacement(std::string& out, std::string_view text, std::size_t at) {
-  switch (text[at]) {
-    case '&':
-      out += "&amp;";
-      break;
-    case '<':
-      out += "&lt;";
-      break;
-    case '>':
-      out += "&gt;";
-      break;
-    case '_':
-      out += "_x005F_";
-      break;
-    default:
-      AppendHexEscape(out, HexEscapeAt(text, at).code);
+  if (const char* entity = EntityOf(text[at], false)) {
+    out += entity;
+  } else if (text[at] == '_') {
+    out += "_x005F_";
+  } else {
+    AppendHexEscape(out, HexEscapeAt(text, at).code);
   }
 }
 
@@ -121,30 +136,10 @@ bool NeedsPreserve(std::string_view utf8) {
 
 void AppendAttribute(std::string& out, std::string_view utf8) {
   for (const char c : utf8) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\t':
-        out += "&#9;";
-        break;
-      case '\n':
-        out += "&#10;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      default:
-        out += c;
+    if (const char* entity = EntityOf(c, true)) {
+      out += entity;
+    } else {
+      out += c;
     }
   }
 }
