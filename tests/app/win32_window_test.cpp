@@ -662,9 +662,8 @@ class Win32WindowConversionTest : public ::testing::Test {
   xls::ExcelBookWriter excel{automation::StartServer, messages};
   xml::XmlJournalWriter xml{messages, xml::ReadRegionalSettings()};
   ConversionDriver driver{{excel, xml}, messages};
-  std::uint32_t excelVersion = 11;
   std::unique_ptr<TForm1> form = std::make_unique<TForm1>(
-      MainWindowServices{dialogs, [this] { return excelVersion; },
+      MainWindowServices{dialogs, [] { return xls::GetExcelVersion(automation::StartServer); },
                          [this](const std::string& journalPath, const std::string& output,
                                 OutputKind kind, const ProgressListener& progress) {
                            driver.SetProgressListener(progress);
@@ -674,17 +673,18 @@ class Win32WindowConversionTest : public ::testing::Test {
                          messages});
 };
 
-TEST_F(Win32WindowConversionTest, OneClickConvertsToXmlAndToXlsThroughTheRealDriver) {
+TEST_F(Win32WindowConversionTest, OneClickConvertsToXmlAndToXlsxThroughTheRealDriver) {
   dialogs.openAnswer = Utf8(journal);
   dialogs.saveAnswer = Utf8(dir / L"каса.xml");
   ConvertWith(kBtnBinToXml);
   EXPECT_EQ(Head(dir / L"каса.xml", 5), "<?xml");
 
-  // Excel 11: ".xls" proposed, and saved as a workbook of Excel 97-2003.
-  dialogs.saveAnswer = Utf8(dir / L"каса.xls");
+  // Without Excel the engine answers as Excel 16: ".xlsx" proposed and
+  // written (a zip package).
+  dialogs.saveAnswer = Utf8(dir / L"каса.xlsx");
   ConvertWith(kBtnBinToXls);
-  EXPECT_EQ(dialogs.runs.back().request.fileName, Utf8(dir / L"каса.xls"));
-  EXPECT_EQ(Head(dir / L"каса.xls", 4), "\xD0\xCF\x11\xE0");
+  EXPECT_EQ(dialogs.runs.back().request.fileName, Utf8(dir / L"каса.xlsx"));
+  EXPECT_EQ(Head(dir / L"каса.xlsx", 4), "PK\x03\x04");
 
   EXPECT_EQ(recorded.shown,
             std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"},
