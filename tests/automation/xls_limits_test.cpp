@@ -38,7 +38,8 @@ TEST(XlsLimits, text_longer_than_a_cell_holds_is_named_by_sheet_and_cell) {
   Sheet::RowWriter(sheet, 7, 1).Text(28, workbook.Texts().Intern(text + "a"));
   EXPECT_EQ(
       RefusalOf(workbook),
-      "Лист «Каса» не помещается в файл Excel 97-2003: текст ячейки AB7 длиннее 32767 знаков");
+      "Лист «Каса» не помещается в файл Excel 97-2003: текст ячейки AB7 длиннее 32767 знаков; "
+      "сохраните книгу в формате .xlsx");
 
   const fs::path dir = fs::path(::testing::TempDir()) / "z917_xls_limits";
   fs::remove_all(dir);

@@ -144,7 +144,7 @@ TEST_F(XlsSaveTest, a_row_past_the_limit_fails_the_save_and_leaves_the_old_file)
               book.Call("SaveAs", {path.string(), 56});
             }),
             "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
-            "(занята строка 65537)");
+            "(занята строка 65537); сохраните книгу в формате .xlsx");
   EXPECT_EQ(Entries(dir), std::set<std::string>{"limits.xls"});
   EXPECT_EQ(Contents(path), saved);
 }
@@ -158,13 +158,13 @@ TEST_F(XlsSaveTest, formatted_rows_and_columns_count_against_the_limits) {
               book.Call("SaveAs", {(dir / "a.xls").string(), 56});
             }),
             "Лист «Z-звіт» не помещается в файл Excel 97-2003: в нём больше 256 столбцов "
-            "(занят столбец IW)");
+            "(занят столбец IW); сохраните книгу в формате .xlsx");
   first.GetObject("Rows", {70000}).Set("NumberFormat", "0");
   EXPECT_EQ(ErrorOf([&] {
               book.Call("SaveAs", {(dir / "a.xls").string(), 56});
             }),
             "Лист «Лист1» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
-            "(занята строка 70000)");
+            "(занята строка 70000); сохраните книгу в формате .xlsx");
   EXPECT_TRUE(fs::is_empty(dir));
 }
 

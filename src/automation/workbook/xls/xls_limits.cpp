@@ -14,8 +14,10 @@ namespace {
 
 using automation::AutomationError;
 
+// Ends with the way out: the newer format holds what did not fit.
 [[noreturn]] void ThrowSheetDoesNotFit(const Sheet& sheet, const std::string& why) {
-  throw AutomationError("Лист «" + sheet.Name() + "» не помещается в файл Excel 97-2003: " + why);
+  throw AutomationError("Лист «" + sheet.Name() + "» не помещается в файл Excel 97-2003: " + why +
+                        "; сохраните книгу в формате .xlsx");
 }
 
 void CheckRowsAndColumns(const Sheet& sheet) {
