@@ -66,7 +66,9 @@ TEST(DeflateTest, PiecesMadeApartJoinIntoOneStream) {
   EXPECT_EQ(sizes.compressed, stream.size());
   EntrySizes big{0x12345678};  // a piece past what zlib takes at once on Windows
   AddPiece(big, 0x9ABCDEF0, 1, std::uint64_t{5} << 30);
-  EXPECT_EQ(big.crc, crc32_combine(0x12345678, 0x9ABCDEF0, z_off_t{5} << 30));
+  // zlib's crc32_combine with a 64-bit z_off_t; Windows' 32-bit one cannot
+  // be asked.
+  EXPECT_EQ(big.crc, 2366631334u);
 
   DeflatedPiece again;  // a used stream gives the same bytes as a new one
   second.Compress(Bytes(parts[0]), again);
@@ -126,6 +128,12 @@ TEST(ZipWriterTest, PythonReadsTheZipAndItIsTheSameEachTime) {
   for (const auto& [at, bytes] : memory.kept) expected.append(bytes.begin(), bytes.end());
   std::ifstream in(path, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), expected);
+  in.close();  // Windows removes no open file
+#ifdef _WIN32
+  // popen runs cmd.exe there, which starts no Python of the build machine.
+  std::filesystem::remove(path);
+  GTEST_SKIP() << "Python reads the zip on the build machine";
+#endif
 
   const std::string script =
       "import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\nprint(z.testzip())\n"
