@@ -21,7 +21,8 @@ from pathlib import Path
 
 SOURCE, BUILD_BIN, ZIP, SETUP, WORK, PREFIX = (Path(a).resolve() for a in sys.argv[1:7])
 WINE_RUN = SOURCE / "scripts" / "wine-run"
-ENV = dict(os.environ, WINEPREFIX=str(PREFIX))
+# settle() waits for the prefix's server to end: it must not linger.
+ENV = dict(os.environ, WINEPREFIX=str(PREFIX), Z917_WINE_LINGER="0")
 DRIVE_C = PREFIX / "drive_c"
 PROGRAMS = {"z917conv.exe", "z917gen.exe", "z917dump.exe", "z917-converter.exe", "README.txt"}
 UNINSTALL_KEY = r"Software\Microsoft\Windows\CurrentVersion\Uninstall\Z917JournalConverter"
