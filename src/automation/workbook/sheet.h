@@ -105,7 +105,7 @@ class Sheet {
 
  private:
   // The row about to be written: its page taken back when it was passed,
-  // pages far above it passed on.
+  // pages that writing has left behind passed on.
   Row& RowForWriting(std::uint32_t row);
   void PassPage(std::uint32_t page);
   FormatId InheritedFormat(const Row& row, std::uint16_t column) const;
