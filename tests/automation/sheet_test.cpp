@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <vector>
 
 #include "automation/automation_error.h"
 #include "automation/workbook/limits.h"
 #include "automation/workbook/workbook_model.h"
+#include "automation/workbook/xlsx_writer.h"
 
 namespace z917::workbook {
 namespace {
@@ -135,6 +138,51 @@ TEST_F(SheetTest, huge_cell_by_cell_format_is_refused_before_any_change) {
                  "не больше 4194304)");
   }
   EXPECT_FALSE(sheet.HasCells());
+}
+
+// Random writes down the sheet, and formats anywhere above the writing,
+// into a sheet that keeps every row and one that passes pages on; now and
+// then a write goes back up. Once the passed pages are back, both sheets
+// hold the very same rows.
+TEST(PassedRowsTest, a_sheet_that_passes_pages_on_ends_as_one_that_never_did) {
+  WorkbookModel whole, streamed(MakeXlsxRowKeeper());
+  Sheet& a = whole.InsertSheet(0);
+  Sheet& b = streamed.InsertSheet(0);
+  std::mt19937 random(7);
+  const auto pick = [&](std::uint32_t most) { return random() % most; };
+  std::uint32_t bottom = 1;
+  for (int step = 0; step < 20000; ++step) {
+    bottom += pick(5);
+    const std::uint32_t above = 1 + pick(bottom);
+    const std::uint32_t row = pick(4000) == 0 ? above : bottom;
+    const auto column = static_cast<std::uint16_t>(1 + pick(20));
+    const std::uint32_t what = pick(100);
+    const std::uint32_t last = above + pick(3000);
+    for (Sheet* sheet : {&a, &b}) {
+      if (what < 95) {
+        Sheet::RowWriter cells(*sheet, row, 2);
+        cells.Number(column, row + what / 8.0);
+        if (what % 5 == 0) cells.Clear(static_cast<std::uint16_t>(column + 1));
+      } else if (what == 95) {
+        sheet->SetNumberFormat({1, column, kMaxRows, column}, static_cast<FormatId>(2 + step % 5));
+      } else {
+        sheet->SetNumberFormat({above, 1, last, column}, static_cast<FormatId>(what));
+      }
+    }
+  }
+  std::uint32_t passed = 0;
+  for (std::uint32_t page = 0; page < b.Rows().PageCount(); ++page) passed += b.IsPassed(page);
+  EXPECT_GT(passed, 10u);
+  b.MakeAllLive();
+  ASSERT_TRUE(CellsOf(a) == CellsOf(b));
+  for (const RowView row : a.Rows()) {
+    const auto* other = b.Rows().Find(row.number);
+    ASSERT_TRUE(other != nullptr);
+    EXPECT_EQ(other->Format(), row.format);
+    EXPECT_EQ(std::memcmp(other->Cells().data(), row.cells.data(), row.cells.size() * sizeof(Cell)),
+              0)
+        << "row " << row.number;
+  }
 }
 
 TEST_F(SheetTest, text_pool_interns_and_terminates) {

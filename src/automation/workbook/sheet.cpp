@@ -73,6 +73,8 @@ void Sheet::MakeLive(std::uint32_t first, std::uint32_t end) {
     if (!passedPages_[page]) continue;
     passed_->GiveBack(*this, page, cells_.MutablePage(page));
     passedPages_[page] = false;
+    // Passed on again once writing is far enough below it.
+    nextPass_ = std::min(nextPass_, page);
   }
 }
 

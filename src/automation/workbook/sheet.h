@@ -119,8 +119,8 @@ class Sheet {
   std::vector<ColumnInfo> columns_;
   SheetCells cells_;
   PassedRows* passed_;
-  // Pages at or above nextPass_ have never been passed; of those below,
-  // the ones marked here are with passed_ now.
+  // The first page that may still be in memory below the one being
+  // written; of the pages below it, those marked here are with passed_.
   std::vector<bool> passedPages_;
   std::uint32_t nextPass_ = 0;
   // How many pages below the one being written stay in memory: none for a
