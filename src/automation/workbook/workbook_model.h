@@ -35,7 +35,6 @@ class WorkbookModel {
   const TextPool& Texts() const { return texts_; }
   const NumberFormats& Formats() const { return formats_; }
   // Where the sheets' passed rows are, or null when they stay in memory.
-  const PassedRows* Passed() const { return passed_.get(); }
   PassedRows* Passed() { return passed_.get(); }
 
   // --- what the engine changes ---

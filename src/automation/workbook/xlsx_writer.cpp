@@ -149,7 +149,7 @@ std::uint64_t WriteSheet(ZipWriter& zip, std::size_t index, const WorkbookModel&
     steps.Advance(1);
   }
   entry.Raw() += WorksheetTail();
-  entry.Write(zip, "xl/worksheets/sheet" + std::to_string(index + 1) + ".xml", steps, pages);
+  entry.Write(zip, WorksheetName(index), steps, pages);
   return texts;
 }
 
@@ -163,7 +163,7 @@ void WriteSharedStrings(ZipWriter& zip, const TextPool& texts, std::uint64_t tex
     entry.SubmitIfLarge();
   }
   entry.Raw() += SharedStringsTail();
-  entry.Write(zip, "xl/sharedStrings.xml", steps, 1);
+  entry.Write(zip, kSharedStringsName, steps, 1);
 }
 
 }  // namespace
@@ -183,13 +183,13 @@ void WriteXlsx(WorkbookModel& workbook, platform::AtomicFile& file) {
 
   const std::int64_t time = SaveTime();
   ZipWriter zip(file, time);
-  zip.AddWhole("[Content_Types].xml", ContentTypesPart(sheets, hasTexts), deflater);
-  zip.AddWhole("_rels/.rels", RootRelationshipsPart(), deflater);
-  zip.AddWhole("docProps/app.xml", AppPropertiesPart(workbook), deflater);
-  zip.AddWhole("docProps/core.xml", CorePropertiesPart(time), deflater);
-  zip.AddWhole("xl/workbook.xml", WorkbookPart(workbook), deflater);
-  zip.AddWhole("xl/_rels/workbook.xml.rels", WorkbookRelationshipsPart(sheets, hasTexts), deflater);
-  zip.AddWhole("xl/styles.xml", StylesPart(workbook.Formats()), deflater);
+  zip.AddWhole(kContentTypesName, ContentTypesPart(sheets, hasTexts), deflater);
+  zip.AddWhole(kRootRelationshipsName, RootRelationshipsPart(), deflater);
+  zip.AddWhole(kAppPropertiesName, AppPropertiesPart(workbook), deflater);
+  zip.AddWhole(kCorePropertiesName, CorePropertiesPart(time), deflater);
+  zip.AddWhole(kWorkbookName, WorkbookPart(workbook), deflater);
+  zip.AddWhole(kWorkbookRelationshipsName, WorkbookRelationshipsPart(sheets, hasTexts), deflater);
+  zip.AddWhole(kStylesName, StylesPart(workbook.Formats()), deflater);
   std::uint64_t textCells = 0;
   for (std::size_t s = 0; s < sheets; ++s) {
     textCells += WriteSheet(zip, s, workbook, kept, compressor, steps);

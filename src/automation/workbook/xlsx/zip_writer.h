@@ -88,9 +88,6 @@ class ZipWriter {
   // 0xFFFFFFFF or 0xFFFF). Throws std::logic_error when an entry is open.
   void Finish();
 
-  // The sink's size as the writer counts it: where the next byte goes.
-  std::uint64_t Offset() const { return offset_; }
-
  private:
   struct Entry {
     std::string name;
