@@ -16,13 +16,13 @@
 #include <utility>
 #include <vector>
 
-#include "app/conversion_driver.h"
 #include "automation/com/com_object.h"
 #include "automation/com/com_start.h"
 #include "automation/server_factory.h"
+#include "driver/conversion_driver.h"
+#include "excel_writer/excel_book_writer.h"
 #include "journal/recording_writer.h"
 #include "journal/synthetic_journal.h"
-#include "xls/excel_book_writer.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ fs::path MakeJournal(const fs::path& folder, std::uint64_t packets) {
 std::size_t CountEntries(const fs::path& journal) {
   PrintedErrors messages;
   z917::RecordingWriter recorder;
-  z917::ConversionDriver driver({recorder, recorder}, messages);
+  z917::driver::ConversionDriver driver({recorder, recorder}, messages);
   driver.ConvertJournal(journal.string(), (journal.parent_path() / "count.xml").string(),
                         z917::OutputKind::Xml);
   return recorder.TotalCount();
@@ -114,16 +114,16 @@ Run ConvertOnce(const fs::path& journal, std::size_t rowsPerBlock, Route route) 
       case Route::Engine:
         return z917::automation::StartServer(progId);
       case Route::EngineInBlocks:
-        return z917::automation::Dispatch(std::make_shared<AsIfRemote>(
-            z917::automation::StartServer(progId).Object()));
+        return z917::automation::Dispatch(
+            std::make_shared<AsIfRemote>(z917::automation::StartServer(progId).Object()));
       case Route::ComServer:
         break;
     }
     return z917::automation::com::StartComServer("Z917.TestExcel");
   };
-  z917::xls::ExcelBookWriter excel(start, messages, rowsPerBlock);
+  z917::excel_writer::ExcelBookWriter excel(start, messages, rowsPerBlock);
   z917::RecordingWriter unused;
-  z917::ConversionDriver driver({excel, unused}, messages);
+  z917::driver::ConversionDriver driver({excel, unused}, messages);
   const auto began = Clock::now();
   const bool converted = driver.ConvertJournal(
       journal.string(), (journal.parent_path() / "out.xls").string(), z917::OutputKind::Excel);
@@ -162,7 +162,7 @@ void Measure(const char* name, const fs::path& journal, std::size_t rowsPerBlock
 // another process, and of the server's start within them.
 Run ConvertEmpty(const fs::path& empty, double& startSeconds) {
   PrintedErrors messages;
-  z917::xls::ExcelBookWriter excel(
+  z917::excel_writer::ExcelBookWriter excel(
       [&startSeconds](std::string_view) {
         const auto began = Clock::now();
         auto app = z917::automation::com::StartComServer("Z917.TestExcel");
@@ -171,7 +171,7 @@ Run ConvertEmpty(const fs::path& empty, double& startSeconds) {
       },
       messages);
   z917::RecordingWriter unused;
-  z917::ConversionDriver driver({excel, unused}, messages);
+  z917::driver::ConversionDriver driver({excel, unused}, messages);
   const auto began = Clock::now();
   const bool converted = driver.ConvertJournal(
       empty.string(), (empty.parent_path() / "empty.xls").string(), z917::OutputKind::Excel);
@@ -224,7 +224,8 @@ int main(int argc, char** argv) {
   MeasureFixed(folder);
   Measure("one call per row", MakeJournal(folder, rowPackets), 1);
   const fs::path journal = MakeJournal(folder, blockPackets);
-  const std::size_t rowsPerBlock = argc > 5 ? std::stoull(argv[5]) : z917::xls::kRowsPerBlock;
+  const std::size_t rowsPerBlock =
+      argc > 5 ? std::stoull(argv[5]) : z917::excel_writer::kRowsPerBlock;
   Measure("rows in blocks", journal, rowsPerBlock, Route::ComServer, 5);
   fixedSeconds = 0;
   std::printf("In this process (no transport):\n");

@@ -27,16 +27,16 @@
 #include <variant>
 #include <vector>
 
-#include "app/conversion_driver.h"
 #include "automation/server_factory.h"
 #include "child_run.h"
+#include "driver/conversion_driver.h"
+#include "excel_writer/excel_book_writer.h"
+#include "excel_writer/workbook_layout.h"
 #include "journal/cp1251.h"
 #include "journal/entry_texts.h"
 #include "journal/recording_writer.h"
 #include "journal/synthetic_journal.h"
 #include "seconds.h"
-#include "xls/excel_book_writer.h"
-#include "xls/workbook_layout.h"
 #include "xml/xml_journal_writer.h"
 
 namespace {
@@ -100,9 +100,9 @@ double SelfCpuSeconds() {
 
 int RunConvert(const std::string& journal, const std::string& out, z917::OutputKind kind) {
   QuietMessages messages;
-  z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
+  z917::excel_writer::ExcelBookWriter excel(z917::automation::StartServer, messages);
   z917::xml::XmlJournalWriter xml(messages, kXmlSettings);
-  z917::ConversionDriver driver({excel, xml}, messages);
+  z917::driver::ConversionDriver driver({excel, xml}, messages);
   if (!driver.ConvertJournal(journal, out, kind)) return 1;
   Report(out, {double(TotalEntries(driver.Counters()))});
   return 0;
@@ -126,27 +126,28 @@ class CellCollector : public z917::RecordingWriter {
     (row.emplace_back(std::forward<Values>(values)), ...);
   }
 
-  std::array<std::vector<Row>, z917::xls::kSheetCount> sheets;
+  std::array<std::vector<Row>, z917::excel_writer::kSheetCount> sheets;
 
   bool WriteSale(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                  std::uint32_t e, std::uint8_t f, std::int64_t g, std::uint32_t h, std::uint32_t i,
                  std::uint32_t j, std::uint32_t k, std::uint8_t l, std::uint8_t m, std::uint8_t n,
                  const char* name) override {
-    Sales(z917::xls::kSaleSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, nullptr, name);
+    Sales(z917::excel_writer::kSaleSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, nullptr, name);
     return true;
   }
   bool WriteRefund(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                    std::uint32_t e, std::uint8_t f, std::int64_t g, std::uint32_t h,
                    std::uint32_t i, std::uint32_t j, std::uint32_t k, std::uint8_t l,
                    std::uint8_t m, std::uint8_t n, const char* refund, const char* name) override {
-    Sales(z917::xls::kRefundSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, refund, name);
+    Sales(z917::excel_writer::kRefundSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, refund, name);
     return true;
   }
   bool WriteAnnulSale(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                       std::uint32_t e, std::uint8_t f, std::int64_t g, std::uint32_t h,
                       std::uint32_t i, std::uint32_t j, std::uint32_t k, std::uint8_t l,
                       std::uint8_t m, std::uint8_t n, const char* name) override {
-    Sales(z917::xls::kAnnulSaleSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, nullptr, name);
+    Sales(z917::excel_writer::kAnnulSaleSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, nullptr,
+          name);
     return true;
   }
   bool WriteAnnulRefund(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
@@ -154,7 +155,8 @@ class CellCollector : public z917::RecordingWriter {
                         std::uint32_t i, std::uint32_t j, std::uint32_t k, std::uint8_t l,
                         std::uint8_t m, std::uint8_t n, const char* refund,
                         const char* name) override {
-    Sales(z917::xls::kAnnulRefundSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, refund, name);
+    Sales(z917::excel_writer::kAnnulRefundSheet, a, b, c, d, e, f, g, h, i, j, k, l, m, n, refund,
+          name);
     return true;
   }
   bool WriteCashIn(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
@@ -172,27 +174,29 @@ class CellCollector : public z917::RecordingWriter {
   bool WriteReceipt(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                     std::uint32_t e, std::int64_t prov, std::int64_t code, std::uint32_t batch,
                     std::uint32_t avail, std::uint32_t price, const char* name) override {
-    Goods(z917::xls::kReceiptSheet, a, b, c, d, e, prov, code, batch, avail, price, name);
+    Goods(z917::excel_writer::kReceiptSheet, a, b, c, d, e, prov, code, batch, avail, price, name);
     return true;
   }
   bool WriteReturn(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                    std::uint32_t e, std::int64_t prov, std::int64_t code, std::uint32_t batch,
                    std::uint32_t avail, std::uint32_t price, const char* name) override {
-    Goods(z917::xls::kReturnSheet, a, b, c, d, e, prov, code, batch, avail, price, name);
+    Goods(z917::excel_writer::kReturnSheet, a, b, c, d, e, prov, code, batch, avail, price, name);
     return true;
   }
   bool WriteCheckSumSale(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                          std::uint32_t e, std::int64_t total, std::uint32_t s1, std::uint32_t s2,
                          std::uint32_t s3, std::uint32_t s4, std::uint32_t s5, std::uint32_t s6,
                          std::uint32_t s7) override {
-    Sums(z917::xls::kCheckSumSaleSheet, a, b, c, d, e, total, {s1, s2, s3, s4, s5, s6, s7});
+    Sums(z917::excel_writer::kCheckSumSaleSheet, a, b, c, d, e, total,
+         {s1, s2, s3, s4, s5, s6, s7});
     return true;
   }
   bool WriteCheckSumRefund(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c,
                            double d, std::uint32_t e, std::int64_t total, std::uint32_t s1,
                            std::uint32_t s2, std::uint32_t s3, std::uint32_t s4, std::uint32_t s5,
                            std::uint32_t s6, std::uint32_t s7) override {
-    Sums(z917::xls::kCheckSumRefundSheet, a, b, c, d, e, total, {s1, s2, s3, s4, s5, s6, s7});
+    Sums(z917::excel_writer::kCheckSumRefundSheet, a, b, c, d, e, total,
+         {s1, s2, s3, s4, s5, s6, s7});
     return true;
   }
 
@@ -218,7 +222,7 @@ class CellCollector : public z917::RecordingWriter {
             std::uint32_t e, std::uint32_t sum, std::uint32_t avail, const char* name) {
     Row row = Head(a, b, c, d, e);
     Add(row, std::string(word), sum / 100.0, avail / 100.0, z917::Cp1251ToUtf8(name));
-    sheets[z917::xls::kCashSheet].push_back(std::move(row));
+    sheets[z917::excel_writer::kCashSheet].push_back(std::move(row));
   }
   void Goods(std::size_t sheet, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
              std::uint32_t e, std::int64_t prov, std::int64_t code, std::uint32_t batch,
@@ -242,7 +246,7 @@ int RunFloor(const std::string& journal, const std::string& out) {
   QuietMessages messages;
   CellCollector cells;
   cells.SetKeepEntries(false);
-  z917::ConversionDriver driver({cells, cells}, messages);
+  z917::driver::ConversionDriver driver({cells, cells}, messages);
   if (!driver.ConvertJournal(journal, out, z917::OutputKind::Excel)) return 1;
 
   // Only the writing counts: from here to the closed workbook.
@@ -253,8 +257,8 @@ int RunFloor(const std::string& journal, const std::string& out) {
   lxw_workbook* book = workbook_new_opt(out.c_str(), &options);
   lxw_format* date = workbook_add_format(book);
   format_set_num_format_index(date, 22);
-  const char* kFormats[] = {z917::xls::kCounterFormat, z917::xls::kQuantityFormat,
-                            z917::xls::kMoneyFormat, z917::xls::kTextFormat};
+  const char* kFormats[] = {z917::excel_writer::kCounterFormat, z917::excel_writer::kQuantityFormat,
+                            z917::excel_writer::kMoneyFormat, z917::excel_writer::kTextFormat};
   std::array<lxw_format*, 4> formats{};
   for (std::size_t f = 0; f < formats.size(); ++f) {
     formats[f] = workbook_add_format(book);
@@ -266,12 +270,12 @@ int RunFloor(const std::string& journal, const std::string& out) {
     }
     return nullptr;
   };
-  const auto& layout = z917::xls::WorkbookLayout();
-  for (std::size_t s = 0; s < z917::xls::kSheetCount; ++s) {
+  const auto& layout = z917::excel_writer::WorkbookLayout();
+  for (std::size_t s = 0; s < z917::excel_writer::kSheetCount; ++s) {
     lxw_worksheet* sheet = workbook_add_worksheet(book, layout[s].name);
     const auto& columns = layout[s].columns;
     // A column a Z-report: a few percent of the cells at most, left out.
-    if (s == z917::xls::kZReportSheet) continue;
+    if (s == z917::excel_writer::kZReportSheet) continue;
     std::vector<lxw_format*> columnFormat;
     for (std::size_t c = 0; c < columns.size(); ++c) {
       columnFormat.push_back(formatOf(columns[c].format));

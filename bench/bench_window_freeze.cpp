@@ -20,15 +20,15 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app/conversion_driver.h"
-#include "app/file_dialogs.h"
-#include "app/gui_application.h"
-#include "app/main_window.h"
-#include "app/message_boxes.h"
+#include "app/qt/file_dialogs.h"
+#include "app/qt/gui_application.h"
+#include "app/qt/main_window.h"
+#include "app/qt/message_boxes.h"
 #include "automation/server_factory.h"
+#include "driver/conversion_driver.h"
+#include "excel_writer/excel_book_writer.h"
 #include "journal/synthetic_journal.h"
 #include "seconds.h"
-#include "xls/excel_book_writer.h"
 #include "xml/regional_settings.h"
 #include "xml/xml_journal_writer.h"
 
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   const std::uint64_t packets = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 200000;
   qputenv("QT_QPA_PLATFORM", "offscreen");
   int appArgc = 1;
-  auto app = z917::app::CreateApplication(appArgc, argv);
+  auto app = z917::app::qt::CreateApplication(appArgc, argv);
 
   const fs::path dir = fs::path(argv[1]) / "bench_window_freeze";
   fs::create_directories(dir);
@@ -104,19 +104,19 @@ int main(int argc, char** argv) {
   AnsweringDialogs dialogs;
   dialogs.journal = journal.string();
   LastMessage last;
-  z917::app::GuiThreadMessages messages(last);
-  z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
+  z917::app::qt::GuiThreadMessages messages(last);
+  z917::excel_writer::ExcelBookWriter excel(z917::automation::StartServer, messages);
   z917::xml::XmlJournalWriter xml(messages, z917::xml::ReadRegionalSettings());
-  z917::ConversionDriver driver({excel, xml}, messages);
-  z917::app::TForm1 form({dialogs,
-                          [] { return z917::xls::GetExcelVersion(z917::automation::StartServer); },
-                          [&driver](const std::string& in, const std::string& out,
-                                    z917::OutputKind kind, const z917::ProgressListener& progress) {
-                            driver.SetProgressListener(progress);
-                            driver.ConvertJournal(in, out, kind);
-                            driver.SetProgressListener(nullptr);
-                          },
-                          messages});
+  z917::driver::ConversionDriver driver({excel, xml}, messages);
+  z917::app::qt::TForm1 form(
+      {dialogs, [] { return z917::excel_writer::GetExcelVersion(z917::automation::StartServer); },
+       [&driver](const std::string& in, const std::string& out, z917::OutputKind kind,
+                 const z917::driver::ProgressListener& progress) {
+         driver.SetProgressListener(progress);
+         driver.ConvertJournal(in, out, kind);
+         driver.SetProgressListener(nullptr);
+       },
+       messages});
   form.show();
 
   std::printf("journal: %llu packets, %.1f MB\n", static_cast<unsigned long long>(packets),

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/conversion_driver.h"
 #include "child_run.h"
+#include "driver/conversion_driver.h"
 #include "journal/entry_texts.h"
 #include "journal/synthetic_journal.h"
 #include "platform/atomic_file.h"
@@ -53,7 +53,7 @@ void ReportEntries(const std::string& out, std::uint64_t entries) {
 int RunConvert(const std::string& journal, const std::string& out) {
   QuietMessages messages;
   z917::xml::XmlJournalWriter xml(messages, kSettings);
-  z917::ConversionDriver driver({xml, xml}, messages);
+  z917::driver::ConversionDriver driver({xml, xml}, messages);
   if (!driver.ConvertJournal(journal, out, z917::OutputKind::Xml)) return 1;
   ReportEntries(out, TotalEntries(driver.Counters()));
   return 0;

@@ -11,11 +11,11 @@
 #include <fstream>
 #include <string>
 
-#include "app/conversion_driver.h"
 #include "automation/server_factory.h"
 #include "child_run.h"
+#include "driver/conversion_driver.h"
+#include "excel_writer/excel_book_writer.h"
 #include "journal/journal_encoder.h"
-#include "xls/excel_book_writer.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ class QuietMessages : public z917::MessageSink {
 
 int RunConvert(const std::string& journal, const std::string& out) {
   QuietMessages messages;
-  z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
-  z917::ConversionDriver driver({excel, excel}, messages);
+  z917::excel_writer::ExcelBookWriter excel(z917::automation::StartServer, messages);
+  z917::driver::ConversionDriver driver({excel, excel}, messages);
   return driver.ConvertJournal(journal, out, z917::OutputKind::Excel) ? 0 : 1;
 }
 

@@ -6,11 +6,11 @@
 
 #include <QPixmap>
 
-#include "app/about_window.h"
-#include "app/file_dialogs.h"
-#include "app/gui_application.h"
-#include "app/main_window.h"
-#include "app/progress_dialog.h"
+#include "app/qt/about_window.h"
+#include "app/qt/file_dialogs.h"
+#include "app/qt/gui_application.h"
+#include "app/qt/main_window.h"
+#include "app/qt/progress_dialog.h"
 
 namespace {
 
@@ -35,20 +35,20 @@ int main(int argc, char** argv) {
     return 2;
   }
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  auto app = z917::app::CreateApplication(argc, argv);
-  z917::app::QtFileDialogs dialogs;
+  auto app = z917::app::qt::CreateApplication(argc, argv);
+  z917::app::qt::QtFileDialogs dialogs;
   NoMessages messages;
-  z917::app::TForm1 form({dialogs, [] { return 0u; }, [](auto&&...) {}, messages});
+  z917::app::qt::TForm1 form({dialogs, [] { return 0u; }, [](auto&&...) {}, messages});
   bool ok = Grab(form, argv[1]);
   if (argc >= 3) {
-    z917::app::TForm_About about(&form);
+    z917::app::qt::TForm_About about(&form);
     ok = Grab(about, argv[2]) && ok;
   }
   if (argc == 4) {
     // A conversion of a month's journal, 42 % of the way through.
-    z917::app::ConversionProgressDialog progress(QStringLiteral("каса-1_2026-03.bin"),
-                                                 QStringLiteral("каса-1_2026-03.xlsx"), &form);
-    progress.SetProgress({z917::ConversionProgress::Stage::Reading, 42, 100, 131000});
+    z917::app::qt::ConversionProgressDialog progress(QStringLiteral("каса-1_2026-03.bin"),
+                                                     QStringLiteral("каса-1_2026-03.xlsx"), &form);
+    progress.SetProgress({z917::driver::ConversionProgress::Stage::Reading, 42, 100, 131000});
     ok = Grab(progress, argv[3]) && ok;
   }
   return ok ? 0 : 1;

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/conversion_driver.h"
+#include "driver/conversion_driver.h"
 #include "journal/recording_writer.h"
 #include "platform/console.h"
 
@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
   StreamMessages messages;
   z917::RecordingWriter writer(&messages);
   writer.SetKeepEntries(entries);
-  z917::ConversionDriver driver({writer, writer}, messages);
+  z917::driver::ConversionDriver driver({writer, writer}, messages);
   const bool ok = driver.ConvertJournal(*journal, "(none)", z917::OutputKind::Xml);
   for (const z917::RecordedEntry& e : writer.Entries()) {
     z917::platform::WriteText(stdout, e.text + "\n");

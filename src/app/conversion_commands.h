@@ -8,9 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/conversion_progress.h"
-#include "journal/message_sink.h"
-#include "journal/packet.h"
+#include "common/vocabulary.h"
+#include "driver/conversion_progress.h"
 
 namespace z917::app {
 
@@ -64,7 +63,7 @@ struct MainWindowServices {
   // reaches the window's thread. The user has been told the outcome when
   // it returns.
   std::function<void(const std::string& journal, const std::string& output, OutputKind kind,
-                     const ProgressListener& progress)>
+                     const driver::ProgressListener& progress)>
       convertJournal;
   // Shows an error that escaped a command.
   MessageSink& errors;

@@ -6,7 +6,7 @@
 
 namespace z917::app {
 
-ConversionWorker::ConversionWorker(std::function<void(const ProgressListener&)> conversion,
+ConversionWorker::ConversionWorker(std::function<void(const driver::ProgressListener&)> conversion,
                                    std::function<void()> ended)
     : conversion_(std::move(conversion)), ended_(std::move(ended)), thread_([this] { Run(); }) {}
 
@@ -16,7 +16,7 @@ ConversionWorker::~ConversionWorker() {
 
 void ConversionWorker::Run() {
   try {
-    conversion_([this](const ConversionProgress& progress) { latest_.Store(progress); });
+    conversion_([this](const driver::ConversionProgress& progress) { latest_.Store(progress); });
   } catch (...) {
     failure_ = std::current_exception();
   }
@@ -24,9 +24,9 @@ void ConversionWorker::Run() {
   ended_();
 }
 
-ConversionProgress ConversionWorker::Progress() const {
-  ConversionProgress progress = latest_.Load();
-  if (progress.stage == ConversionProgress::Stage::Saving) {
+driver::ConversionProgress ConversionWorker::Progress() const {
+  driver::ConversionProgress progress = latest_.Load();
+  if (progress.stage == driver::ConversionProgress::Stage::Saving) {
     progress.saveShare = platform::SaveProgress::Share();
   }
   return progress;

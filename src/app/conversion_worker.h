@@ -7,8 +7,8 @@
 #include <functional>
 #include <thread>
 
-#include "app/conversion_progress.h"
 #include "app/progress_display.h"
+#include "driver/conversion_progress.h"
 
 namespace z917::app {
 
@@ -17,7 +17,7 @@ class ConversionWorker {
   // Starts `conversion` at once; its reports go to Progress(). `ended` runs
   // on the worker once the conversion has returned or thrown, to wake the
   // window's thread. Throws std::system_error when no thread can start.
-  ConversionWorker(std::function<void(const ProgressListener&)> conversion,
+  ConversionWorker(std::function<void(const driver::ProgressListener&)> conversion,
                    std::function<void()> ended);
   // Waits for the conversion when Finish was not called.
   ~ConversionWorker();
@@ -28,14 +28,14 @@ class ConversionWorker {
   bool Done() const { return done_.load(); }
   // The latest progress the conversion reported, with the save's share
   // while it saves.
-  ConversionProgress Progress() const;
+  driver::ConversionProgress Progress() const;
   // Waits for the worker; throws what the conversion threw.
   void Finish();
 
  private:
   void Run();
 
-  const std::function<void(const ProgressListener&)> conversion_;
+  const std::function<void(const driver::ProgressListener&)> conversion_;
   const std::function<void()> ended_;
   LatestProgress latest_;
   std::atomic<bool> done_{false};

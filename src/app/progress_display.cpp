@@ -24,16 +24,16 @@ std::string Fill(std::string_view text, std::string_view name) {
 
 std::string ProgressCaption() { return std::string(kCaption); }
 
-std::string ProgressLabel(const ConversionProgress& progress, std::string_view journalName,
+std::string ProgressLabel(const driver::ConversionProgress& progress, std::string_view journalName,
                           std::string_view outputName) {
-  return progress.stage == ConversionProgress::Stage::Saving ? Fill(kSaving, outputName)
-                                                             : Fill(kReading, journalName);
+  return progress.stage == driver::ConversionProgress::Stage::Saving ? Fill(kSaving, outputName)
+                                                                     : Fill(kReading, journalName);
 }
 
 std::string StoppingLabel() { return std::string(kStopping); }
 
-ProgressBarPosition BarPositionFor(const ConversionProgress& progress) {
-  if (progress.stage == ConversionProgress::Stage::Saving) {
+ProgressBarPosition BarPositionFor(const driver::ConversionProgress& progress) {
+  if (progress.stage == driver::ConversionProgress::Stage::Saving) {
     const double saved = std::clamp(progress.saveShare.value_or(1.0), 0.0, 1.0);
     return {false, static_cast<int>(saved * kProgressBarSteps)};
   }
@@ -43,16 +43,17 @@ ProgressBarPosition BarPositionFor(const ConversionProgress& progress) {
   return {false, static_cast<int>(std::min(share, 1.0) * kProgressBarSteps)};
 }
 
-void LatestProgress::Store(const ConversionProgress& progress) {
+void LatestProgress::Store(const driver::ConversionProgress& progress) {
   bytesRead_.store(progress.bytesRead, std::memory_order_relaxed);
   journalSize_.store(progress.journalSize, std::memory_order_relaxed);
   entries_.store(progress.entries, std::memory_order_relaxed);
-  saving_.store(progress.stage == ConversionProgress::Stage::Saving, std::memory_order_relaxed);
+  saving_.store(progress.stage == driver::ConversionProgress::Stage::Saving,
+                std::memory_order_relaxed);
 }
 
-ConversionProgress LatestProgress::Load() const {
-  return {saving_.load(std::memory_order_relaxed) ? ConversionProgress::Stage::Saving
-                                                  : ConversionProgress::Stage::Reading,
+driver::ConversionProgress LatestProgress::Load() const {
+  return {saving_.load(std::memory_order_relaxed) ? driver::ConversionProgress::Stage::Saving
+                                                  : driver::ConversionProgress::Stage::Reading,
           bytesRead_.load(std::memory_order_relaxed), journalSize_.load(std::memory_order_relaxed),
           entries_.load(std::memory_order_relaxed)};
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/conversion_progress.h"
+#include "driver/conversion_progress.h"
 
 namespace z917::app {
 
@@ -26,7 +26,7 @@ std::string ProgressCaption();
 
 // The label while the conversion runs: the journal's name while it is
 // read, the output's while it is saved (both file names as shown, UTF-8).
-std::string ProgressLabel(const ConversionProgress& progress, std::string_view journalName,
+std::string ProgressLabel(const driver::ConversionProgress& progress, std::string_view journalName,
                           std::string_view outputName);
 
 // The label once the user asked the conversion to stop.
@@ -44,7 +44,7 @@ struct ProgressBarPosition {
 
 // The bar for `progress`; never outside its range, even when the journal
 // grew after it was opened.
-ProgressBarPosition BarPositionFor(const ConversionProgress& progress);
+ProgressBarPosition BarPositionFor(const driver::ConversionProgress& progress);
 
 // The latest report, written by the worker and read by the window's
 // thread without a lock; each field on its own is enough for a progress
@@ -52,9 +52,9 @@ ProgressBarPosition BarPositionFor(const ConversionProgress& progress);
 class LatestProgress {
  public:
   // Called on the worker; never blocks.
-  void Store(const ConversionProgress& progress);
+  void Store(const driver::ConversionProgress& progress);
   // Called on the window's thread.
-  ConversionProgress Load() const;
+  driver::ConversionProgress Load() const;
 
  private:
   std::atomic<std::uint64_t> bytesRead_{0};

@@ -12,7 +12,7 @@
 #include <variant>
 #include <vector>
 
-#include "journal/packet.h"
+#include "common/vocabulary.h"
 
 namespace z917::automation {
 

@@ -6,11 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace z917 {
+#include "common/vocabulary.h"
 
-// A date as both writers receive it: days since 1899-12-30, the fraction
-// being the time of day.
-using TDateTime = double;
+namespace z917 {
 
 // One buffer holds the packet being decoded: header at 0..15, body from 16.
 inline constexpr std::size_t kPacketBufferSize = 131072;
@@ -42,11 +40,5 @@ struct PacketHeader {
   std::uint32_t DateTime = 0;  // PackedDateTime
   std::uint32_t PacketNum = 0;
 };
-
-// Which writer receives the entries. Only 0 means Excel: every other value
-// selects the XML writer.
-enum class OutputKind : int { Excel = 0, Xml = 1 };
-
-inline bool IsExcel(OutputKind kind) { return static_cast<int>(kind) == 0; }
 
 }  // namespace z917

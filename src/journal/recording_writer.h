@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "common/vocabulary.h"
 #include "journal/journal_entry_writer.h"
-#include "journal/message_sink.h"
 
 namespace z917 {
 

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "common/vocabulary.h"
 #include "journal/journal_entry_writer.h"
-#include "journal/message_sink.h"
 #include "xml/regional_settings.h"
 #include "xml/xml_output.h"
 

@@ -12,7 +12,7 @@
 #include "app/output_name.h"
 #include "app/progress_display.h"
 #include "platform/save_progress.h"
-#include "scripted_dialogs.h"
+#include "support/scripted_dialogs.h"
 
 namespace z917::app {
 namespace {
@@ -165,7 +165,7 @@ TEST(OutputName, ExcelFromVersion12OnGetsXlsx) {
   EXPECT_EQ(ExcelExtensionFor(16), ".xlsx");
 }
 
-using Stage = ConversionProgress::Stage;
+using Stage = driver::ConversionProgress::Stage;
 
 TEST(ProgressDisplay, TextsNameTheFileOfTheStage) {
   EXPECT_EQ(ProgressCaption(), "Конвертация");
@@ -200,7 +200,7 @@ TEST(ProgressDisplay, LatestProgressHandsTheWorkersReportToAnotherThread) {
   EXPECT_EQ(latest.Load().bytesRead, 0u);
   std::thread worker([&latest] { latest.Store({Stage::Saving, 70, 80, 90}); });
   worker.join();
-  const ConversionProgress seen = latest.Load();
+  const driver::ConversionProgress seen = latest.Load();
   EXPECT_EQ(seen.stage, Stage::Saving);
   EXPECT_EQ(seen.bytesRead, 70u);
   EXPECT_EQ(seen.journalSize, 80u);
@@ -210,7 +210,7 @@ TEST(ProgressDisplay, LatestProgressHandsTheWorkersReportToAnotherThread) {
 TEST(ConversionWorker, ReportsProgressTellsItsEndAndHandsOnWhatTheConversionThrew) {
   std::atomic<int> endings{0};
   ConversionWorker worker(
-      [](const ProgressListener& progress) {
+      [](const driver::ProgressListener& progress) {
         progress({Stage::Saving, 7, 8, 9});
         throw std::runtime_error("сбой");
       },
@@ -230,7 +230,7 @@ TEST(ConversionWorker, ProgressFollowsTheSaveWhileTheConversionIsInsideIt) {
   using platform::SaveProgress;
   // The conversion waits while its progress is read, so that nothing moves meanwhile.
   std::atomic<int> step{0};
-  const auto conversion = [&step](const ProgressListener& progress) {
+  const auto conversion = [&step](const driver::ProgressListener& progress) {
     progress({Stage::Saving, 8, 8, 1});
     SaveProgress::Report(1, 4);
     step = 1;

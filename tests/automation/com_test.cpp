@@ -14,7 +14,6 @@
 #include <memory>
 #include <string>
 
-#include "app/conversion_driver.h"
 #include "automation/automation_error.h"
 #include "automation/com/com_object.h"
 #include "automation/com/com_start.h"
@@ -22,9 +21,10 @@
 #include "automation/com/dispatch_adapter.h"
 #include "automation/server_factory.h"
 #include "automation/workbook/engine.h"
+#include "driver/conversion_driver.h"
+#include "excel_writer/excel_book_writer.h"
 #include "journal/recording_writer.h"
 #include "journal/synthetic_journal.h"
-#include "xls/excel_book_writer.h"
 
 namespace z917::automation::com {
 namespace {
@@ -235,11 +235,11 @@ class ComServerTest : public ::testing::Test {
 
   // Converts the journal to `output` through `start`; the messages shown.
   std::vector<std::string> Convert(const ServerStarter& start, const fs::path& output,
-                                   std::size_t rowsPerBlock = xls::kRowsPerBlock) {
+                                   std::size_t rowsPerBlock = excel_writer::kRowsPerBlock) {
     RecordingMessages messages;
-    xls::ExcelBookWriter excel(start, messages, rowsPerBlock);
+    excel_writer::ExcelBookWriter excel(start, messages, rowsPerBlock);
     RecordingWriter xml;
-    ConversionDriver driver({excel, xml}, messages);
+    driver::ConversionDriver driver({excel, xml}, messages);
     driver.ConvertJournal(Utf8(folder / "journal.bin"), Utf8(output), OutputKind::Excel);
     return messages.shown;
   }
@@ -332,8 +332,8 @@ TEST_F(ComServerTest, names_are_looked_up_once_per_kind_of_object) {
 
 TEST_F(ComServerTest, an_unregistered_class_shows_the_start_failure) {
   RecordingMessages messages;
-  xls::ExcelBookWriter excel([](std::string_view) { return StartComServer("Z917.NoSuchServer"); },
-                             messages);
+  excel_writer::ExcelBookWriter excel(
+      [](std::string_view) { return StartComServer("Z917.NoSuchServer"); }, messages);
   EXPECT_FALSE(excel.CreateExcelBook());
   ASSERT_EQ(messages.shown.size(), 1u);
   const std::string& text = messages.shown[0];

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "automation/save_test_support.h"
-#include "file_size_limit.h"
 #include "platform/cancellation.h"
+#include "support/file_size_limit.h"
 
 namespace z917::automation {
 namespace {

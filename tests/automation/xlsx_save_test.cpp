@@ -16,8 +16,8 @@
 #include "automation/workbook/limits.h"
 #include "automation/workbook/save_workbook.h"
 #include "automation/workbook/xlsx_writer.h"
-#include "file_size_limit.h"
 #include "platform/cancellation.h"
+#include "support/file_size_limit.h"
 
 namespace z917::automation {
 namespace {

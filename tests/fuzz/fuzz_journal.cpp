@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/conversion_driver.h"
+#include "driver/conversion_driver.h"
 #include "journal/recording_writer.h"
 #include "xml/xml_journal_writer.h"
 
@@ -38,12 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static NullMessages messages;
   static z917::RecordingWriter recorder(&messages);
   static z917::xml::XmlJournalWriter xml(messages, {",", "%d.%m.%Y", "%H:%M:%S"});
-  static z917::ConversionDriver driver({recorder, xml}, messages);
+  static z917::driver::ConversionDriver driver({recorder, xml}, messages);
   recorder.ForgetLifecycle();
   for (const auto kind : {z917::OutputKind::Excel, z917::OutputKind::Xml}) {
     std::FILE* file = OpenMemory(data, size);
     if (file == nullptr) return 0;
-    z917::JournalStream stream(file);
+    z917::driver::JournalStream stream(file);
     driver.ConvertJournal(stream, "/nonexistent-z917-folder/out.xml", kind);
   }
   return 0;

@@ -10,9 +10,9 @@
 #include <string>
 #include <system_error>
 
-#include "app/conversion_driver.h"
 #include "automation/server_factory.h"
-#include "xls/excel_book_writer.h"
+#include "driver/conversion_driver.h"
+#include "excel_writer/excel_book_writer.h"
 
 namespace {
 
@@ -49,13 +49,13 @@ class ScratchFolder {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static NullMessages messages;
-  static z917::xls::ExcelBookWriter excel(z917::automation::StartServer, messages);
-  static z917::ConversionDriver driver({excel, excel}, messages);
+  static z917::excel_writer::ExcelBookWriter excel(z917::automation::StartServer, messages);
+  static z917::driver::ConversionDriver driver({excel, excel}, messages);
   static const ScratchFolder folder;
   for (const char* name : {"out.xls", "out.xlsx"}) {
     std::FILE* file = OpenMemory(data, size);
     if (file == nullptr) return 0;
-    z917::JournalStream stream(file);
+    z917::driver::JournalStream stream(file);
     driver.ConvertJournal(stream, folder.File(name), z917::OutputKind::Excel);
   }
   return 0;

@@ -11,8 +11,8 @@
 #include <set>
 #include <string>
 
-#include "file_size_limit.h"
 #include "platform/cancellation.h"
+#include "support/file_size_limit.h"
 
 namespace z917::platform {
 namespace {

@@ -13,11 +13,11 @@
 #include <sstream>
 #include <vector>
 
-#include "app/conversion_driver.h"
-#include "file_size_limit.h"
+#include "driver/conversion_driver.h"
 #include "journal/journal_encoder.h"
 #include "journal/packed_date_time.h"
 #include "platform/cancellation.h"
+#include "support/file_size_limit.h"
 
 namespace z917::xml {
 namespace {
@@ -367,7 +367,7 @@ TEST_F(XmlWriterTest, TemporaryFolderPlaysNoPart) {
 TEST_F(XmlWriterTest, DiskFailureWhileGrowingShowsAtTheSaveWithItsReason) {
   RecordingMessages shown;
   XmlJournalWriter xml{shown, CommaSettings()};
-  ConversionDriver driver({xml, xml}, shown);
+  driver::ConversionDriver driver({xml, xml}, shown);
   std::string journal;
   for (int i = 0; i < 4000; ++i) {
     journal += EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1},
@@ -409,7 +409,7 @@ TEST_F(XmlWriterTest, StopAskedForEndsEntriesAndSaveSilently) {
 TEST_F(XmlWriterTest, DriverShowsBothMessagesWhenTheSaveFails) {
   RecordingMessages shown;
   XmlJournalWriter xml{shown, CommaSettings()};
-  ConversionDriver driver({xml, xml}, shown);
+  driver::ConversionDriver driver({xml, xml}, shown);
   const std::string journal =
       EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(100, 100, "K"));
   const fs::path path = dir / "journal.bin";

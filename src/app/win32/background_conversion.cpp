@@ -34,7 +34,7 @@ class WindowTiming {
  public:
   WindowTiming(ConversionProgressWindow& window, HWND owner) : window_(window), owner_(owner) {}
 
-  void Tick(const ConversionProgress& progress) {
+  void Tick(const driver::ConversionProgress& progress) {
     const HWND active = ::GetActiveWindow();
     if (active != nullptr && active != window_.Handle() && active != owner_) {
       ended_ = ended_ || IsMessageBox(active);
@@ -57,9 +57,9 @@ class WindowTiming {
 
 }  // namespace
 
-void RunConversionInBackground(HWND owner, const std::string& journalName,
-                               const std::string& outputName,
-                               const std::function<void(const ProgressListener&)>& conversion) {
+void RunConversionInBackground(
+    HWND owner, const std::string& journalName, const std::string& outputName,
+    const std::function<void(const driver::ProgressListener&)>& conversion) {
   ConversionProgressWindow window(owner, journalName, outputName);
   const HWND wake = window.Handle();
   ConversionWorker worker(conversion, [wake] { ::PostMessageW(wake, WM_NULL, 0, 0); });

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "app/conversion_progress.h"
+#include "driver/conversion_progress.h"
 
 namespace z917::app::win32 {
 
@@ -20,8 +20,8 @@ namespace z917::app::win32 {
 // requests platform::Cancellation. A request to end the program that
 // comes meanwhile is passed on once the conversion has ended. What the
 // conversion throws is thrown here.
-void RunConversionInBackground(HWND owner, const std::string& journalName,
-                               const std::string& outputName,
-                               const std::function<void(const ProgressListener&)>& conversion);
+void RunConversionInBackground(
+    HWND owner, const std::string& journalName, const std::string& outputName,
+    const std::function<void(const driver::ProgressListener&)>& conversion);
 
 }  // namespace z917::app::win32

@@ -98,7 +98,8 @@ void TForm1::RunConversion(const std::string& journal, const std::string& output
     }
   } restore{*this, focused};
   RunConversionInBackground(Handle(), std::string(FileNameOf(journal)),
-                            std::string(FileNameOf(output)), [&](const ProgressListener& progress) {
+                            std::string(FileNameOf(output)),
+                            [&](const driver::ProgressListener& progress) {
                               // Excel is driven from this thread: COM as a
                               // single-threaded apartment here, until it ends.
                               if (kind == OutputKind::Excel) automation::com::EnterApartment();

@@ -9,9 +9,9 @@
 #include <string>
 
 #include "app/conversion_commands.h"
-#include "app/conversion_progress.h"
 #include "app/win32/form_window.h"
-#include "journal/message_sink.h"
+#include "common/vocabulary.h"
+#include "driver/conversion_progress.h"
 #include "journal/packet.h"
 
 namespace z917::app::win32 {

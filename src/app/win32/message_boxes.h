@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "journal/message_sink.h"
+#include "common/vocabulary.h"
 
 namespace z917::app::win32 {
 

@@ -58,7 +58,7 @@ void ConversionProgressWindow::SetLabel(const std::string& text) {
   ::SetDlgItemTextW(Handle(), kProgressLabel, platform::WideFromUtf8(text).c_str());
 }
 
-void ConversionProgressWindow::SetProgress(const ConversionProgress& progress) {
+void ConversionProgressWindow::SetProgress(const driver::ConversionProgress& progress) {
   if (stopping_) return;
   SetLabel(ProgressLabel(progress, journalName_, outputName_));
   const HWND bar = ::GetDlgItem(Handle(), kProgressBar1);

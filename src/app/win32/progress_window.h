@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "app/conversion_progress.h"
 #include "app/win32/form_window.h"
+#include "driver/conversion_progress.h"
 
 namespace z917::app::win32 {
 
@@ -28,7 +28,7 @@ class ConversionProgressWindow : public FormWindow {
   // Shows the share of the journal read, then the share of the output
   // saved (a full bar when the writer does not tell it); a moving bar
   // when the journal's size is unknown.
-  void SetProgress(const ConversionProgress& progress);
+  void SetProgress(const driver::ConversionProgress& progress);
   // "Отмена", Escape and the close button: asks the conversion to stop and
   // keeps the window, which says so, until the conversion has ended.
   void Cancel();

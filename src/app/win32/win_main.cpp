@@ -4,17 +4,14 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <string>
 
-#include "app/conversion_driver.h"
 #include "app/win32/file_dialogs.h"
 #include "app/win32/form_look.h"
 #include "app/win32/main_window.h"
 #include "app/win32/message_boxes.h"
-#include "automation/server_factory.h"
-#include "xls/excel_book_writer.h"
-#include "xml/regional_settings.h"
-#include "xml/xml_journal_writer.h"
+#include "driver/wired_conversion.h"
 
 namespace {
 
@@ -27,19 +24,12 @@ void RunMessageLoop(HWND form) {
 
 void Run(z917::app::win32::MessageBoxes& boxes, z917::MessageSink& messages) {
   using namespace z917;
-  xls::ExcelBookWriter excel(automation::StartServer, messages);
-  xml::XmlJournalWriter xml(messages, xml::ReadRegionalSettings());
-  ConversionDriver driver({excel, xml}, messages);
+  driver::WiredConversion conversion(messages);
   app::win32::Win32FileDialogs dialogs;
   app::win32::TForm1 form({
       dialogs,
-      [] { return xls::GetExcelVersion(automation::StartServer); },
-      [&driver](const std::string& journal, const std::string& output, OutputKind kind,
-                const ProgressListener& progress) {
-        driver.SetProgressListener(progress);
-        driver.ConvertJournal(journal, output, kind);
-        driver.SetProgressListener(nullptr);
-      },
+      std::bind_front(&driver::WiredConversion::ExcelVersion, &conversion),
+      std::bind_front(&driver::WiredConversion::Convert, &conversion),
       messages,
   });
   dialogs.SetOwner(form.Handle());

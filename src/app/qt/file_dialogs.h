@@ -1,0 +1,44 @@
+// The toolkit's open and save dialogs behind the commands' FileDialogs.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "app/conversion_commands.h"
+
+class QFileDialog;
+
+namespace z917::app::qt {
+
+// `filter` in the toolkit's form, for example "Журнал Z917 (*.bin)".
+QString QtFilterText(FileFilter filter);
+
+// The toolkit's file dialogs. Each run builds a fresh dialog, so that no
+// name carries over; the open and the save dialog each remember the folder
+// they were last left in. Paths go in and come out in the file system's
+// own encoding.
+class QtFileDialogs : public FileDialogs {
+ public:
+  QtFileDialogs() = default;
+  // Later dialogs are modal over `owner` and centred on it.
+  void SetOwner(QWidget* owner) { owner_ = owner; }
+
+  // Runs the open dialog; the path and the file must exist.
+  std::optional<std::string> RunOpen(const FileDialogRequest& request) override;
+  // Runs the save dialog; replacing an existing file is confirmed.
+  std::optional<std::string> RunSave(const FileDialogRequest& request) override;
+
+ private:
+  std::optional<std::string> Run(QFileDialog& dialog, const FileDialogRequest& request,
+                                 QString& lastFolder);
+
+  QPointer<QWidget> owner_;
+  QString openFolder_;  // where OpenDialog1 was last left
+  QString saveFolder_;  // where SaveDialog1 was last left
+};
+
+}  // namespace z917::app::qt

@@ -1,0 +1,174 @@
+// The main window's layout and its commands.
+#include "app/qt/main_window.h"
+
+#include <exception>
+#include <utility>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QShortcut>
+
+#include "app/output_name.h"
+#include "app/qt/about_window.h"
+#include "app/qt/background_conversion.h"
+#include "app/qt/form_look.h"
+#include "app/qt/message_boxes.h"
+#include "app/window_texts.h"
+#include "platform/cancellation.h"
+
+namespace z917::app::qt {
+
+namespace {
+
+constexpr int kClientWidth = 362;
+constexpr int kClientHeight = 150;
+
+// The file name of a path in the file system's own encoding, for showing.
+QString ShownFileName(const std::string& path) {
+  const std::string_view name = FileNameOf(path);
+  return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int top) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  button->setGeometry(140, top, 75, 25);
+  return button;
+}
+
+QAction* MakeItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* item = menu->addAction(caption);
+  item->setObjectName(name);
+  return item;
+}
+
+}  // namespace
+
+TForm1::TForm1(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(std::move(services)),
+      commands_({services_.dialogs, services_.excelVersion,
+                 [this](const std::string& journal, const std::string& output, OutputKind kind) {
+                   RunConversion(journal, output, kind);
+                   if (closeWhenDone_) close();
+                 }}) {
+  setObjectName("Form1");
+  setWindowTitle(QString::fromUtf8(kMainCaption));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  ApplyFormLook(*this, QStringLiteral("Tahoma"));
+  BuildMenu();
+  BuildButtons();
+  // The client area is fixed; the menu bar sits above it.
+  setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  CentreOnScreen(*this);
+}
+
+void TForm1::BuildButtons() {
+  auto* client = new QWidget(this);
+  client->setObjectName("ClientArea");
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+  BtnBinToXls = MakeButton(client, "BtnBinToXls", QStringLiteral("Bin --> Xls"), 35);
+  BtnBinToXml = MakeButton(client, "BtnBinToXml", QStringLiteral("Bin --> Xml"), 75);
+  QWidget::setTabOrder(BtnBinToXls, BtnBinToXml);
+  connect(BtnBinToXls, &QPushButton::clicked, this, [this] { Guarded(&TForm1::BtnBinToXlsClick); });
+  connect(BtnBinToXml, &QPushButton::clicked, this, [this] { Guarded(&TForm1::BtnBinToXmlClick); });
+}
+
+void TForm1::BuildMenu() {
+  QMenuBar* MainMenu1 = menuBar();
+  MainMenu1->setObjectName("MainMenu1");
+  // The platform's global menu bar would take the menu out of the window.
+  MainMenu1->setNativeMenuBar(false);
+  // Each caption's "&" marks the letter that opens or runs it with Alt
+  // (or alone, inside an open menu).
+  QMenu* Menu_File = MainMenu1->addMenu(QStringLiteral("&Файл"));
+  Menu_File->setObjectName("Menu_File");
+  Menu_BinXls = MakeItem(Menu_File, "Menu_BinXls", QStringLiteral("Bin --> &Xls"));
+  Menu_BinXml = MakeItem(Menu_File, "Menu_BinXml", QStringLiteral("Bin --> X&ml"));
+  Menu_File->addSeparator()->setObjectName("N2");
+  Menu_Exit = MakeItem(Menu_File, "Menu_Exit", QStringLiteral("&Выход"));
+  QMenu* Menu_Help = MainMenu1->addMenu(QStringLiteral("&Справка"));
+  Menu_Help->setObjectName("Menu_Help");
+  Menu_About = MakeItem(Menu_Help, "Menu_About", QStringLiteral("&О программе..."));
+  // F10 opens the first menu, as on Windows; the toolkit does not.
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(f10, &QShortcut::activated, this,
+          [MainMenu1, Menu_File] { MainMenu1->setActiveAction(Menu_File->menuAction()); });
+
+  connect(Menu_BinXls, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXlsClick); });
+  connect(Menu_BinXml, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXmlClick); });
+  connect(Menu_Exit, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_ExitClick); });
+  connect(Menu_About, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_AboutClick); });
+}
+
+void TForm1::Guarded(void (TForm1::*command)()) {
+  try {
+    (this->*command)();
+  } catch (const std::exception& error) {
+    services_.errors.ShowMessage(MessageKind::Error, error.what());
+  } catch (...) {
+    // Nothing to tell about an error of unknown kind but that it happened.
+    services_.errors.ShowMessage(MessageKind::Error, std::string());
+  }
+}
+
+void TForm1::RunConversion(const std::string& journal, const std::string& output, OutputKind kind) {
+  // Disabling the focused button takes the focus away; it comes back after.
+  const QPointer<QWidget> focused = focusWidget();
+  SetCommandsEnabled(false);
+  converting_ = true;
+  setCursor(Qt::BusyCursor);
+  // Whatever the conversion throws, the window is usable again afterwards.
+  const auto restore = qScopeGuard([this, focused] {
+    unsetCursor();
+    converting_ = false;
+    SetCommandsEnabled(true);
+    if (focused) focused->setFocus();
+  });
+  RunConversionInBackground(this, ShownFileName(journal), ShownFileName(output),
+                            [&](const driver::ProgressListener& progress) {
+                              services_.convertJournal(journal, output, kind, progress);
+                            });
+}
+
+void TForm1::SetCommandsEnabled(bool enabled) {
+  for (QPushButton* button : {BtnBinToXls, BtnBinToXml}) button->setEnabled(enabled);
+  for (QAction* item : {Menu_BinXls, Menu_BinXml, Menu_Exit, Menu_About}) item->setEnabled(enabled);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  if (!PressFocusedButton(*this, event)) QMainWindow::keyPressEvent(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!converting_) {
+    QMainWindow::closeEvent(event);
+    return;
+  }
+  event->ignore();
+  if (closeWhenDone_) return;
+  const bool stop = services_.confirmStop ? services_.confirmStop()
+                                          : AskYesNo(QString::fromUtf8(kStopQuestion), this);
+  if (!stop) return;
+  closeWhenDone_ = true;
+  platform::Cancellation::Request();
+}
+
+void TForm1::Menu_ExitClick() { close(); }
+
+void TForm1::Menu_AboutClick() {
+  TForm_About about(this);
+  Form_About = &about;
+  about.exec();
+  Form_About = nullptr;
+}
+
+}  // namespace z917::app::qt

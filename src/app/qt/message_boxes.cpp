@@ -1,0 +1,75 @@
+// The modal message box every message of the program goes through.
+#include "app/qt/message_boxes.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QThread>
+
+namespace z917::app::qt {
+
+namespace {
+
+// A message box centred on the screen it shows on, owner or not: Qt would
+// centre an owned dialog on its owner.
+class ScreenCentredBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);  // sizes the box to its text first
+    if (const QScreen* screen = this->screen()) {
+      QRect frame = frameGeometry();
+      frame.moveCenter(screen->availableGeometry().center());
+      move(frame.topLeft());
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text, QWidget* owner) {
+  const bool error = kind == MessageKind::Error;
+  auto box = std::make_unique<ScreenCentredBox>(
+      error ? QMessageBox::Critical : QMessageBox::Information, error ? "Error" : "Information",
+      text, QMessageBox::Ok, owner);
+  box->setObjectName(error ? "ErrorBox" : "InformationBox");
+  box->setWindowModality(Qt::ApplicationModal);
+  // The driver's texts hold line breaks of their own; no rich text.
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
+
+bool AskYesNo(const QString& question, QWidget* owner) {
+  ScreenCentredBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
+                       QMessageBox::Yes | QMessageBox::No, owner);
+  box.setObjectName("QuestionBox");
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+bool IsMessageBox(const QWidget* window) {
+  if (qobject_cast<const QMessageBox*>(window) == nullptr) return false;
+  return window->objectName() == QLatin1String("ErrorBox") ||
+         window->objectName() == QLatin1String("InformationBox");
+}
+
+void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
+  MakeMessageBox(kind, QString::fromStdString(text), owner_)->exec();
+}
+
+void GuiThreadMessages::ShowMessage(MessageKind kind, const std::string& text) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr || QThread::currentThread() == app->thread()) {
+    messages_.ShowMessage(kind, text);
+    return;
+  }
+  QMetaObject::invokeMethod(
+      app, [this, kind, &text] { messages_.ShowMessage(kind, text); },
+      Qt::BlockingQueuedConnection);
+}
+
+}  // namespace z917::app::qt

@@ -1,0 +1,231 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "driver/conversion_driver.h"
+#include "platform/console.h"
+#include "platform/interrupt.h"
+#include "platform/save_progress.h"
+
+#ifndef Z917_VERSION
+#define Z917_VERSION "0.0.0"
+#endif
+
+namespace z917::cli {
+
+namespace {
+
+bool EndsWithXml(std::string_view path) {
+  static constexpr std::string_view kXml = ".xml";
+  if (path.size() < kXml.size()) return false;
+  const std::string_view tail = path.substr(path.size() - kXml.size());
+  return std::equal(tail.begin(), tail.end(), kXml.begin(), [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == b;
+  });
+}
+
+// Often enough to see the save move, rarely enough for a slow terminal.
+constexpr std::chrono::milliseconds kSaveRedrawInterval{100};
+
+std::string SavingText(const driver::ConversionProgress& progress) {
+  std::string text = "z917conv: saving " + std::to_string(progress.entries) + " entries";
+  if (!progress.saveShare) return text;
+  // Rounded down, as the window's bar is: 100% only once all is saved.
+  const int percent = static_cast<int>(100 * std::clamp(*progress.saveShare, 0.0, 1.0));
+  return text + ", " + std::to_string(percent) + "%";
+}
+
+CommandLine Wrong(std::string problem) {
+  CommandLine line;
+  line.problem = std::move(problem);
+  return line;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
+  std::vector<std::string_view> files;
+  bool optionsEnded = false;
+  for (const std::string_view arg : args) {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+      return {CommandLine::Action::Help, {}, {}, {}};
+    } else if (!optionsEnded && arg == "--version") {
+      return {CommandLine::Action::Version, {}, {}, {}};
+    } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
+      return Wrong("unknown option '" + std::string(arg) + "'");
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty()) return Wrong("");
+  if (files.size() == 1) return Wrong("missing OUTPUT");
+  if (files.size() > 2) return Wrong("too many arguments");
+  if (files[0].empty() || files[1].empty()) return Wrong("empty file name");
+  return {CommandLine::Action::Convert, std::string(files[0]), std::string(files[1]), {}};
+}
+
+OutputKind OutputKindFor(std::string_view outputPath) {
+  return EndsWithXml(outputPath) ? OutputKind::Xml : OutputKind::Excel;
+}
+
+std::string UsageText() {
+  return "Usage: z917conv JOURNAL OUTPUT\n"
+         "Converts the cash-register journal JOURNAL (.bin) into OUTPUT: an XML\n"
+         "document when OUTPUT ends in \".xml\" (any letter case), otherwise an\n"
+         "Excel workbook: Excel 97-2003 when OUTPUT ends in \".xls\" (any letter\n"
+         "case), the .xlsx format for any other ending.\n"
+         "\n"
+         "The outcome is printed as the window would show it: information on\n"
+         "standard output, errors on standard error. Exit status: 0 converted,\n"
+         "1 conversion failed or its outcome could not be printed, 2 wrong usage;\n"
+         "130, 143 or 129 when SIGINT (Ctrl-C), SIGTERM or SIGHUP stopped the\n"
+         "conversion, which then leaves nothing behind. When standard error is a\n"
+         "terminal, a line on it shows the progress.\n"
+         "\n"
+         "  -h, --help  show this text and exit\n"
+         "  --version   show the version and exit\n";
+}
+
+std::string UnexpectedFailureMessage(std::string_view reason) {
+  return "Непредвиденная ошибка: " + std::string(reason);
+}
+
+std::string VersionText() { return std::string("z917conv ") + Z917_VERSION + "\n"; }
+
+void StreamMessageSink::ShowMessage(MessageKind kind, const std::string& text) {
+  std::FILE* stream = kind == MessageKind::Error ? err_ : out_;
+  // The other stream first, so that nothing it holds comes out after this.
+  std::fflush(kind == MessageKind::Error ? out_ : err_);
+  const bool written = platform::WriteText(stream, text + '\n') && std::fflush(stream) == 0;
+  if (!written || std::ferror(stream)) lostMessage_ = true;
+}
+
+int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE* out) {
+  const bool outLost = std::fflush(out) != 0 || std::ferror(out);
+  if (status == kExitConverted && (messages.LostMessage() || outLost)) return kExitFailed;
+  return status;
+}
+
+std::string ProgressText(const driver::ConversionProgress& progress, double seconds) {
+  if (progress.stage == driver::ConversionProgress::Stage::Saving) return SavingText(progress);
+  const double rate = seconds > 0 ? static_cast<double>(progress.entries) / seconds : 0;
+  char text[96];
+  if (progress.journalSize > 0) {
+    const double share =
+        100.0 * static_cast<double>(progress.bytesRead) / static_cast<double>(progress.journalSize);
+    std::snprintf(text, sizeof text, "z917conv: %3.0f%% of the journal, %.0f entries/s",
+                  share > 100 ? 100.0 : share, rate);
+  } else {
+    std::snprintf(text, sizeof text, "z917conv: %llu entries, %.0f entries/s",
+                  static_cast<unsigned long long>(progress.entries), rate);
+  }
+  return text;
+}
+
+ProgressLine::~ProgressLine() { StopRedrawingSave(); }
+
+void ProgressLine::Show(const driver::ConversionProgress& progress) {
+  {
+    const std::lock_guard lock(mutex_);
+    if (progress.bytesRead == 0 && progress.stage == driver::ConversionProgress::Stage::Reading) {
+      start_ = std::chrono::steady_clock::now();
+    }
+    if (!enabled_) return;
+    Draw(progress);
+  }
+  if (progress.stage == driver::ConversionProgress::Stage::Saving) StartRedrawingSave(progress);
+}
+
+void ProgressLine::Draw(const driver::ConversionProgress& progress) {
+  const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start_;
+  // Back to the line's start, the text, then erase what a longer text left.
+  std::fprintf(terminal_, "\r%s\x1b[K", ProgressText(progress, seconds.count()).c_str());
+  std::fflush(terminal_);
+  shown_ = true;
+}
+
+void ProgressLine::StartRedrawingSave(const driver::ConversionProgress& saving) {
+  if (redrawer_.joinable()) return;
+  redrawing_ = true;
+  try {
+    redrawer_ = std::thread([this, saving] { RedrawSave(saving); });
+  } catch (const std::system_error&) {
+    redrawing_ = false;
+  }
+}
+
+void ProgressLine::RedrawSave(driver::ConversionProgress saving) {
+  std::unique_lock lock(mutex_);
+  while (!redrawStopped_.wait_for(lock, kSaveRedrawInterval, [this] { return !redrawing_; })) {
+    saving.saveShare = platform::SaveProgress::Share();
+    if (saving.saveShare) Draw(saving);
+  }
+}
+
+void ProgressLine::StopRedrawingSave() {
+  if (!redrawer_.joinable()) return;
+  {
+    const std::lock_guard lock(mutex_);
+    redrawing_ = false;
+  }
+  redrawStopped_.notify_one();
+  redrawer_.join();
+}
+
+void ProgressLine::Clear() {
+  StopRedrawingSave();
+  const std::lock_guard lock(mutex_);
+  if (!shown_) return;
+  std::fputs("\r\x1b[K", terminal_);
+  std::fflush(terminal_);
+  shown_ = false;
+}
+
+void ProgressLine::ShowMessage(MessageKind kind, const std::string& text) {
+  Clear();
+  messages_.ShowMessage(kind, text);
+}
+
+namespace {
+
+int Convert(const CommandLine& line, driver::ConversionDriver& driver, ProgressLine* progress) {
+  platform::CatchInterrupts();
+  if (progress != nullptr) {
+    driver.SetProgressListener(
+        [progress](const driver::ConversionProgress& p) { progress->Show(p); });
+  }
+  const bool converted =
+      driver.ConvertJournal(line.journal, line.output, OutputKindFor(line.output));
+  driver.SetProgressListener(nullptr);
+  if (progress != nullptr) progress->Clear();
+  if (converted) return kExitConverted;
+  return platform::InterruptCaught() ? platform::InterruptExitStatus() : kExitFailed;
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string_view>& args, driver::ConversionDriver& driver,
+                   std::FILE* out, std::FILE* err, ProgressLine* progress) {
+  const CommandLine line = ParseCommandLine(args);
+  switch (line.action) {
+    case CommandLine::Action::Help:
+      platform::WriteText(out, UsageText());
+      return kExitConverted;
+    case CommandLine::Action::Version:
+      platform::WriteText(out, VersionText());
+      return kExitConverted;
+    case CommandLine::Action::Usage:
+      if (!line.problem.empty()) platform::WriteText(err, "z917conv: " + line.problem + "\n");
+      platform::WriteText(err, UsageText());
+      return kExitUsage;
+    case CommandLine::Action::Convert:
+      break;
+  }
+  return Convert(line, driver, progress);
+}
+
+}  // namespace z917::cli

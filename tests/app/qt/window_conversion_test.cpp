@@ -1,0 +1,282 @@
+// The window wired as the program wires it: real driver, writers and
+// workbook engine; only the dialogs and message boxes are answered here.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include "app/qt/main_window.h"
+#include "app/qt/message_boxes.h"
+#include "app/qt/progress_dialog.h"
+#include "automation/server_factory.h"
+#include "driver/conversion_driver.h"
+#include "excel_writer/excel_book_writer.h"
+#include "gui_support.h"
+#include "journal/synthetic_journal.h"
+#include "xml/regional_settings.h"
+#include "xml/xml_journal_writer.h"
+
+namespace z917::app::qt {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Shown;
+
+std::string Head(const fs::path& path, std::size_t size) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(size, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+std::vector<std::string> Listing(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Records each message and whether it arrived on the window's thread.
+class ThreadNotingMessages : public MessageSink {
+ public:
+  void ShowMessage(MessageKind kind, const std::string& text) override {
+    shown.push_back({kind, text});
+    onWindowThread.push_back(QThread::currentThread() == QApplication::instance()->thread());
+  }
+  std::vector<Shown> shown;
+  std::vector<bool> onWindowThread;
+};
+
+// What a timer saw of the window while a conversion ran.
+struct Watched {
+  int ticks = 0;
+  bool dialogShown = false;
+  int largestBarValue = -1;
+  int barMaximum = -1;
+  bool commandsDisabled = true;
+};
+
+ConversionProgressDialog* ShownProgressDialog() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<ConversionProgressDialog*>(window);
+    if (dialog != nullptr && dialog->isVisible()) return dialog;
+  }
+  return nullptr;
+}
+
+class WindowConversionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::path(::testing::TempDir()) /
+          ("z917_window_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    journal = dir / "journal.bin";
+    MakeJournal(300);
+    form.show();
+  }
+  void TearDown() override { fs::remove_all(dir); }
+
+  void MakeJournal(std::uint64_t packets) {
+    std::ofstream out(journal, std::ios::binary);
+    GenerateSyntheticJournal({packets, 7}, [&out](std::string_view packet) {
+      out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
+    });
+  }
+  // Stretches the conversion so that the progress dialog shows, however
+  // fast the machine: each report waits a while.
+  void Slow() { reportPause = std::chrono::milliseconds(60); }
+
+  void Click(const char* button) {
+    QTest::mouseClick(form.findChild<QPushButton*>(button), Qt::LeftButton);
+  }
+  // Clicks `button` with a timer watching the window every 10 ms and
+  // calling `also` with the progress dialog once it shows.
+  Watched ClickWatched(const char* button,
+                       const std::function<void(ConversionProgressDialog&)>& also = {}) {
+    Watched watched;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      ++watched.ticks;
+      watched.commandsDisabled = watched.commandsDisabled && !Button("BtnBinToXls")->isEnabled() &&
+                                 !Button("BtnBinToXml")->isEnabled();
+      if (ConversionProgressDialog* dialog = ShownProgressDialog()) {
+        watched.dialogShown = true;
+        auto* bar = dialog->findChild<QProgressBar*>("ProgressBar1");
+        watched.largestBarValue = std::max(watched.largestBarValue, bar->value());
+        watched.barMaximum = bar->maximum();
+        if (also) also(*dialog);
+      }
+    });
+    timer.start();
+    Click(button);
+    return watched;
+  }
+  QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
+  void Choose(const fs::path& output) {
+    dialogs.openAnswer = journal.string();
+    dialogs.saveAnswer = output.string();
+  }
+
+  test::WithApplication application;
+  fs::path dir;
+  fs::path journal;
+  test::ScriptedDialogs dialogs;
+  ThreadNotingMessages recorded;
+  GuiThreadMessages messages{recorded};
+  excel_writer::ExcelBookWriter excel{automation::StartServer, messages};
+  xml::XmlJournalWriter xml{messages, xml::ReadRegionalSettings()};
+  driver::ConversionDriver driver{{excel, xml}, messages};
+  std::chrono::milliseconds reportPause{0};
+  int stopQuestions = 0;
+  bool stopAnswer = false;
+  TForm1 form{{dialogs, [] { return excel_writer::GetExcelVersion(automation::StartServer); },
+               [this](const std::string& in, const std::string& out, OutputKind kind,
+                      const driver::ProgressListener& progress) {
+                 driver.SetProgressListener([this, progress](const driver::ConversionProgress& p) {
+                   progress(p);
+                   std::this_thread::sleep_for(reportPause);
+                 });
+                 driver.ConvertJournal(in, out, kind);
+               },
+               messages,
+               [this] {
+                 ++stopQuestions;
+                 return stopAnswer;
+               }}};
+};
+
+TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillicName) {
+  const fs::path folder = dir / "Каса 2";
+  fs::create_directories(folder);
+  fs::rename(journal, folder / "журнал.bin");
+  dialogs.openAnswer = (folder / "журнал.bin").string();
+  dialogs.saveAnswer = (folder / "журнал.xml").string();
+  Click("BtnBinToXml");
+  EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
+  EXPECT_EQ(recorded.shown,
+            std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"}}));
+  EXPECT_EQ(Head(folder / "журнал.xml", 5), "<?xml");
+  EXPECT_GT(driver.Counters().Sale, 0u);
+  EXPECT_GT(fs::file_size(folder / "журнал.xml"), 10000u);
+}
+
+TEST_F(WindowConversionTest, XlsButtonConvertsJournalToXlsxWorkbook) {
+  dialogs.openAnswer = journal.string();
+  dialogs.saveAnswer = (dir / "journal.xlsx").string();
+  Click("BtnBinToXls");
+  // The built-in engine reports a version that writes the newer format.
+  EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
+  EXPECT_EQ(recorded.shown,
+            std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"}}));
+  EXPECT_EQ(Head(dir / "journal.xlsx", 2), "PK");
+}
+
+TEST_F(WindowConversionTest, FailedSaveShowsWritersMessageThenDriversOnTheWindowThread) {
+  dialogs.openAnswer = journal.string();
+  const fs::path missing = dir / "missing";
+  dialogs.saveAnswer = (missing / "journal.xlsx").string();
+  Click("BtnBinToXls");
+  dialogs.saveAnswer = (missing / "journal.xml").string();
+  Click("BtnBinToXml");
+
+  const std::vector<Shown>& shown = recorded.shown;
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].kind, MessageKind::Error);
+  EXPECT_EQ(shown[0].text.rfind("Ошибка записи файла Excel: ", 0), 0u) << shown[0].text;
+  EXPECT_EQ(shown[1], (Shown{MessageKind::Error, "Ошибка записи файла Excel"}));
+  EXPECT_EQ(shown[2].kind, MessageKind::Error);
+  EXPECT_EQ(shown[2].text.rfind("Ошибка записи XML файла: ", 0), 0u) << shown[2].text;
+  EXPECT_EQ(shown[3], (Shown{MessageKind::Error, "Ошибка записи файла XML"}));
+  EXPECT_EQ(recorded.onWindowThread, std::vector<bool>(4, true));
+  EXPECT_FALSE(fs::exists(missing));
+
+  // The window is still usable afterwards.
+  dialogs.saveAnswer = (dir / "journal.xml").string();
+  Click("BtnBinToXml");
+  EXPECT_EQ(recorded.shown.back(), (Shown{MessageKind::Information, "Конвертация прошла успешно"}));
+}
+
+TEST_F(WindowConversionTest, ShortConversionShowsNoProgressDialog) {
+  Choose(dir / "journal.xml");
+  const Watched watched = ClickWatched("BtnBinToXml");
+  EXPECT_FALSE(watched.dialogShown);
+  EXPECT_TRUE(watched.commandsDisabled);
+  EXPECT_TRUE(Button("BtnBinToXml")->isEnabled());
+}
+
+TEST_F(WindowConversionTest, LongConversionKeepsTheWindowTurningWithProgressToTheEnd) {
+  MakeJournal(40000);
+  Slow();
+  Choose(dir / "journal.xml");
+  const Watched watched = ClickWatched("BtnBinToXml");
+  // A timer every 10 ms over more than a second of conversion.
+  EXPECT_GT(watched.ticks, 50);
+  EXPECT_TRUE(watched.dialogShown);
+  EXPECT_EQ(watched.largestBarValue, watched.barMaximum);
+  EXPECT_TRUE(watched.commandsDisabled);
+  for (const char* button : {"BtnBinToXls", "BtnBinToXml"})
+    EXPECT_TRUE(Button(button)->isEnabled());
+  EXPECT_EQ(form.focusWidget(), Button("BtnBinToXml"));  // Enter can run it again
+  for (QAction* item : form.findChildren<QAction*>()) EXPECT_TRUE(item->isEnabled());
+  EXPECT_EQ(recorded.shown,
+            std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"}}));
+  EXPECT_EQ(ShownProgressDialog(), nullptr);
+  EXPECT_GT(fs::file_size(dir / "journal.xml"), 1000000u);
+}
+
+TEST_F(WindowConversionTest, CancelMidWayLeavesNoFileAndKeepsAnExistingOne) {
+  MakeJournal(40000);
+  Slow();
+  std::ofstream(dir / "journal.xml") << "old";
+  const auto pressCancel = [](ConversionProgressDialog& dialog) {
+    QPushButton* cancel = dialog.findChild<QPushButton*>("BtnCancel");
+    if (cancel->isEnabled()) QTest::mouseClick(cancel, Qt::LeftButton);
+  };
+  Choose(dir / "journal.xml");
+  EXPECT_TRUE(ClickWatched("BtnBinToXml", pressCancel).dialogShown);
+  Choose(dir / "journal.xlsx");
+  EXPECT_TRUE(ClickWatched("BtnBinToXls", pressCancel).dialogShown);
+
+  EXPECT_EQ(recorded.shown, std::vector<Shown>(2, {MessageKind::Error, "Конвертация отменена"}));
+  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"journal.bin", "journal.xml"}));
+  EXPECT_EQ(Head(dir / "journal.xml", 10), "old");
+  EXPECT_TRUE(Button("BtnBinToXml")->isEnabled());
+}
+
+TEST_F(WindowConversionTest, ClosingDuringConversionAsksAndStopsOnlyWhenAllowed) {
+  MakeJournal(40000);
+  Slow();
+  Choose(dir / "journal.xml");
+  ClickWatched("BtnBinToXml", [this](ConversionProgressDialog&) {
+    if (stopQuestions == 0) form.close();  // refused: the conversion goes on
+  });
+  EXPECT_EQ(stopQuestions, 1);
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(recorded.shown.back(), (Shown{MessageKind::Information, "Конвертация прошла успешно"}));
+
+  stopAnswer = true;
+  ClickWatched("BtnBinToXml", [this](ConversionProgressDialog&) {
+    if (stopQuestions == 1) form.close();
+  });
+  EXPECT_EQ(stopQuestions, 2);
+  EXPECT_EQ(recorded.shown.back(), (Shown{MessageKind::Error, "Конвертация отменена"}));
+  // Closed once the conversion had ended.
+  EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
+}  // namespace z917::app::qt

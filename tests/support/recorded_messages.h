@@ -1,0 +1,25 @@
+// A message sink for tests: keeps every message with its kind, in order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/vocabulary.h"
+
+namespace z917::test {
+
+struct Shown {
+  MessageKind kind;
+  std::string text;
+  bool operator==(const Shown&) const = default;
+};
+
+class RecordingMessages : public MessageSink {
+ public:
+  void ShowMessage(MessageKind kind, const std::string& text) override {
+    shown.push_back({kind, text});
+  }
+  std::vector<Shown> shown;
+};
+
+}  // namespace z917::test
