@@ -9,7 +9,6 @@
 #include <string>
 
 #include "common/vocabulary.h"
-#include "driver/conversion_progress.h"
 
 namespace z917::app {
 
@@ -39,37 +38,18 @@ class FileDialogs {
   virtual std::optional<std::string> RunSave(const FileDialogRequest& request) = 0;
 };
 
+// The installed Excel's major version, 0 when it gives none; throws when
+// Excel cannot be started.
+using ExcelVersionQuery = std::function<std::uint32_t()>;
+
 // What the commands call out to; the dialogs must outlive the commands.
 struct CommandServices {
   FileDialogs& dialogs;
-  // The installed Excel's major version, 0 when it gives none; throws
-  // when Excel cannot be started.
-  std::function<std::uint32_t()> excelVersion;
+  ExcelVersionQuery excelVersion;
   // Converts `journal` into `output`; the user has been told the outcome
   // when it returns.
   std::function<void(const std::string& journal, const std::string& output, OutputKind kind)>
       runConversion;
-};
-
-// What a main window's commands call out to, in either toolkit; each must
-// outlive the window.
-struct MainWindowServices {
-  FileDialogs& dialogs;
-  // The installed Excel's major version, 0 when it gives none; throws
-  // when Excel cannot be started.
-  std::function<std::uint32_t()> excelVersion;
-  // Converts `journal` into `output`, telling `progress` how far it got;
-  // runs on a worker thread and shows its messages through a sink that
-  // reaches the window's thread. The user has been told the outcome when
-  // it returns.
-  std::function<void(const std::string& journal, const std::string& output, OutputKind kind,
-                     const driver::ProgressListener& progress)>
-      convertJournal;
-  // Shows an error that escaped a command.
-  MessageSink& errors;
-  // Asks whether closing the window may stop the running conversion; when
-  // empty, a question box asks.
-  std::function<bool()> confirmStop = {};
 };
 
 // The commands both windows run from their buttons and menu items.

@@ -3,10 +3,16 @@
 // since the toolkits mark mnemonics each their own way.
 #pragma once
 
+#include "common/vocabulary.h"
+
 namespace z917::app {
 
 // The main window's title bar.
 inline constexpr const char* kMainCaption = "Z917 Journal Converter v.1.0.0.1";
+// The title bar of the box each kind of message shows in.
+inline constexpr const char* CaptionOf(MessageKind kind) {
+  return kind == MessageKind::Error ? "Error" : "Information";
+}
 // Asked when the main window is closed during a conversion.
 inline constexpr const char* kStopQuestion = "Идёт конвертация. Прервать её и закрыть программу?";
 // The about window's title bar, its title with the version (set when it

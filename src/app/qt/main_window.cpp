@@ -19,7 +19,6 @@
 #include "app/qt/form_look.h"
 #include "app/qt/message_boxes.h"
 #include "app/window_texts.h"
-#include "platform/cancellation.h"
 
 namespace z917::app::qt {
 
@@ -50,13 +49,7 @@ QAction* MakeItem(QMenu* menu, const char* name, const QString& caption) {
 }  // namespace
 
 TForm1::TForm1(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent),
-      services_(std::move(services)),
-      commands_({services_.dialogs, services_.excelVersion,
-                 [this](const std::string& journal, const std::string& output, OutputKind kind) {
-                   RunConversion(journal, output, kind);
-                   if (closeWhenDone_) close();
-                 }}) {
+    : QMainWindow(parent), MainWindowCommands(std::move(services)) {
   setObjectName("Form1");
   setWindowTitle(QString::fromUtf8(kMainCaption));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -113,29 +106,28 @@ void TForm1::Guarded(void (TForm1::*command)()) {
   try {
     (this->*command)();
   } catch (const std::exception& error) {
-    services_.errors.ShowMessage(MessageKind::Error, error.what());
+    Services().errors.ShowMessage(MessageKind::Error, error.what());
   } catch (...) {
     // Nothing to tell about an error of unknown kind but that it happened.
-    services_.errors.ShowMessage(MessageKind::Error, std::string());
+    Services().errors.ShowMessage(MessageKind::Error, std::string());
   }
 }
 
-void TForm1::RunConversion(const std::string& journal, const std::string& output, OutputKind kind) {
+void TForm1::RunInBackground(const std::string& journal, const std::string& output,
+                             OutputKind kind) {
   // Disabling the focused button takes the focus away; it comes back after.
   const QPointer<QWidget> focused = focusWidget();
   SetCommandsEnabled(false);
-  converting_ = true;
   setCursor(Qt::BusyCursor);
   // Whatever the conversion throws, the window is usable again afterwards.
   const auto restore = qScopeGuard([this, focused] {
     unsetCursor();
-    converting_ = false;
     SetCommandsEnabled(true);
     if (focused) focused->setFocus();
   });
   RunConversionInBackground(this, ShownFileName(journal), ShownFileName(output),
                             [&](const driver::ProgressListener& progress) {
-                              services_.convertJournal(journal, output, kind, progress);
+                              Services().convertJournal(journal, output, kind, progress);
                             });
 }
 
@@ -149,18 +141,14 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (!converting_) {
+  if (MayClose()) {
     QMainWindow::closeEvent(event);
-    return;
+  } else {
+    event->ignore();
   }
-  event->ignore();
-  if (closeWhenDone_) return;
-  const bool stop = services_.confirmStop ? services_.confirmStop()
-                                          : AskYesNo(QString::fromUtf8(kStopQuestion), this);
-  if (!stop) return;
-  closeWhenDone_ = true;
-  platform::Cancellation::Request();
 }
+
+bool TForm1::AskStop() { return AskYesNo(QString::fromUtf8(kStopQuestion), this); }
 
 void TForm1::Menu_ExitClick() { close(); }
 

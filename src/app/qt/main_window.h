@@ -9,10 +9,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
-#include "app/conversion_commands.h"
+#include "app/main_window_commands.h"
 #include "common/vocabulary.h"
-#include "driver/conversion_progress.h"
-#include "journal/packet.h"
 
 class QAction;
 class QPushButton;
@@ -21,28 +19,15 @@ namespace z917::app::qt {
 
 class TForm_About;
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public MainWindowCommands {
   Q_OBJECT
 
  public:
   // Lays the window out, centred on the screen.
   explicit TForm1(MainWindowServices services, QWidget* parent = nullptr);
 
-  // The Excel command: journal, version query, output name, conversion.
-  // Throws what the version query or the conversion throws.
-  void BtnBinToXlsClick() { commands_.BtnBinToXlsClick(); }
-  // The XML command: journal, output name, conversion.
-  void BtnBinToXmlClick() { commands_.BtnBinToXmlClick(); }
-  // The menu items do what the buttons of the same caption do.
-  void Menu_BinXlsClick() { BtnBinToXlsClick(); }
-  void Menu_BinXmlClick() { BtnBinToXmlClick(); }
-  // Closes the window, which ends the program.
-  void Menu_ExitClick();
-  // Shows a new about window modally and destroys it afterwards.
-  void Menu_AboutClick();
-
-  // Whether a conversion is running.
-  bool Converting() const { return converting_; }
+  void Menu_ExitClick() override;
+  void Menu_AboutClick() override;
 
  protected:
   // During a conversion, asks whether to stop it; if so, requests the stop
@@ -57,12 +42,12 @@ class TForm1 : public QMainWindow {
   // Runs `command` as the message loop would: an error escaping it is
   // shown in the error box and the window stays usable.
   void Guarded(void (TForm1::*command)());
-  // Runs the conversion in the background with the commands disabled.
-  void RunConversion(const std::string& journal, const std::string& output, OutputKind kind);
+  void RunInBackground(const std::string& journal, const std::string& output,
+                       OutputKind kind) override;
+  bool AskStop() override;
+  void CloseNow() override { close(); }
   void SetCommandsEnabled(bool enabled);
 
-  MainWindowServices services_;
-  ConversionCommands commands_;
   QPushButton* BtnBinToXls = nullptr;
   QPushButton* BtnBinToXml = nullptr;
   QAction* Menu_BinXls = nullptr;
@@ -71,8 +56,6 @@ class TForm1 : public QMainWindow {
   QAction* Menu_About = nullptr;
   // The about window while it is shown, null otherwise.
   QPointer<TForm_About> Form_About;
-  bool converting_ = false;
-  bool closeWhenDone_ = false;
 };
 
 }  // namespace z917::app::qt

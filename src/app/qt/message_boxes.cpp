@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QThread>
 
+#include "app/window_texts.h"
+
 namespace z917::app::qt {
 
 namespace {
@@ -31,9 +33,9 @@ class ScreenCentredBox : public QMessageBox {
 
 std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& text, QWidget* owner) {
   const bool error = kind == MessageKind::Error;
-  auto box = std::make_unique<ScreenCentredBox>(
-      error ? QMessageBox::Critical : QMessageBox::Information, error ? "Error" : "Information",
-      text, QMessageBox::Ok, owner);
+  auto box =
+      std::make_unique<ScreenCentredBox>(error ? QMessageBox::Critical : QMessageBox::Information,
+                                         CaptionOf(kind), text, QMessageBox::Ok, owner);
   box->setObjectName(error ? "ErrorBox" : "InformationBox");
   box->setWindowModality(Qt::ApplicationModal);
   // The driver's texts hold line breaks of their own; no rich text.

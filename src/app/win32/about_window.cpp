@@ -135,8 +135,6 @@ LRESULT TForm_About::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       DrawPanel(item);
       return TRUE;
     }
-    case WM_DPICHANGED:
-      return FollowDpiChange(wParam, lParam);
     default:
       break;
   }

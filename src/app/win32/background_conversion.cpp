@@ -6,6 +6,8 @@
 #include "app/progress_display.h"
 #include "app/win32/form_look.h"
 #include "app/win32/progress_window.h"
+#include "app/window_texts.h"
+#include "platform/win32/wide_text.h"
 
 namespace z917::app::win32 {
 
@@ -17,14 +19,15 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds kTickInterval{50};
 
 // Whether `window` is one of the message boxes the driver and the writers
-// show: a system dialog captioned "Error" or "Information".
+// show: a system dialog with the caption of either kind of message.
 bool IsMessageBox(HWND window) {
   wchar_t className[16] = {};
   wchar_t caption[16] = {};
   ::GetClassNameW(window, className, 16);
   ::GetWindowTextW(window, caption, 16);
+  const std::string shown = platform::Utf8FromWide(caption);
   return ::lstrcmpW(className, L"#32770") == 0 &&
-         (::lstrcmpW(caption, L"Error") == 0 || ::lstrcmpW(caption, L"Information") == 0);
+         (shown == CaptionOf(MessageKind::Error) || shown == CaptionOf(MessageKind::Information));
 }
 
 // Keeps the progress window out of the way of other modal windows: a

@@ -4,6 +4,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "app/window_texts.h"
 #include "platform/system_reason.h"
 #include "platform/win32/wide_text.h"
 #include "program_resources.h"
@@ -64,7 +65,9 @@ LRESULT FormWindow::FollowDpiChange(WPARAM wParam, LPARAM lParam) {
 }
 
 void FormWindow::ShowFailure(const std::string& text) {
-  ::MessageBoxW(window_, platform::WideFromUtf8(text).c_str(), L"Error", MB_OK | MB_ICONERROR);
+  ::MessageBoxW(window_, platform::WideFromUtf8(text).c_str(),
+                platform::WideFromUtf8(CaptionOf(MessageKind::Error)).c_str(),
+                MB_OK | MB_ICONERROR);
 }
 
 LRESULT CALLBACK FormWindow::Receive(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -83,6 +86,7 @@ LRESULT CALLBACK FormWindow::Receive(HWND window, UINT message, WPARAM wParam, L
   // Nothing may leave a window procedure by an exception: the error is
   // shown here, as a message loop of a window framework would.
   try {
+    if (message == WM_DPICHANGED) return form->FollowDpiChange(wParam, lParam);
     return form->HandleMessage(message, wParam, lParam);
   } catch (const std::exception& error) {
     form->ShowFailure(error.what());

@@ -10,7 +10,6 @@
 #include "app/win32/message_boxes.h"
 #include "app/window_texts.h"
 #include "automation/com/com_start.h"
-#include "platform/cancellation.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::app::win32 {
@@ -42,12 +41,7 @@ HMENU BuildMenu() {
 
 }  // namespace
 
-TForm1::TForm1(MainWindowServices services)
-    : services_(std::move(services)),
-      commands_({services_.dialogs, services_.excelVersion,
-                 [this](const std::string& journal, const std::string& output, OutputKind kind) {
-                   RunConversion(journal, output, kind);
-                 }}) {
+TForm1::TForm1(MainWindowServices services) : MainWindowCommands(std::move(services)) {
   Create(kClassName, platform::WideFromUtf8(kMainCaption), kStyle, 0, nullptr, BuildMenu());
   // Tab order is the order of creation.
   CreateChild(Handle(), L"BUTTON", L"Bin --> Xls", BS_PUSHBUTTON | WS_TABSTOP, kBtnBinToXls);
@@ -73,26 +67,15 @@ void TForm1::Show() {
   ::SetFocus(::GetDlgItem(Handle(), kBtnBinToXls));
 }
 
-void TForm1::BtnBinToXlsClick() {
-  commands_.BtnBinToXlsClick();
-  if (closeWhenDone_) ::DestroyWindow(Handle());
-}
-
-void TForm1::BtnBinToXmlClick() {
-  commands_.BtnBinToXmlClick();
-  if (closeWhenDone_) ::DestroyWindow(Handle());
-}
-
-void TForm1::RunConversion(const std::string& journal, const std::string& output, OutputKind kind) {
+void TForm1::RunInBackground(const std::string& journal, const std::string& output,
+                             OutputKind kind) {
   // Disabling the focused button leaves the keyboard nowhere; it comes back.
   const HWND focused = ::GetFocus();
   SetCommandsEnabled(false);
-  converting_ = true;
   struct Restore {
     TForm1& form;
     HWND focused;
     ~Restore() {
-      form.converting_ = false;
       form.SetCommandsEnabled(true);
       if (focused != nullptr && ::IsWindow(focused)) ::SetFocus(focused);
     }
@@ -103,7 +86,7 @@ void TForm1::RunConversion(const std::string& journal, const std::string& output
                               // Excel is driven from this thread: COM as a
                               // single-threaded apartment here, until it ends.
                               if (kind == OutputKind::Excel) automation::com::EnterApartment();
-                              services_.convertJournal(journal, output, kind, progress);
+                              Services().convertJournal(journal, output, kind, progress);
                             });
 }
 
@@ -127,7 +110,7 @@ void TForm1::Menu_AboutClick() {
 
 void TForm1::OnCommand(int id) {
   // A command that reaches a busy window (a key held down) does nothing.
-  if (converting_) return;
+  if (Converting()) return;
   switch (id) {
     case kBtnBinToXls:
       BtnBinToXlsClick();
@@ -152,27 +135,14 @@ void TForm1::OnCommand(int id) {
   }
 }
 
-void TForm1::OnClose() {
-  if (!converting_) {
-    ::DestroyWindow(Handle());
-    return;
-  }
-  if (closeWhenDone_) return;
-  bool stop = false;
-  if (services_.confirmStop) {
-    stop = services_.confirmStop();
-  } else {
-    MessageBoxes question;
-    question.SetOwner(Handle());
-    stop = question.AskYesNo(kStopQuestion);
-  }
-  if (!stop) return;
-  closeWhenDone_ = true;
-  platform::Cancellation::Request();
+bool TForm1::AskStop() {
+  MessageBoxes question;
+  question.SetOwner(Handle());
+  return question.AskYesNo(kStopQuestion);
 }
 
 void TForm1::ShowFailure(const std::string& text) {
-  services_.errors.ShowMessage(MessageKind::Error, text);
+  Services().errors.ShowMessage(MessageKind::Error, text);
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -181,13 +151,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCommand(LOWORD(wParam));
       return 0;
     case WM_CLOSE:
-      OnClose();
+      if (MayClose()) ::DestroyWindow(Handle());
       return 0;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return 0;
-    case WM_DPICHANGED:
-      return FollowDpiChange(wParam, lParam);
     default:
       break;
   }

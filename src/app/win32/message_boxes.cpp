@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "app/window_texts.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::app::win32 {
@@ -31,7 +32,7 @@ void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
   const bool error = kind == MessageKind::Error;
   const UINT type =
       MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION) | (owner_ == nullptr ? MB_TASKMODAL : 0);
-  show_(owner_, platform::WideFromUtf8(text), error ? L"Error" : L"Information", type);
+  show_(owner_, platform::WideFromUtf8(text), platform::WideFromUtf8(CaptionOf(kind)), type);
 }
 
 bool MessageBoxes::AskYesNo(const std::string& question) {

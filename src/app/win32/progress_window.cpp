@@ -100,8 +100,6 @@ LRESULT ConversionProgressWindow::HandleMessage(UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       Cancel();
       return 0;
-    case WM_DPICHANGED:
-      return FollowDpiChange(wParam, lParam);
     default:
       break;
   }

@@ -1,0 +1,84 @@
+// What both main windows do whatever their toolkit: the two conversion
+// commands on buttons and menu items, whether a conversion is running, and
+// a close that waits for the conversion it stopped.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/conversion_commands.h"
+#include "common/vocabulary.h"
+#include "driver/conversion_progress.h"
+
+namespace z917::app {
+
+// What a main window's commands call out to, in either toolkit; each must
+// outlive the window.
+struct MainWindowServices {
+  FileDialogs& dialogs;
+  ExcelVersionQuery excelVersion;
+  // Converts `journal` into `output`, telling `progress` how far it got;
+  // runs on a worker thread and shows its messages through a sink that
+  // reaches the window's thread. The user has been told the outcome when
+  // it returns.
+  std::function<void(const std::string& journal, const std::string& output, OutputKind kind,
+                     const driver::ProgressListener& progress)>
+      convertJournal;
+  // Shows an error that escaped a command.
+  MessageSink& errors;
+  // Asks whether closing the window may stop the running conversion; when
+  // empty, the window's own question box asks.
+  std::function<bool()> confirmStop = {};
+};
+
+// The main window's commands and state; each toolkit's TForm1 derives from
+// it and supplies the toolkit's part.
+class MainWindowCommands {
+ public:
+  explicit MainWindowCommands(MainWindowServices services);
+  virtual ~MainWindowCommands() = default;
+  MainWindowCommands(const MainWindowCommands&) = delete;
+  MainWindowCommands& operator=(const MainWindowCommands&) = delete;
+
+  // The Excel command: journal, version query, output name, conversion.
+  // Throws what the version query or the conversion throws.
+  void BtnBinToXlsClick() { commands_.BtnBinToXlsClick(); }
+  // The XML command: journal, output name, conversion.
+  void BtnBinToXmlClick() { commands_.BtnBinToXmlClick(); }
+  // The menu items do what the buttons of the same caption do.
+  void Menu_BinXlsClick() { BtnBinToXlsClick(); }
+  void Menu_BinXmlClick() { BtnBinToXmlClick(); }
+  // Closes the window, which ends the program.
+  virtual void Menu_ExitClick() = 0;
+  // Shows a new about window modally and destroys it afterwards.
+  virtual void Menu_AboutClick() = 0;
+
+  // Whether a conversion is running.
+  bool Converting() const { return converting_; }
+
+ protected:
+  const MainWindowServices& Services() const { return services_; }
+  // The user asked to close the window: true when it may close now. During
+  // a conversion it asks, once, whether to stop it; if so it requests the
+  // stop, and the window closes as soon as the conversion has ended.
+  bool MayClose();
+
+ private:
+  // Runs one conversion off the window's thread with the commands
+  // disabled, and returns once it has ended.
+  virtual void RunInBackground(const std::string& journal, const std::string& output,
+                               OutputKind kind) = 0;
+  // Asks in the window's own question box whether to stop and close.
+  virtual bool AskStop() = 0;
+  // Closes the window now.
+  virtual void CloseNow() = 0;
+
+  void Run(const std::string& journal, const std::string& output, OutputKind kind);
+
+  MainWindowServices services_;
+  ConversionCommands commands_;
+  bool converting_ = false;
+  bool closeWhenDone_ = false;
+};
+
+}  // namespace z917::app
