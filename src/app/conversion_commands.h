@@ -64,9 +64,6 @@ class ConversionCommands {
   // The XML command: journal, output name, conversion. Throws what the
   // conversion throws.
   void BtnBinToXmlClick();
-  // The menu items do what the buttons of the same caption do.
-  void Menu_BinXlsClick() { BtnBinToXlsClick(); }
-  void Menu_BinXmlClick() { BtnBinToXmlClick(); }
 
  private:
   // Steps common to both commands; `extension` is asked for only once a

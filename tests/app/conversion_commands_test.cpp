@@ -115,11 +115,11 @@ TEST_F(ConversionCommandsTest, XmlCommandReplacesOnlyTheLastExtensionWithoutVers
   EXPECT_EQ(conversions[0], (Conversion{"/data/a.b.bin", "/out/a.b.xml", OutputKind::Xml}));
 }
 
-TEST_F(ConversionCommandsTest, OpenDialogStartsEmptyEveryTimeAndMenuItemsRunTheButtons) {
+TEST_F(ConversionCommandsTest, OpenDialogStartsEmptyEveryTime) {
   dialogs.openAnswer = "/data/j.bin";
   dialogs.saveAnswer = "/data/out";
-  commands.Menu_BinXlsClick();
-  commands.Menu_BinXmlClick();
+  commands.BtnBinToXlsClick();
+  commands.BtnBinToXmlClick();
   commands.BtnBinToXmlClick();
   ASSERT_EQ(dialogs.runs.size(), 6u);
   for (std::size_t open : {0u, 2u, 4u})

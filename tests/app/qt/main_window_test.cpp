@@ -35,7 +35,6 @@ class MainWindowTest : public ::testing::Test {
       form = std::make_unique<TForm1>(
           MainWindowServices{dialogs,
                              [this] {
-                               ++versionQueries;
                                if (!excelStarts)
                                  throw automation::AutomationError(
                                      "Класс не зарегистрирован, ProgID: \"Excel.Application\"");
@@ -59,7 +58,6 @@ class MainWindowTest : public ::testing::Test {
   test::RecordingMessages errors;
   std::uint32_t excelVersion = 16;
   bool excelStarts = true;
-  int versionQueries = 0;
   std::vector<Conversion> conversions;
   std::unique_ptr<TForm1> form;
 };
@@ -151,9 +149,6 @@ TEST_F(MainWindowTest, MenuItemsRunTheButtonsCommands) {
   dialogs.saveAnswer = "/data/out";
   Item("Menu_BinXls")->trigger();
   Item("Menu_BinXml")->trigger();
-  EXPECT_EQ(versionQueries, 1);
-  EXPECT_EQ(dialogs.runs[1].request.fileName, "/data/j.xlsx");
-  EXPECT_EQ(dialogs.runs[3].request.fileName, "/data/j.xml");
   EXPECT_EQ(conversions, std::vector<Conversion>({{"/data/j.bin", "/data/out", OutputKind::Excel},
                                                   {"/data/j.bin", "/data/out", OutputKind::Xml}}));
 
@@ -166,7 +161,6 @@ TEST_F(MainWindowTest, ExcelThatCannotStartShowsErrorAndWindowStaysUsable) {
   dialogs.openAnswer = "/data/journal.bin";
   dialogs.saveAnswer = "/data/journal.xml";
   Click("BtnBinToXls");
-  EXPECT_EQ(SaveRuns(), std::vector<bool>({false}));
   EXPECT_TRUE(conversions.empty());
   EXPECT_EQ(errors.shown, std::vector<Shown>({{MessageKind::Error,
                                                "Класс не зарегистрирован, ProgID: "

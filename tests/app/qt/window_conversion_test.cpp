@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include <QApplication>
@@ -18,13 +19,9 @@
 #include "app/qt/main_window.h"
 #include "app/qt/message_boxes.h"
 #include "app/qt/progress_dialog.h"
-#include "automation/server_factory.h"
-#include "driver/conversion_driver.h"
-#include "excel_writer/excel_book_writer.h"
+#include "driver/wired_conversion.h"
 #include "gui_support.h"
 #include "journal/synthetic_journal.h"
-#include "xml/regional_settings.h"
-#include "xml/xml_journal_writer.h"
 
 namespace z917::app::qt {
 namespace {
@@ -137,20 +134,18 @@ class WindowConversionTest : public ::testing::Test {
   test::ScriptedDialogs dialogs;
   ThreadNotingMessages recorded;
   GuiThreadMessages messages{recorded};
-  excel_writer::ExcelBookWriter excel{automation::StartServer, messages};
-  xml::XmlJournalWriter xml{messages, xml::ReadRegionalSettings()};
-  driver::ConversionDriver driver{{excel, xml}, messages};
+  driver::WiredConversion conversion{messages};
   std::chrono::milliseconds reportPause{0};
   int stopQuestions = 0;
   bool stopAnswer = false;
-  TForm1 form{{dialogs, [] { return excel_writer::GetExcelVersion(automation::StartServer); },
+  TForm1 form{{dialogs, std::bind_front(&driver::WiredConversion::ExcelVersion, &conversion),
                [this](const std::string& in, const std::string& out, OutputKind kind,
                       const driver::ProgressListener& progress) {
-                 driver.SetProgressListener([this, progress](const driver::ConversionProgress& p) {
-                   progress(p);
-                   std::this_thread::sleep_for(reportPause);
-                 });
-                 driver.ConvertJournal(in, out, kind);
+                 conversion.Convert(in, out, kind,
+                                    [this, progress](const driver::ConversionProgress& p) {
+                                      progress(p);
+                                      std::this_thread::sleep_for(reportPause);
+                                    });
                },
                messages,
                [this] {
@@ -170,7 +165,7 @@ TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillic
   EXPECT_EQ(recorded.shown,
             std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"}}));
   EXPECT_EQ(Head(folder / "журнал.xml", 5), "<?xml");
-  EXPECT_GT(driver.Counters().Sale, 0u);
+  EXPECT_GT(conversion.Driver().Counters().Sale, 0u);
   EXPECT_GT(fs::file_size(folder / "журнал.xml"), 10000u);
 }
 
