@@ -20,6 +20,10 @@ Dispatch StartServer(std::string_view progId);
 // platform supplies another.
 using ServerStarter = std::function<Dispatch(std::string_view progId)>;
 
+// Whether `progId` names Excel ("Excel.Application"), compared without
+// regard to ASCII letter case as the registry compares class names.
+bool IsExcelProgId(std::string_view progId);
+
 // The message of a failed start: `systemMessage`, ", ProgID: ", and the
 // ProgID in double quotation marks.
 std::string StartFailureMessage(std::string_view systemMessage, std::string_view progId);

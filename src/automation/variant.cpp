@@ -45,24 +45,17 @@ bool Variant::IsInteger() const {
 }
 
 std::int64_t Variant::AsInteger() const {
-  switch (Kind()) {
-    case VariantKind::Int8:
-      return std::get<std::int8_t>(value_);
-    case VariantKind::UInt8:
-      return std::get<std::uint8_t>(value_);
-    case VariantKind::Int16:
-      return std::get<std::int16_t>(value_);
-    case VariantKind::UInt16:
-      return std::get<std::uint16_t>(value_);
-    case VariantKind::Int32:
-      return std::get<std::int32_t>(value_);
-    case VariantKind::UInt32:
-      return std::get<std::uint32_t>(value_);
-    case VariantKind::Int64:
-      return std::get<std::int64_t>(value_);
-    default:
-      ThrowWrongKind(Kind(), "целое число");
-  }
+  if (!IsInteger()) ThrowWrongKind(Kind(), "целое число");
+  // Every stored integer type fits an int64_t: there is no unsigned 64-bit kind.
+  return std::visit(
+      []<typename T>(const T& v) -> std::int64_t {
+        if constexpr (StoredInteger<T>) {
+          return v;
+        } else {
+          return 0;  // not reached: IsInteger said it is one
+        }
+      },
+      value_);
 }
 
 double Variant::AsNumber() const {

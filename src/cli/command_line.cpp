@@ -1,9 +1,9 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 
+#include "common/ascii.h"
 #include "driver/conversion_driver.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
@@ -16,15 +16,6 @@
 namespace z917::cli {
 
 namespace {
-
-bool EndsWithXml(std::string_view path) {
-  static constexpr std::string_view kXml = ".xml";
-  if (path.size() < kXml.size()) return false;
-  const std::string_view tail = path.substr(path.size() - kXml.size());
-  return std::equal(tail.begin(), tail.end(), kXml.begin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
-  });
-}
 
 // Often enough to see the save move, rarely enough for a slow terminal.
 constexpr std::chrono::milliseconds kSaveRedrawInterval{100};
@@ -69,7 +60,7 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
 }
 
 OutputKind OutputKindFor(std::string_view outputPath) {
-  return EndsWithXml(outputPath) ? OutputKind::Xml : OutputKind::Excel;
+  return EndsWithIgnoringAsciiCase(outputPath, ".xml") ? OutputKind::Xml : OutputKind::Excel;
 }
 
 std::string UsageText() {

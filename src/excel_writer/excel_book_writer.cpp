@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "automation/automation_error.h"
+#include "common/ascii.h"
 #include "excel_writer/cell_address.h"
 #include "platform/cancellation.h"
 
@@ -105,7 +106,7 @@ int SaveFormatFor(const std::string& path, std::uint32_t version) {
       dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
   std::string extension = hasExtension ? path.substr(dot) : std::string();
   // Users type ".XLS" as often as ".xls": both name the same format.
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  extension = AsciiLower(extension);
   if (version <= 11) return 0;
   if (extension == ".xlsx") return kOpenXmlWorkbook;
   if (extension == ".xls") return kExcel8Workbook;

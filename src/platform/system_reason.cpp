@@ -40,4 +40,11 @@ std::string ReasonText(SystemReasonKind kind, int code) {
   return "системная ошибка " + std::to_string(code);
 }
 
+std::string SystemReason(int code) {
+  for (const ReasonCode& known : SystemReasonCodes()) {
+    if (known.code == code) return ReasonText(known.kind, code);
+  }
+  return ReasonText(SystemReasonKind::kOther, code);
+}
+
 }  // namespace z917::platform

@@ -3,6 +3,7 @@
 // same short texts, so a message reads alike wherever the program runs.
 #pragma once
 
+#include <span>
 #include <string>
 
 namespace z917::platform {
@@ -35,5 +36,14 @@ std::string ReasonText(SystemReasonKind kind, int code);
 // The Russian reason for a system error code: errno on POSIX systems,
 // GetLastError on Windows. Never fails.
 std::string SystemReason(int code);
+
+// A system error code and the reason it reads as.
+struct ReasonCode {
+  int code;
+  SystemReasonKind kind;
+};
+// The codes this system's build puts into words (posix/ or
+// win32/system_reason.cpp); any other reads as kOther. Never fails.
+std::span<const ReasonCode> SystemReasonCodes();
 
 }  // namespace z917::platform

@@ -98,6 +98,26 @@ TEST(ComVariants, every_kind_crosses_an_idispatch_both_ways) {
   }
 }
 
+// An owned VARIANT releases its object once, wherever it has moved to.
+TEST(ComVariants, an_owned_variant_releases_its_object_once) {
+  EnterApartment();
+  auto echo = std::make_shared<EchoObject>();
+  {
+    ComVariant first;
+    ToComVariant(Variant(ObjectRef(echo)), first.get(), {});
+    ComVariant second(std::move(first));
+    EXPECT_EQ(first.get().vt, VT_EMPTY);
+    ComVariant third;
+    third = std::move(second);
+    EXPECT_EQ(second.get().vt, VT_EMPTY);
+    // out() gives up the adapter it held before the call fills it anew.
+    ToComVariant(Variant(ObjectRef(echo)), *third.out(), {});
+    EXPECT_EQ(third.get().vt, VT_DISPATCH);
+    EXPECT_EQ(echo.use_count(), 2);
+  }
+  EXPECT_EQ(echo.use_count(), 1);
+}
+
 TEST(ComVariants, alike_arrays_travel_typed_and_arrive_with_their_values) {
   EnterApartment();
   const auto column = [](std::initializer_list<Variant> values) {

@@ -136,14 +136,11 @@ const std::vector<long>& ComObject::IdsOf(std::string_view member, const Argumen
       dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
                                LOCALE_USER_DEFAULT, ids.data());
   if (FAILED(hr)) throw AutomationError(std::string(member) + ": " + ResultText(hr));
-  return ids_->ids.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end()))
-      .first->second;
+  return ids_->ids.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end())).first->second;
 }
 
-Variant ComObject::Returned(std::string_view member, const Arguments& args,
-                            const VARIANT& result) {
-  if (result.vt != VT_DISPATCH || result.pdispVal == nullptr ||
-      AdaptedObject(result.pdispVal)) {
+Variant ComObject::Returned(std::string_view member, const Arguments& args, const VARIANT& result) {
+  if (result.vt != VT_DISPATCH || result.pdispVal == nullptr || AdaptedObject(result.pdispVal)) {
     return FromComVariant(result);
   }
   std::string key = std::string(member) + '(' + std::to_string(args.positional.size());
@@ -176,24 +173,16 @@ Variant ComObject::Invoke(std::string_view member, unsigned short flags, const A
   DISPPARAMS params{values.data(), namedIds.data(),
                     static_cast<UINT>(namedCount + args.positional.size()),
                     static_cast<UINT>(namedCount)};
-  VARIANT result;
-  ::VariantInit(&result);
+  ComVariant result;
   EXCEPINFO exception{};
   UINT badArgument = 0;
   ++invokeCount;
   const HRESULT hr =
-      dispatch_->Invoke(ids[0], IID_NULL, 0, flags, &params, value != nullptr ? nullptr : &result,
-                        &exception, &badArgument);
+      dispatch_->Invoke(ids[0], IID_NULL, 0, flags, &params,
+                        value != nullptr ? nullptr : result.out(), &exception, &badArgument);
   if (hr == DISP_E_EXCEPTION) throw AutomationError(ExceptionText(exception));
   if (FAILED(hr)) throw AutomationError(ResultText(hr));
-  try {
-    Variant converted = Returned(member, args, result);
-    ::VariantClear(&result);
-    return converted;
-  } catch (...) {
-    ::VariantClear(&result);
-    throw;
-  }
+  return Returned(member, args, result.get());
 }
 
 }  // namespace z917::automation::com

@@ -8,22 +8,8 @@
 
 namespace z917::automation {
 
-namespace {
-
-bool IsExcel(std::string_view progId) {
-  if (progId.size() != 17) return false;
-  for (std::size_t i = 0; i < progId.size(); ++i) {
-    const char c = progId[i];
-    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
-    if (lower != "excel.application"[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 Dispatch StartServer(std::string_view progId) {
-  if (IsExcel(progId) && !com::IsRegistered(progId)) {
+  if (IsExcelProgId(progId) && !com::IsRegistered(progId)) {
     return Dispatch(workbook::StartWorkbookEngine());
   }
   return com::StartComServer(progId);

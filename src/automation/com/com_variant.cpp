@@ -113,8 +113,7 @@ void PutElement(const Variant& cell, VARTYPE type, void* element, const AdapterC
 
 // A SAFEARRAY keeps its elements column by column: the first index runs
 // fastest.
-SAFEARRAY* NewSafeArray(const VariantArray& array, const AdapterContext& context,
-                        VARTYPE type) {
+SAFEARRAY* NewSafeArray(const VariantArray& array, const AdapterContext& context, VARTYPE type) {
   SAFEARRAYBOUND bounds[2] = {{static_cast<ULONG>(array.Rows()), 1},
                               {static_cast<ULONG>(array.Columns()), 1}};
   SAFEARRAY* safe = ::SafeArrayCreate(type, 2, bounds);
@@ -215,6 +214,15 @@ Variant FromSafeArray(SAFEARRAY* safe, VARTYPE elementType) {
   return Variant(std::move(array));
 }
 
+// Gives `out` the type `type` and its member `field` the value `v`. The
+// type goes last, once the value is made: a value that fails to be made
+// leaves `out` as it was.
+template <typename Field, typename Value>
+void Put(VARIANT& out, VARTYPE type, Field& field, Value v) {
+  field = v;
+  out.vt = type;
+}
+
 Variant FromDispatch(IDispatch* dispatch) {
   if (dispatch == nullptr) return Variant(ObjectRef());
   if (ObjectRef ours = AdaptedObject(dispatch)) return Variant(std::move(ours));
@@ -229,75 +237,41 @@ void ToComVariant(const Variant& value, VARIANT& out, const AdapterContext& cont
       out.vt = VT_EMPTY;
       return;
     case VariantKind::Bool:
-      out.vt = VT_BOOL;
-      out.boolVal = value.AsBool() ? VARIANT_TRUE : VARIANT_FALSE;
-      return;
+      return Put(out, VT_BOOL, out.boolVal, value.AsBool() ? VARIANT_TRUE : VARIANT_FALSE);
     case VariantKind::Int8:
-      out.vt = VT_I1;
-      out.cVal = value.Get<std::int8_t>();
-      return;
+      return Put(out, VT_I1, out.cVal, value.Get<std::int8_t>());
     case VariantKind::UInt8:
-      out.vt = VT_UI1;
-      out.bVal = value.Get<std::uint8_t>();
-      return;
+      return Put(out, VT_UI1, out.bVal, value.Get<std::uint8_t>());
     case VariantKind::Int16:
-      out.vt = VT_I2;
-      out.iVal = value.Get<std::int16_t>();
-      return;
+      return Put(out, VT_I2, out.iVal, value.Get<std::int16_t>());
     case VariantKind::UInt16:
-      out.vt = VT_UI2;
-      out.uiVal = value.Get<std::uint16_t>();
-      return;
+      return Put(out, VT_UI2, out.uiVal, value.Get<std::uint16_t>());
     case VariantKind::Int32:
-      out.vt = VT_I4;
-      out.lVal = value.Get<std::int32_t>();
-      return;
+      return Put(out, VT_I4, out.lVal, value.Get<std::int32_t>());
     case VariantKind::UInt32:
-      out.vt = VT_UI4;
-      out.ulVal = value.Get<std::uint32_t>();
-      return;
+      return Put(out, VT_UI4, out.ulVal, value.Get<std::uint32_t>());
     case VariantKind::Int64:
-      out.vt = VT_I8;
-      out.llVal = value.Get<std::int64_t>();
-      return;
+      return Put(out, VT_I8, out.llVal, value.Get<std::int64_t>());
     case VariantKind::Double:
-      out.vt = VT_R8;
-      out.dblVal = value.Get<double>();
-      return;
+      return Put(out, VT_R8, out.dblVal, value.Get<double>());
     case VariantKind::Date:
-      out.vt = VT_DATE;
-      out.date = value.AsDate();
-      return;
+      return Put(out, VT_DATE, out.date, value.AsDate());
     case VariantKind::Text:
-      out.bstrVal = NewBstr(value.AsText());
-      out.vt = VT_BSTR;
-      return;
+      return Put(out, VT_BSTR, out.bstrVal, NewBstr(value.AsText()));
     case VariantKind::Object:
-      out.pdispVal = DispatchOf(value.Get<ObjectRef>(), context);
-      out.vt = VT_DISPATCH;
-      return;
+      return Put(out, VT_DISPATCH, out.pdispVal, DispatchOf(value.Get<ObjectRef>(), context));
     case VariantKind::Array: {
       const VARTYPE type = ElementTypeOf(value.AsArray());
-      out.parray = NewSafeArray(value.AsArray(), context, type);
-      out.vt = VT_ARRAY | type;
-      return;
+      return Put(out, VT_ARRAY | type, out.parray, NewSafeArray(value.AsArray(), context, type));
     }
   }
 }
 
 Variant FromComVariant(const VARIANT& value) {
   if (value.vt & VT_BYREF) {
-    VARIANT plain;
-    ::VariantInit(&plain);
-    if (FAILED(::VariantCopyInd(&plain, const_cast<VARIANT*>(&value)))) ThrowNoMemory();
-    try {
-      Variant result = FromComVariant(plain);
-      ::VariantClear(&plain);
-      return result;
-    } catch (...) {
-      ::VariantClear(&plain);
-      throw;
-    }
+    ComVariant plain;
+    if (FAILED(::VariantCopyInd(plain.out(), const_cast<VARIANT*>(&value)))) ThrowNoMemory();
+    return FromComVariant(plain.get());
   }
   if (value.vt & VT_ARRAY) return FromSafeArray(value.parray, value.vt & VT_TYPEMASK);
   switch (value.vt) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <oaidl.h>
+#include <oleauto.h>
 
 #include <memory>
 
@@ -14,6 +15,38 @@
 namespace z917::automation::com {
 
 class NameTable;
+
+// A VARIANT this code owns: empty when made, cleared (its text freed, its
+// object released) when destroyed, whatever way the scope is left.
+class ComVariant {
+ public:
+  ComVariant() { ::VariantInit(&value_); }
+  ~ComVariant() { ::VariantClear(&value_); }
+  // Takes the other's value and leaves it empty.
+  ComVariant(ComVariant&& other) noexcept : value_(other.value_) { ::VariantInit(&other.value_); }
+  ComVariant& operator=(ComVariant&& other) noexcept {
+    if (this != &other) {
+      ::VariantClear(&value_);
+      value_ = other.value_;
+      ::VariantInit(&other.value_);
+    }
+    return *this;
+  }
+  ComVariant(const ComVariant&) = delete;
+  ComVariant& operator=(const ComVariant&) = delete;
+
+  // The value, still owned by this object.
+  VARIANT& get() { return value_; }
+  const VARIANT& get() const { return value_; }
+  // The value cleared, for a call that fills it.
+  VARIANT* out() {
+    ::VariantClear(&value_);
+    return &value_;
+  }
+
+ private:
+  VARIANT value_;
+};
 
 // What an object of ours needs when it is handed out as an IDispatch:
 // the member names it will be called by, and what keeps its server alive.

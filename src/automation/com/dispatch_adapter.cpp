@@ -10,6 +10,7 @@
 #include <set>
 
 #include "automation/automation_error.h"
+#include "common/ascii.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::automation::com {
@@ -22,14 +23,6 @@ namespace {
 // without a call across processes.
 std::mutex liveMutex;
 std::set<const IDispatch*> live;
-
-std::string LowerAscii(std::string_view name) {
-  std::string lower(name);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return lower;
-}
 
 class DispatchAdapter final : public IDispatch {
  public:
@@ -151,7 +144,7 @@ HRESULT DispatchAdapter::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*
 }  // namespace
 
 long NameTable::IdOf(std::string_view name) {
-  const std::string lower = LowerAscii(name);
+  const std::string lower = AsciiLower(name);
   const auto found = ids_.find(lower);
   if (found != ids_.end()) return found->second;
   names_.emplace_back(name);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "automation/automation_error.h"
+#include "common/ascii.h"
 
 namespace z917::workbook {
 
@@ -13,18 +14,6 @@ namespace {
 using automation::AutomationError;
 using automation::VariantKind;
 using automation::VariantKindName;
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-// Member and argument names compare as automation compares them: ASCII
-// letters without regard to case.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view UseVerb(MemberUse use) {
   switch (use) {
@@ -62,8 +51,10 @@ Variant EngineObject::CallMethod(std::string_view member, const Arguments& args)
 Variant EngineObject::Route(std::string_view member, MemberUse use, const Arguments& args,
                             const Variant* value) {
   if (state_->quit) throw AutomationError(automation::kObjectDisconnected);
+  // Member and argument names compare as automation compares them: ASCII
+  // letters without regard to case.
   for (std::size_t i = 0; i < members_.size(); ++i) {
-    if (!SameName(members_[i].name, member)) continue;
+    if (!EqualsIgnoringAsciiCase(members_[i].name, member)) continue;
     if (!(members_[i].uses & use)) {
       throw AutomationError(Where(i) + " нельзя " + std::string(UseVerb(use)));
     }
@@ -92,7 +83,7 @@ ArgumentReader::ArgumentReader(std::string where, const Arguments& args,
   }
   for (const auto& named : args.named) {
     std::size_t p = 0;
-    while (p < count_ && !SameName(params_[p], named.name)) ++p;
+    while (p < count_ && !EqualsIgnoringAsciiCase(params_[p], named.name)) ++p;
     if (p == count_) {
       throw AutomationError(where_ + ": неизвестный именованный аргумент «" + named.name + "»");
     }

@@ -116,25 +116,23 @@ void RangeObject::ExpectOneArea(std::size_t member) const {
 Variant RangeObject::Invoke(std::size_t member, MemberUse, const Arguments& args,
                             const Variant* value) {
   if (member == kColumns || member == kRows || member == kValue) ExpectOneArea(member);
+  // Only Columns and Rows take an index; every other member none.
+  if (member != kColumns && member != kRows) ExpectNoArguments(Where(member), args);
   switch (member) {
     case kColumns:
       return Part(member, Axis::Columns, args);
     case kRows:
       return Part(member, Axis::Rows, args);
     case kColumnWidth:
-      ExpectNoArguments(Where(member), args);
       SetColumnWidth(member, *value);
       return {};
     case kNumberFormat:
-      ExpectNoArguments(Where(member), args);
       SetNumberFormat(member, *value);
       return {};
     case kValue:
-      ExpectNoArguments(Where(member), args);
       SetValue(member, *value);
       return {};
     case kAddress:
-      ExpectNoArguments(Where(member), args);
       return FormatAddress(areas_);
   }
   return {};

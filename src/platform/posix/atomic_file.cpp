@@ -1,5 +1,6 @@
-#include "platform/atomic_file.h"
-
+// The atomic output file on POSIX systems: an unnamed file (O_TMPFILE) in
+// the target's folder where the kernel allows it, linked in at the end;
+// a hidden named file renamed over the target elsewhere.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -7,33 +8,15 @@
 
 #include <atomic>
 #include <cerrno>
-#include <random>
 
-#include "platform/cancellation.h"
+#include "platform/atomic_file_impl.h"
 #include "platform/posix/path_checks.h"
-#include "platform/system_reason.h"
 
 namespace z917::platform {
 
 namespace {
 
-using posix::FolderOf;
-using posix::InFolder;
-using posix::Quoted;
-
-// Fresh hidden names tried before giving up.
-constexpr int kNameAttempts = 100;
-
 std::atomic<bool> forceNamed{false};
-
-std::string HiddenName() {
-  static constexpr char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937 generator{std::random_device{}()};
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof kChars - 2);
-  std::string name = ".~";
-  for (int i = 0; i < 8; ++i) name += kChars[pick(generator)];
-  return name + ".tmp";
-}
 
 // Unnamed files need the kernel's support and a /proc to give them a name.
 bool UnnamedFilesPossible() {
@@ -88,41 +71,18 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-struct AtomicFile::Impl {
-  std::string shown;   // the path as the caller gave it, for messages
-  std::string target;  // with links followed
-  std::string folder;
-  bool replaceExisting = false;
-  int fd = -1;
-  // The hidden named file where unnamed ones are refused; empty otherwise.
-  std::string tempPath;
-  std::string openable;
-  std::uint64_t size = 0;
-  bool committed = false;
+const int AtomicFile::Impl::kNotOpen = EBADF;
 
-  void CheckTarget() const;
-  void Create();
-  void CreateNamed();
-  void Write(std::uint64_t offset, const std::uint8_t* data, std::size_t left);
-  [[noreturn]] void ThrowWrite(int error) const;
-  [[noreturn]] void ThrowSave(int error) const;
-  [[noreturn]] void ThrowExists() const;
-  void PutInPlace();
-  void LinkUnnamed();
-  void RenameNamed();
-};
-
-void AtomicFile::Impl::CheckTarget() const {
-  if (shown.empty()) throw FileError("Имя файла не задано");
-  struct stat info;
-  if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-    throw FileError("Папка " + Quoted(folder) + " не существует");
-  }
-  if (::stat(target.c_str(), &info) == 0) {
-    posix::RefuseNonRegular(shown, info);
-    if (!replaceExisting) ThrowExists();
-  }
+std::string AtomicFile::Impl::TargetOf(const std::string& path) {
+  return path.empty() ? path : posix::FollowLinks(path);
 }
+
+AtomicFile::Impl::~Impl() {
+  if (fd >= 0) ::close(fd);
+  if (!committed && !tempPath.empty()) ::unlink(tempPath.c_str());
+}
+
+bool AtomicFile::Impl::IsOpen() const { return fd >= 0; }
 
 void AtomicFile::Impl::Create() {
   if (UnnamedFilesPossible()) {
@@ -133,42 +93,19 @@ void AtomicFile::Impl::Create() {
       openable = ProcPath(fd);
       return;
     }
-    if (!UnnamedRefused(errno)) {
-      throw FileError("Не удалось создать файл в папке " + Quoted(folder) + ": " +
-                      SystemReason(errno));
-    }
+    if (!UnnamedRefused(errno)) ThrowCreate(errno);
   }
   CreateNamed();
 }
 
-void AtomicFile::Impl::CreateNamed() {
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string path = InFolder(folder, HiddenName());
-    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      tempPath = openable = path;
-      return;
-    }
-    if (errno != EEXIST) break;
-  }
-  throw FileError("Не удалось создать файл в папке " + Quoted(folder) + ": " + SystemReason(errno));
+int AtomicFile::Impl::OpenNew(const std::string& path) {
+  fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  return fd >= 0 ? 0 : errno;
 }
 
-void AtomicFile::Impl::ThrowWrite(int error) const {
-  throw FileError("Не удалось записать файл " + Quoted(shown) + ": " + SystemReason(error));
-}
+bool AtomicFile::Impl::NameTaken(int error) { return error == EEXIST; }
 
-void AtomicFile::Impl::ThrowSave(int error) const {
-  throw FileError("Не удалось сохранить файл " + Quoted(shown) + ": " + SystemReason(error));
-}
-
-void AtomicFile::Impl::ThrowExists() const {
-  throw FileError("Файл " + Quoted(shown) + " уже существует");
-}
-
-void AtomicFile::Impl::Write(std::uint64_t offset, const std::uint8_t* data, std::size_t left) {
-  if (Cancellation::Requested()) throw FileCancelled();
-  if (fd < 0 || committed) ThrowWrite(EBADF);
+void AtomicFile::Impl::WriteAll(std::uint64_t offset, const std::uint8_t* data, std::size_t left) {
   while (left > 0) {
     const ssize_t written = ::pwrite(fd, data, left, static_cast<off_t>(offset));
     if (written < 0) {
@@ -180,6 +117,10 @@ void AtomicFile::Impl::Write(std::uint64_t offset, const std::uint8_t* data, std
     left -= static_cast<std::size_t>(written);
     offset += static_cast<std::uint64_t>(written);
   }
+}
+
+void AtomicFile::Impl::Flush() {
+  if (::fsync(fd) != 0) ThrowWrite(errno);
 }
 
 // Gives the unnamed file its name. Without leave to replace, the link
@@ -227,65 +168,22 @@ void AtomicFile::Impl::RenameNamed() {
 
 void AtomicFile::Impl::PutInPlace() {
   struct stat replaced;
-  if (::stat(target.c_str(), &replaced) == 0) {
-    // Something may have taken the name since the file was begun.
-    posix::RefuseNonRegular(shown, replaced);
-    if (!replaceExisting) ThrowExists();
-    TakeOverAttributes(fd, replaced);
+  // Something may have taken the name since the file was begun.
+  const bool taken = ::stat(target.c_str(), &replaced) == 0;
+  RefuseTaken(taken ? posix::KindOf(replaced) : PathKind::kMissing);
+  if (taken) TakeOverAttributes(fd, replaced);
+  {
+    const QuietSignals quiet;
+    if (tempPath.empty()) {
+      LinkUnnamed();
+    } else {
+      RenameNamed();
+    }
+    committed = true;
   }
-  const QuietSignals quiet;
-  if (tempPath.empty()) {
-    LinkUnnamed();
-  } else {
-    RenameNamed();
-  }
-  committed = true;
-}
-
-AtomicFile::AtomicFile(const std::string& target, bool replaceExisting)
-    : impl_(std::make_unique<Impl>()) {
-  Impl& file = *impl_;
-  file.shown = target;
-  file.target = target.empty() ? target : posix::FollowLinks(target);
-  file.folder = FolderOf(file.target);
-  file.replaceExisting = replaceExisting;
-  file.CheckTarget();
-  file.Create();
-}
-
-AtomicFile::~AtomicFile() {
-  if (impl_->fd >= 0) ::close(impl_->fd);
-  if (!impl_->committed && !impl_->tempPath.empty()) ::unlink(impl_->tempPath.c_str());
-}
-
-void AtomicFile::Append(std::span<const std::uint8_t> bytes) {
-  impl_->Write(impl_->size, bytes.data(), bytes.size());
-  impl_->size += bytes.size();
-}
-
-void AtomicFile::Append(std::string_view bytes) {
-  Append(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
-}
-
-void AtomicFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
-  impl_->Write(offset, bytes.data(), bytes.size());
-}
-
-std::uint64_t AtomicFile::Size() const { return impl_->size; }
-
-const std::string& AtomicFile::OpenablePath() const { return impl_->openable; }
-
-const std::string& AtomicFile::Target() const { return impl_->target; }
-
-void AtomicFile::Commit() {
-  Impl& file = *impl_;
-  if (Cancellation::Requested()) throw FileCancelled();
-  if (file.fd < 0 || file.committed) file.ThrowSave(EBADF);
-  if (::fsync(file.fd) != 0) file.ThrowWrite(errno);
-  file.PutInPlace();
-  ::close(file.fd);
-  file.fd = -1;
-  SyncFolder(file.folder);
+  ::close(fd);
+  fd = -1;
+  SyncFolder(folder);
 }
 
 void AtomicFile::ForceNamedTemporaryFiles(bool force) { forceNamed.store(force); }

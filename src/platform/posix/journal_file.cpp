@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/posix/path_checks.h"
-
 namespace z917::platform {
 
 std::FILE* OpenJournalFile(const std::string& path) {
@@ -34,12 +32,6 @@ bool SameFile(const std::string& first, const std::string& second) {
   if (first.empty() || second.empty()) return false;
   if (::stat(first.c_str(), &a) != 0 || ::stat(second.c_str(), &b) != 0) return false;
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-void CheckOutputPath(const std::string& path) {
-  struct stat info;
-  if (path.empty() || ::stat(path.c_str(), &info) != 0) return;
-  posix::RefuseNonRegular(path, info);
 }
 
 }  // namespace z917::platform

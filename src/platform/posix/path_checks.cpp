@@ -8,7 +8,7 @@
 #include "platform/file_error.h"
 #include "platform/system_reason.h"
 
-namespace z917::platform::posix {
+namespace z917::platform {
 
 namespace {
 // As many links as the kernel itself follows in one path.
@@ -26,9 +26,21 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return (folder == "/" ? "" : folder) + "/" + name;
 }
 
-std::string Quoted(const std::string& path) { return "«" + path + "»"; }
+PathKind KindOf(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 ? posix::KindOf(info) : PathKind::kMissing;
+}
 
-std::string FollowLinks(const std::string& path) {
+PathKind posix::KindOf(const struct stat& info) {
+  if (S_ISREG(info.st_mode)) return PathKind::kFile;
+  if (S_ISDIR(info.st_mode)) return PathKind::kFolder;
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return PathKind::kDevice;
+  if (S_ISFIFO(info.st_mode)) return PathKind::kPipe;
+  if (S_ISSOCK(info.st_mode)) return PathKind::kSocket;
+  return PathKind::kOther;
+}
+
+std::string posix::FollowLinks(const std::string& path) {
   std::string current = path;
   for (int hops = 0;; ++hops) {
     struct stat info;
@@ -46,20 +58,4 @@ std::string FollowLinks(const std::string& path) {
   }
 }
 
-void RefuseNonRegular(const std::string& shown, const struct stat& info) {
-  if (S_ISREG(info.st_mode)) return;
-  const char* what = nullptr;
-  if (S_ISDIR(info.st_mode)) {
-    what = "папка";
-  } else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
-    what = "устройство";
-  } else if (S_ISFIFO(info.st_mode)) {
-    what = "именованный канал";
-  } else if (S_ISSOCK(info.st_mode)) {
-    what = "сокет";
-  }
-  if (what == nullptr) throw FileError(Quoted(shown) + " — это не обычный файл");
-  throw FileError(Quoted(shown) + " — это " + what + ", а не файл");
-}
-
-}  // namespace z917::platform::posix
+}  // namespace z917::platform

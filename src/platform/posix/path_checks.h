@@ -1,27 +1,22 @@
-// What the POSIX file pieces share: paths taken apart, links followed,
-// and the refusals of a path that is no place for an output file.
+// What only the POSIX file pieces need beside the shared path checks
+// (platform/path_checks.h): symbolic links followed by hand, and a kind
+// told from what stat gave.
 #pragma once
 
 #include <sys/stat.h>
 
 #include <string>
 
-namespace z917::platform::posix {
+#include "platform/path_checks.h"
 
-// The folder part of `path`: "." for a bare name, "/" for a name at the root.
-std::string FolderOf(const std::string& path);
-// `name` inside `folder`, without doubling a slash.
-std::string InFolder(const std::string& folder, const std::string& name);
-// `path` in the quotes our messages put around names.
-std::string Quoted(const std::string& path);
+namespace z917::platform::posix {
 
 // `path` with symbolic links at its end followed to what they point to,
 // also when that does not exist. Throws FileError when the links go round
 // in a circle.
 std::string FollowLinks(const std::string& path);
 
-// Throws FileError naming `shown` when `info` is not a regular file: a
-// folder, a device, a FIFO or a socket.
-void RefuseNonRegular(const std::string& shown, const struct stat& info);
+// What `info` (from stat) says stands at its path. Never fails.
+PathKind KindOf(const struct stat& info);
 
 }  // namespace z917::platform::posix

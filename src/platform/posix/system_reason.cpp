@@ -1,3 +1,4 @@
+// errno values put into words.
 #include "platform/system_reason.h"
 
 #include <cerrno>
@@ -6,48 +7,31 @@ namespace z917::platform {
 
 namespace {
 
-SystemReasonKind KindOf(int code) {
-  switch (code) {
-    case ENOSPC:
-      return SystemReasonKind::kNoSpace;
-    case EDQUOT:
-      return SystemReasonKind::kQuotaExceeded;
-    case EFBIG:
-      return SystemReasonKind::kFileTooLarge;
-    case EACCES:
-    case EPERM:
-      return SystemReasonKind::kAccessDenied;
-    case EROFS:
-      return SystemReasonKind::kReadOnly;
-    case ENOENT:
-      return SystemReasonKind::kNoFolder;
-    case ENOTDIR:
-      return SystemReasonKind::kNotAFolder;
-    case EISDIR:
-      return SystemReasonKind::kIsAFolder;
-    case EEXIST:
-      return SystemReasonKind::kExists;
-    case ENAMETOOLONG:
-      return SystemReasonKind::kNameTooLong;
-    case ELOOP:
-      return SystemReasonKind::kTooManyLinks;
-    case EMFILE:
-    case ENFILE:
-      return SystemReasonKind::kTooManyOpenFiles;
-    case ENOMEM:
-      return SystemReasonKind::kNoMemory;
-    case EBUSY:
-    case ETXTBSY:
-      return SystemReasonKind::kBusy;
-    case EIO:
-      return SystemReasonKind::kInputOutput;
-    default:
-      return SystemReasonKind::kOther;
-  }
-}
+using enum SystemReasonKind;
+
+const ReasonCode kCodes[] = {
+    {ENOSPC, kNoSpace},
+    {EDQUOT, kQuotaExceeded},
+    {EFBIG, kFileTooLarge},
+    {EACCES, kAccessDenied},
+    {EPERM, kAccessDenied},
+    {EROFS, kReadOnly},
+    {ENOENT, kNoFolder},
+    {ENOTDIR, kNotAFolder},
+    {EISDIR, kIsAFolder},
+    {EEXIST, kExists},
+    {ENAMETOOLONG, kNameTooLong},
+    {ELOOP, kTooManyLinks},
+    {EMFILE, kTooManyOpenFiles},
+    {ENFILE, kTooManyOpenFiles},
+    {ENOMEM, kNoMemory},
+    {EBUSY, kBusy},
+    {ETXTBSY, kBusy},
+    {EIO, kInputOutput},
+};
 
 }  // namespace
 
-std::string SystemReason(int code) { return ReasonText(KindOf(code), code); }
+std::span<const ReasonCode> SystemReasonCodes() { return kCodes; }
 
 }  // namespace z917::platform

@@ -6,7 +6,6 @@
 #include <io.h>
 #include <windows.h>
 
-#include "platform/win32/path_checks.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::platform {
@@ -63,11 +62,6 @@ bool SameFile(const std::string& first, const std::string& second) {
   if (!FileIdentity(first, a) || !FileIdentity(second, b)) return false;
   return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
          a.nFileIndexLow == b.nFileIndexLow;
-}
-
-void CheckOutputPath(const std::string& path) {
-  if (path.empty()) return;
-  win32::RefuseNonRegular(path, win32::KindOf(path));
 }
 
 }  // namespace z917::platform

@@ -1,11 +1,10 @@
-#include "platform/win32/path_checks.h"
+#include "platform/path_checks.h"
 
 #include <windows.h>
 
-#include "platform/file_error.h"
 #include "platform/win32/wide_text.h"
 
-namespace z917::platform::win32 {
+namespace z917::platform {
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("\\/");
@@ -22,8 +21,6 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   const char last = folder.empty() ? '\\' : folder.back();
   return folder + (last == '\\' || last == '/' || last == ':' ? "" : "\\") + name;
 }
-
-std::string Quoted(const std::string& path) { return "«" + path + "»"; }
 
 PathKind KindOf(const std::string& path) {
   const std::wstring wide = WideFromUtf8(path);
@@ -45,23 +42,4 @@ PathKind KindOf(const std::string& path) {
   return PathKind::kFile;
 }
 
-void RefuseNonRegular(const std::string& shown, PathKind kind) {
-  const char* what = nullptr;
-  switch (kind) {
-    case PathKind::kFolder:
-      what = "папка";
-      break;
-    case PathKind::kDevice:
-      what = "устройство";
-      break;
-    case PathKind::kPipe:
-      what = "именованный канал";
-      break;
-    case PathKind::kMissing:
-    case PathKind::kFile:
-      return;
-  }
-  throw FileError(Quoted(shown) + " — это " + what + ", а не файл");
-}
-
-}  // namespace z917::platform::win32
+}  // namespace z917::platform

@@ -11,58 +11,42 @@ namespace {
 // ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
 constexpr DWORD kDiskQuotaExceeded = 1295;
 
-SystemReasonKind KindOf(int code) {
-  switch (static_cast<DWORD>(code)) {
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return SystemReasonKind::kNoSpace;
-    case kDiskQuotaExceeded:
-      return SystemReasonKind::kQuotaExceeded;
-    case ERROR_FILE_TOO_LARGE:
-      return SystemReasonKind::kFileTooLarge;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_PRIVILEGE_NOT_HELD:
-      return SystemReasonKind::kAccessDenied;
-    case ERROR_WRITE_PROTECT:
-      return SystemReasonKind::kReadOnly;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-      return SystemReasonKind::kNoFolder;
-    case ERROR_DIRECTORY:
-      return SystemReasonKind::kNotAFolder;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return SystemReasonKind::kExists;
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_BUFFER_OVERFLOW:
-      return SystemReasonKind::kNameTooLong;
-    case ERROR_CANT_RESOLVE_FILENAME:
-      return SystemReasonKind::kTooManyLinks;
-    case ERROR_TOO_MANY_OPEN_FILES:
-      return SystemReasonKind::kTooManyOpenFiles;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-      return SystemReasonKind::kNoMemory;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE:
-      return SystemReasonKind::kBusy;
-    case ERROR_CRC:
-    case ERROR_IO_DEVICE:
-    case ERROR_READ_FAULT:
-    case ERROR_WRITE_FAULT:
-    case ERROR_GEN_FAILURE:
-    case ERROR_SECTOR_NOT_FOUND:
-      return SystemReasonKind::kInputOutput;
-    default:
-      return SystemReasonKind::kOther;
-  }
-}
+using enum SystemReasonKind;
+
+const ReasonCode kCodes[] = {
+    {ERROR_DISK_FULL, kNoSpace},
+    {ERROR_HANDLE_DISK_FULL, kNoSpace},
+    {kDiskQuotaExceeded, kQuotaExceeded},
+    {ERROR_FILE_TOO_LARGE, kFileTooLarge},
+    {ERROR_ACCESS_DENIED, kAccessDenied},
+    {ERROR_PRIVILEGE_NOT_HELD, kAccessDenied},
+    {ERROR_WRITE_PROTECT, kReadOnly},
+    {ERROR_FILE_NOT_FOUND, kNoFolder},
+    {ERROR_PATH_NOT_FOUND, kNoFolder},
+    {ERROR_INVALID_DRIVE, kNoFolder},
+    {ERROR_BAD_NETPATH, kNoFolder},
+    {ERROR_DIRECTORY, kNotAFolder},
+    {ERROR_FILE_EXISTS, kExists},
+    {ERROR_ALREADY_EXISTS, kExists},
+    {ERROR_FILENAME_EXCED_RANGE, kNameTooLong},
+    {ERROR_BUFFER_OVERFLOW, kNameTooLong},
+    {ERROR_CANT_RESOLVE_FILENAME, kTooManyLinks},
+    {ERROR_TOO_MANY_OPEN_FILES, kTooManyOpenFiles},
+    {ERROR_NOT_ENOUGH_MEMORY, kNoMemory},
+    {ERROR_OUTOFMEMORY, kNoMemory},
+    {ERROR_SHARING_VIOLATION, kBusy},
+    {ERROR_LOCK_VIOLATION, kBusy},
+    {ERROR_USER_MAPPED_FILE, kBusy},
+    {ERROR_CRC, kInputOutput},
+    {ERROR_IO_DEVICE, kInputOutput},
+    {ERROR_READ_FAULT, kInputOutput},
+    {ERROR_WRITE_FAULT, kInputOutput},
+    {ERROR_GEN_FAILURE, kInputOutput},
+    {ERROR_SECTOR_NOT_FOUND, kInputOutput},
+};
 
 }  // namespace
 
-std::string SystemReason(int code) { return ReasonText(KindOf(code), code); }
+std::span<const ReasonCode> SystemReasonCodes() { return kCodes; }
 
 }  // namespace z917::platform

@@ -1,0 +1,30 @@
+// What the file pieces of every system share: paths taken apart, what
+// stands at a path, and the refusals of a path that is no place for an
+// output file. Paths are UTF-8. Each system takes paths apart and looks at
+// them in its own way (posix/ and win32/path_checks.cpp); the refusals are
+// worded once (path_checks.cpp), so that they read alike everywhere.
+#pragma once
+
+#include <string>
+
+namespace z917::platform {
+
+// The folder part of `path`: "." for a bare name; for a name at a root
+// the root with its slash ("/", "C:\", "\"); "C:" for "C:name" on Windows.
+std::string FolderOf(const std::string& path);
+// `name` inside `folder`, without doubling a separator.
+std::string InFolder(const std::string& folder, const std::string& name);
+// `path` in the quotes our messages put around names.
+std::string Quoted(const std::string& path);
+
+// What stands at a path.
+enum class PathKind { kMissing, kFile, kFolder, kDevice, kPipe, kSocket, kOther };
+// What stands at `path`, following links as opening it would; kMissing
+// when the system tells nothing. Never fails.
+PathKind KindOf(const std::string& path);
+
+// Throws FileError naming `shown` when `kind` is neither missing nor a
+// regular file: a folder, a device, a pipe, a socket or anything else.
+void RefuseNonRegular(const std::string& shown, PathKind kind);
+
+}  // namespace z917::platform
