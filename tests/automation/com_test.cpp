@@ -55,7 +55,7 @@ class EchoObject : public AutomationObject {
   std::string assignedTo;
 };
 
-TEST(ComVariants, every_kind_crosses_an_idispatch_both_ways) {
+TEST(ComVariants, EveryKindCrossesAnIdispatchBothWays) {
   EnterApartment();
   auto echo = std::make_shared<EchoObject>();
   IDispatch* adapter = NewDispatchAdapter(echo, {});
@@ -98,7 +98,7 @@ TEST(ComVariants, every_kind_crosses_an_idispatch_both_ways) {
   }
 }
 
-TEST(ComVariants, alike_arrays_travel_typed_and_arrive_with_their_values) {
+TEST(ComVariants, AlikeArraysTravelTypedAndArriveWithTheirValues) {
   EnterApartment();
   const auto column = [](std::initializer_list<Variant> values) {
     VariantArray array(values.size(), 1);
@@ -262,7 +262,7 @@ class ComServerTest : public ::testing::Test {
   std::int64_t serverProcess = 0;
 };
 
-TEST_F(ComServerTest, a_journal_through_the_server_saves_the_engines_xls_and_the_server_ends) {
+TEST_F(ComServerTest, AJournalThroughTheServerSavesTheEnginesXlsAndTheServerEnds) {
   const auto inProcess = Convert(EngineInBlocks, folder / "engine.xls");
   const auto remote = Convert(TestServer(), folder / "server.xls");
   EXPECT_EQ(remote, inProcess);
@@ -286,7 +286,7 @@ TEST_F(ComServerTest, a_journal_through_the_server_saves_the_engines_xls_and_the
   }
 }
 
-TEST_F(ComServerTest, server_errors_arrive_with_their_description_and_messages_in_order) {
+TEST_F(ComServerTest, ServerErrorsArriveWithTheirDescriptionAndMessagesInOrder) {
   // A save into a folder that does not exist fails inside the server.
   const fs::path nowhere = folder / "немає" / "out.xls";
   const auto inProcess = Convert(EngineInBlocks, nowhere);
@@ -314,7 +314,7 @@ TEST_F(ComServerTest, server_errors_arrive_with_their_description_and_messages_i
   EXPECT_EQ(refusal(StartComServer(kTestProgId)), local);
 }
 
-TEST_F(ComServerTest, names_are_looked_up_once_per_kind_of_object) {
+TEST_F(ComServerTest, NamesAreLookedUpOncePerKindOfObject) {
   const Dispatch app = StartComServer(kTestProgId);
   app.GetObject("Workbooks").Call("Add", {Variant(std::int16_t{-4167})});
   const Dispatch sheet = app.GetObject("Workbooks", {Variant(std::int32_t{1})})
@@ -330,7 +330,7 @@ TEST_F(ComServerTest, names_are_looked_up_once_per_kind_of_object) {
   app.Call("Quit");
 }
 
-TEST_F(ComServerTest, an_unregistered_class_shows_the_start_failure) {
+TEST_F(ComServerTest, AnUnregisteredClassShowsTheStartFailure) {
   RecordingMessages messages;
   excel_writer::ExcelBookWriter excel(
       [](std::string_view) { return StartComServer("Z917.NoSuchServer"); }, messages);

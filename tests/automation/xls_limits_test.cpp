@@ -24,7 +24,7 @@ std::string RefusalOf(const WorkbookModel& workbook) {
   return "";
 }
 
-TEST(XlsLimits, text_longer_than_a_cell_holds_is_named_by_sheet_and_cell) {
+TEST(XlsLimits, TextLongerThanACellHoldsIsNamedBySheetAndCell) {
   // The engine refuses such a text when a program writes it; the check
   // stands on its own all the same.
   WorkbookModel workbook;
@@ -50,7 +50,7 @@ TEST(XlsLimits, text_longer_than_a_cell_holds_is_named_by_sheet_and_cell) {
   fs::remove_all(dir);
 }
 
-TEST(XlsLimits, more_number_formats_than_the_format_keeps_are_refused) {
+TEST(XlsLimits, MoreNumberFormatsThanTheFormatKeepsAreRefused) {
   WorkbookModel workbook;
   workbook.InsertSheet(0);
   while (workbook.Formats().Count() < kXlsMaxFormats) {

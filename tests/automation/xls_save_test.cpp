@@ -24,7 +24,7 @@ std::string ReadBack(const fs::path& path, const std::string& options = "") {
 
 class XlsSaveTest : public SaveTest {};
 
-TEST_F(XlsSaveTest, reader_sees_names_order_active_sheet_values_types_formats_widths) {
+TEST_F(XlsSaveTest, ReaderSeesNamesOrderActiveSheetValuesTypesFormatsWidths) {
   BuildSample();
   const fs::path path = dir / "journal.xls";
   book.Call("SaveAs", {path.string(), 56});
@@ -40,7 +40,7 @@ TEST_F(XlsSaveTest, reader_sees_names_order_active_sheet_values_types_formats_wi
   EXPECT_EQ(Entries(dir), std::set<std::string>{"journal.xls"});
 }
 
-TEST_F(XlsSaveTest, booleans_blanks_times_row_formats_and_a_later_active_sheet) {
+TEST_F(XlsSaveTest, BooleansBlanksTimesRowFormatsAndALaterActiveSheet) {
   Dispatch sheet = book.GetObject("Worksheets", {1});
   sheet.GetObject("Columns", {1}).Set("NumberFormat", "0");
   sheet.GetObject("Rows", {3}).Set("NumberFormat", "General");
@@ -68,7 +68,7 @@ TEST_F(XlsSaveTest, booleans_blanks_times_row_formats_and_a_later_active_sheet) 
             "Каса!IV65536 text 'кінець' General\n");
 }
 
-TEST_F(XlsSaveTest, long_string_table_continues_across_records_with_every_text_intact) {
+TEST_F(XlsSaveTest, LongStringTableContinuesAcrossRecordsWithEveryTextIntact) {
   // Short and long texts, one byte a character (Latin) and two (Cyrillic),
   // enough of them that the table runs through many CONTINUE records and
   // strings break across them at every kind of place.
@@ -102,7 +102,7 @@ TEST_F(XlsSaveTest, long_string_table_continues_across_records_with_every_text_i
   EXPECT_TRUE(seen == expected) << seen.substr(0, 2000);
 }
 
-TEST_F(XlsSaveTest, workbook_over_7_mb_chains_its_fat_through_difat_sectors) {
+TEST_F(XlsSaveTest, WorkbookOver7MbChainsItsFatThroughDifatSectors) {
   // 65,536 rows of 8 numbers: a stream of about 11 MB, whose FAT needs
   // more than the 109 sectors the header lists. The last row is the
   // format's last.
@@ -130,7 +130,7 @@ TEST_F(XlsSaveTest, workbook_over_7_mb_chains_its_fat_through_difat_sectors) {
                 std::to_string(static_cast<long long>(sum)) + "\n");
 }
 
-TEST_F(XlsSaveTest, a_row_past_the_limit_fails_the_save_and_leaves_the_old_file) {
+TEST_F(XlsSaveTest, ARowPastTheLimitFailsTheSaveAndLeavesTheOldFile) {
   app.Set("DisplayAlerts", false);
   const fs::path path = dir / "limits.xls";
   Dispatch sheet = book.GetObject("Worksheets", {1});
@@ -149,7 +149,7 @@ TEST_F(XlsSaveTest, a_row_past_the_limit_fails_the_save_and_leaves_the_old_file)
   EXPECT_EQ(Contents(path), saved);
 }
 
-TEST_F(XlsSaveTest, formatted_rows_and_columns_count_against_the_limits) {
+TEST_F(XlsSaveTest, FormattedRowsAndColumnsCountAgainstTheLimits) {
   Dispatch first = book.GetObject("Worksheets", {1});
   Dispatch second(book.GetObject("Worksheets").Call("Add", {}, {{"After", first.AsVariant()}}));
   second.Set("Name", "Z-звіт");
@@ -168,7 +168,7 @@ TEST_F(XlsSaveTest, formatted_rows_and_columns_count_against_the_limits) {
   EXPECT_TRUE(fs::is_empty(dir));
 }
 
-TEST_F(XlsSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchanged) {
+TEST_F(XlsSaveTest, FailedSavesLeaveNothingBehindAndExistingFileUnchanged) {
   const fs::path kept = dir / "kept.xls";
   std::ofstream(kept) << "old contents";
   fs::create_directory(dir / "folder.xls");
@@ -194,7 +194,7 @@ TEST_F(XlsSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchange
   EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
 }
 
-TEST_F(XlsSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_file) {
+TEST_F(XlsSaveTest, FullDiskAndStopRequestsFailTheSaveAndKeepTheOldFile) {
   app.Set("DisplayAlerts", false);
   FillRows(20000);
   const fs::path path = dir / "kept.xls";

@@ -20,9 +20,18 @@ namespace {
 
 // A row's XML reads back as the very cells it was written from: the
 // sheet takes passed rows back this way, so nothing may change on the way.
-TEST(XlsxPartsTest, rows_read_back_exactly_as_written) {
-  const double numbers[] = {0,     -0.0,   52.9, -0.005, 1.704, 0.1 + 1e-17, 41521.34284722222,
-                            1e300, 5e-324, 9007199254740993.0, -123456789012.5};
+TEST(XlsxPartsTest, RowsReadBackExactlyAsWritten) {
+  const double numbers[] = {0,
+                            -0.0,
+                            52.9,
+                            -0.005,
+                            1.704,
+                            0.1 + 1e-17,
+                            41521.34284722222,
+                            1e300,
+                            5e-324,
+                            9007199254740993.0,
+                            -123456789012.5};
   Row rows[3];
   bool created;
   for (std::uint16_t c = 0; c < std::size(numbers); ++c) {
@@ -44,10 +53,11 @@ TEST(XlsxPartsTest, rows_read_back_exactly_as_written) {
       EXPECT_EQ(std::memcmp(&was, &is, sizeof was), 0) << "row " << r << " cell " << c;
     }
   }
-  EXPECT_THROW(ReadRowsXml("<row r=\"5\"><c r=\"A6\"/></row>", 5, back), automation::AutomationError);
+  EXPECT_THROW(ReadRowsXml("<row r=\"5\"><c r=\"A6\"/></row>", 5, back),
+               automation::AutomationError);
 }
 
-TEST(XlsxPartsTest, texts_escape_markup_controls_and_lookalike_escapes) {
+TEST(XlsxPartsTest, TextsEscapeMarkupControlsAndLookalikeEscapes) {
   const struct {
     std::string_view text, xml;
     bool preserve;
@@ -77,14 +87,14 @@ TEST(XlsxPartsTest, texts_escape_markup_controls_and_lookalike_escapes) {
   EXPECT_EQ(attribute, "a&amp;&lt;&gt;&quot;&#9;&#10;&#13;_x0041_");
 }
 
-TEST(XlsxPartsTest, column_widths_are_stored_as_libxlsxwriter_stored_them) {
+TEST(XlsxPartsTest, ColumnWidthsAreStoredAsLibxlsxwriterStoredThem) {
   const std::pair<double, double> widths[] = {{0, 0},           {0.5, 0.85546875},
                                               {1, 1.7109375},   {8.43, 9.140625},
                                               {13, 13.7109375}, {255, 255.7109375}};
   for (const auto& [chars, stored] : widths) EXPECT_EQ(StoredColumnWidth(chars), stored) << chars;
 }
 
-TEST(XlsxPartsTest, cell_format_i_is_format_id_i) {
+TEST(XlsxPartsTest, CellFormatIIsFormatIdI) {
   NumberFormats formats;
   formats.Intern("0");
   formats.Intern("\"a&b\" 0.00");
@@ -100,7 +110,7 @@ TEST(XlsxPartsTest, cell_format_i_is_format_id_i) {
             std::string::npos);
 }
 
-TEST(XlsxPartsTest, worksheet_head_names_used_range_view_and_columns_as_today) {
+TEST(XlsxPartsTest, WorksheetHeadNamesUsedRangeViewAndColumnsAsToday) {
   WorkbookModel book;
   Sheet& sheet = book.InsertSheet(0);
   EXPECT_NE(WorksheetHead(sheet, false)
@@ -127,7 +137,7 @@ TEST(XlsxPartsTest, worksheet_head_names_used_range_view_and_columns_as_today) {
             std::string::npos);
 }
 
-TEST(XlsxPartsTest, core_properties_carry_utc_time) {
+TEST(XlsxPartsTest, CorePropertiesCarryUtcTime) {
   EXPECT_NE(CorePropertiesPart(1700000000).find(">2023-11-14T22:13:20Z</dcterms:created>"),
             std::string::npos);
   EXPECT_NE(CorePropertiesPart(-1).find(">1969-12-31T23:59:59Z</dcterms:modified>"),
@@ -136,7 +146,7 @@ TEST(XlsxPartsTest, core_properties_carry_utc_time) {
 
 #ifndef _WIN32
 // Every part parses, has a content type, and is where the relationships say.
-TEST(XlsxPartsTest, parts_make_a_package_that_holds_together) {
+TEST(XlsxPartsTest, PartsMakeAPackageThatHoldsTogether) {
   WorkbookModel book;
   book.InsertSheet(0);
   book.RenameSheet(book.InsertSheet(1), "Z&<звіт>");

@@ -61,7 +61,7 @@ class AtomicFileTest : public ::testing::Test {
   fs::path dir;
 };
 
-TEST_F(AtomicFileTest, file_appears_complete_at_commit_and_not_before) {
+TEST_F(AtomicFileTest, FileAppearsCompleteAtCommitAndNotBefore) {
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     fs::remove(Out());
@@ -86,7 +86,7 @@ TEST_F(AtomicFileTest, file_appears_complete_at_commit_and_not_before) {
   }
 }
 
-TEST_F(AtomicFileTest, library_writes_through_the_openable_path) {
+TEST_F(AtomicFileTest, LibraryWritesThroughTheOpenablePath) {
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     AtomicFile file(Out(), true);
@@ -100,7 +100,7 @@ TEST_F(AtomicFileTest, library_writes_through_the_openable_path) {
   }
 }
 
-TEST_F(AtomicFileTest, discarded_file_leaves_nothing_and_the_old_file_untouched) {
+TEST_F(AtomicFileTest, DiscardedFileLeavesNothingAndTheOldFileUntouched) {
   Put(Out(), "old");
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
@@ -111,7 +111,7 @@ TEST_F(AtomicFileTest, discarded_file_leaves_nothing_and_the_old_file_untouched)
   EXPECT_EQ(Contents(Out()), "old");
 }
 
-TEST_F(AtomicFileTest, replaced_file_keeps_its_mode_and_owner_new_file_follows_umask) {
+TEST_F(AtomicFileTest, ReplacedFileKeepsItsModeAndOwnerNewFileFollowsUmask) {
   Put(Out(), "old");
   ASSERT_EQ(::chmod(Out().c_str(), 0640), 0);
   const bool root = ::geteuid() == 0;
@@ -143,7 +143,7 @@ TEST_F(AtomicFileTest, replaced_file_keeps_its_mode_and_owner_new_file_follows_u
   }
 }
 
-TEST_F(AtomicFileTest, symbolic_link_is_written_through_and_stays_a_link) {
+TEST_F(AtomicFileTest, SymbolicLinkIsWrittenThroughAndStaysALink) {
   fs::create_directory(dir / "real");
   Put(dir / "real" / "book.xls", "old");
   // A relative link, through a second one.
@@ -159,7 +159,7 @@ TEST_F(AtomicFileTest, symbolic_link_is_written_through_and_stays_a_link) {
   EXPECT_EQ(Names(), (std::set<std::string>{"link.xls", "link2.xls", "real"}));
 }
 
-TEST_F(AtomicFileTest, dangling_link_gets_its_target_created) {
+TEST_F(AtomicFileTest, DanglingLinkGetsItsTargetCreated) {
   fs::create_symlink(dir / "made.xml", dir / "link.xml");
   AtomicFile file((dir / "link.xml").string(), false);
   file.Append(std::string_view("made"));
@@ -168,7 +168,7 @@ TEST_F(AtomicFileTest, dangling_link_gets_its_target_created) {
   EXPECT_EQ(Contents(dir / "link.xml"), "made");
 }
 
-TEST_F(AtomicFileTest, circular_links_are_refused) {
+TEST_F(AtomicFileTest, CircularLinksAreRefused) {
   fs::create_symlink(dir / "b", dir / "a");
   fs::create_symlink(dir / "a", dir / "b");
   EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "a").string(), true); }),
@@ -176,7 +176,7 @@ TEST_F(AtomicFileTest, circular_links_are_refused) {
                 "»: слишком много символических ссылок в пути");
 }
 
-TEST_F(AtomicFileTest, special_files_and_folders_are_refused_untouched) {
+TEST_F(AtomicFileTest, SpecialFilesAndFoldersAreRefusedUntouched) {
   const fs::path fifo = dir / "fifo.xml";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   fs::create_directory(dir / "folder.xml");
@@ -202,7 +202,7 @@ TEST_F(AtomicFileTest, special_files_and_folders_are_refused_untouched) {
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-TEST_F(AtomicFileTest, existing_file_is_replaced_only_with_leave) {
+TEST_F(AtomicFileTest, ExistingFileIsReplacedOnlyWithLeave) {
   Put(Out(), "theirs");
   EXPECT_EQ(ErrorOf([&] { AtomicFile(Out(), false); }), "Файл «" + Out() + "» уже существует");
   // A file that appears while ours is written is not replaced either.
@@ -218,7 +218,7 @@ TEST_F(AtomicFileTest, existing_file_is_replaced_only_with_leave) {
   EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
 }
 
-TEST_F(AtomicFileTest, unusable_paths_name_their_reason) {
+TEST_F(AtomicFileTest, UnusablePathsNameTheirReason) {
   EXPECT_EQ(ErrorOf([&] { AtomicFile("", true); }), "Имя файла не задано");
   EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "missing" / "a.xls").string(), true); }),
             "Папка «" + (dir / "missing").string() + "» не существует");
@@ -231,7 +231,7 @@ TEST_F(AtomicFileTest, unusable_paths_name_their_reason) {
   }
 }
 
-TEST_F(AtomicFileTest, relative_path_lands_in_the_current_folder) {
+TEST_F(AtomicFileTest, RelativePathLandsInTheCurrentFolder) {
   const fs::path before = fs::current_path();
   fs::current_path(dir);
   {
@@ -242,7 +242,7 @@ TEST_F(AtomicFileTest, relative_path_lands_in_the_current_folder) {
   EXPECT_EQ(Names(), std::set<std::string>{"plain.xlsx"});
 }
 
-TEST_F(AtomicFileTest, failed_write_names_the_system_reason_and_leaves_nothing) {
+TEST_F(AtomicFileTest, FailedWriteNamesTheSystemReasonAndLeavesNothing) {
   Put(Out(), "old");
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
@@ -256,7 +256,7 @@ TEST_F(AtomicFileTest, failed_write_names_the_system_reason_and_leaves_nothing) 
   EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
 }
 
-TEST_F(AtomicFileTest, stop_asked_for_refuses_writes_and_commit) {
+TEST_F(AtomicFileTest, StopAskedForRefusesWritesAndCommit) {
   Put(Out(), "old");
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);

@@ -26,7 +26,7 @@ class JournalFileTest : public ::testing::Test {
   fs::path dir;
 };
 
-TEST_F(JournalFileTest, opens_a_file_for_reading_but_not_a_folder) {
+TEST_F(JournalFileTest, OpensAFileForReadingButNotAFolder) {
   std::FILE* file = OpenJournalFile(Journal());
   ASSERT_NE(file, nullptr);
   char bytes[8] = {};
@@ -39,7 +39,7 @@ TEST_F(JournalFileTest, opens_a_file_for_reading_but_not_a_folder) {
   EXPECT_EQ(OpenJournalFile(""), nullptr);
 }
 
-TEST_F(JournalFileTest, same_file_under_any_name) {
+TEST_F(JournalFileTest, SameFileUnderAnyName) {
   fs::create_hard_link(dir / "j.bin", dir / "hard.xml");
   fs::create_symlink("j.bin", dir / "link.xml");
   std::ofstream(dir / "other.xml") << "journal";
@@ -52,7 +52,7 @@ TEST_F(JournalFileTest, same_file_under_any_name) {
   EXPECT_FALSE(SameFile(Journal(), ""));
 }
 
-TEST_F(JournalFileTest, output_check_passes_files_new_names_and_dangling_links) {
+TEST_F(JournalFileTest, OutputCheckPassesFilesNewNamesAndDanglingLinks) {
   // The refusals show through the driver's own tests.
   fs::create_symlink(dir / "nowhere.xml", dir / "dangling.xml");
   for (const fs::path& path : {dir / "j.bin", dir / "new.xml", dir / "dangling.xml"}) {
