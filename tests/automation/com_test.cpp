@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -24,7 +23,10 @@
 #include "driver/conversion_driver.h"
 #include "excel_writer/excel_book_writer.h"
 #include "journal/recording_writer.h"
-#include "journal/synthetic_journal.h"
+#include "support/files.h"
+#include "support/journal_files.h"
+#include "support/recorded_messages.h"
+#include "support/temp_folder.h"
 
 namespace z917::automation::com {
 namespace {
@@ -154,12 +156,9 @@ TEST(ComVariants, AlikeArraysTravelTypedAndArriveWithTheirValues) {
   ::VariantClear(&unknown);
 }
 
-// Paths are UTF-8 at every interface of ours; string() would give the
-// ANSI code page's.
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
+using test::ReadFile;
+using test::Shown;
+using test::Utf8;
 
 // The folder of this test program, where the build puts the test server.
 fs::path ProgramFolder() {
@@ -216,27 +215,17 @@ Dispatch EngineInBlocks(std::string_view progId) {
   return Dispatch(std::make_shared<AsIfRemote>(StartServer(progId).Object()));
 }
 
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind, const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
-
 class ComServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterTestServer();
-    folder = fs::temp_directory_path() / ("z917-com-" + std::to_string(::GetCurrentProcessId()));
-    fs::create_directories(folder);
-    std::ofstream out(folder / "journal.bin", std::ios::binary);
-    GenerateSyntheticJournal({3000, 7}, [&](std::string_view p) { out.write(p.data(), p.size()); });
+    test::WriteSyntheticJournal(folder / "journal.bin", {3000, 7});
   }
-  void TearDown() override { fs::remove_all(folder); }
 
   // Converts the journal to `output` through `start`; the messages shown.
-  std::vector<std::string> Convert(const ServerStarter& start, const fs::path& output,
-                                   std::size_t rowsPerBlock = excel_writer::kRowsPerBlock) {
-    RecordingMessages messages;
+  std::vector<Shown> Convert(const ServerStarter& start, const fs::path& output,
+                             std::size_t rowsPerBlock = excel_writer::kRowsPerBlock) {
+    test::RecordingMessages messages;
     excel_writer::ExcelBookWriter excel(start, messages, rowsPerBlock);
     RecordingWriter xml;
     driver::ConversionDriver driver({excel, xml}, messages);
@@ -253,12 +242,7 @@ class ComServerTest : public ::testing::Test {
     };
   }
 
-  static std::string Bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-
-  fs::path folder;
+  const test::TempFolder folder{"z917-com"};
   std::int64_t serverProcess = 0;
 };
 
@@ -267,16 +251,16 @@ TEST_F(ComServerTest, AJournalThroughTheServerSavesTheEnginesXlsAndTheServerEnds
   const auto remote = Convert(TestServer(), folder / "server.xls");
   EXPECT_EQ(remote, inProcess);
   ASSERT_EQ(remote.size(), 1u);
-  EXPECT_EQ(remote[0], "Конвертация прошла успешно");
-  const std::string expected = Bytes(folder / "engine.xls");
+  EXPECT_EQ(remote[0], test::Info("Конвертация прошла успешно"));
+  const std::string expected = ReadFile(folder / "engine.xls");
   EXPECT_GT(expected.size(), 10000u);
-  EXPECT_TRUE(Bytes(folder / "server.xls") == expected);
+  EXPECT_TRUE(ReadFile(folder / "server.xls") == expected);
   // The layout in spans of alike columns, as a server in another process
   // gets it, and column by column: the same file (rows one call each in
   // both, since blocks change the order in which texts are first met).
   EXPECT_EQ(Convert(EngineInBlocks, folder / "spans.xls", 1), inProcess);
   EXPECT_EQ(Convert(StartServer, folder / "columns.xls"), inProcess);
-  EXPECT_TRUE(Bytes(folder / "spans.xls") == Bytes(folder / "columns.xls"));
+  EXPECT_TRUE(ReadFile(folder / "spans.xls") == ReadFile(folder / "columns.xls"));
   // Closed with the conversion: the server's process has ended.
   ASSERT_NE(serverProcess, 0);
   HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(serverProcess));
@@ -293,9 +277,9 @@ TEST_F(ComServerTest, ServerErrorsArriveWithTheirDescriptionAndMessagesInOrder) 
   const auto remote = Convert(TestServer(), nowhere);
   ASSERT_EQ(remote.size(), 2u);
   EXPECT_EQ(remote, inProcess);
-  EXPECT_EQ(remote[0].rfind("Ошибка записи файла Excel: ", 0), 0u);
-  EXPECT_GT(remote[0].size(), std::string("Ошибка записи файла Excel: ").size());
-  EXPECT_EQ(remote[1], "Ошибка записи файла Excel");
+  EXPECT_EQ(remote[0].text.rfind("Ошибка записи файла Excel: ", 0), 0u);
+  EXPECT_GT(remote[0].text.size(), std::string("Ошибка записи файла Excel: ").size());
+  EXPECT_EQ(remote[1], test::Error("Ошибка записи файла Excel"));
   // A sheet name Excel refuses: the engine's own words, across processes.
   const auto refusal = [](const Dispatch& app) {
     app.GetObject("Workbooks").Call("Add", {Variant(std::int16_t{-4167})});
@@ -331,12 +315,12 @@ TEST_F(ComServerTest, NamesAreLookedUpOncePerKindOfObject) {
 }
 
 TEST_F(ComServerTest, AnUnregisteredClassShowsTheStartFailure) {
-  RecordingMessages messages;
+  test::RecordingMessages messages;
   excel_writer::ExcelBookWriter excel(
       [](std::string_view) { return StartComServer("Z917.NoSuchServer"); }, messages);
   EXPECT_FALSE(excel.CreateExcelBook());
   ASSERT_EQ(messages.shown.size(), 1u);
-  const std::string& text = messages.shown[0];
+  const std::string& text = messages.shown[0].text;
   const std::string tail = ", ProgID: \"Z917.NoSuchServer\"";
   EXPECT_EQ(text.rfind("Ошибка создания книги Excel: ", 0), 0u) << text;
   ASSERT_GT(text.size(), tail.size());

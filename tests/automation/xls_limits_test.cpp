@@ -9,6 +9,7 @@
 
 #include "automation/automation_error.h"
 #include "automation/workbook/save_workbook.h"
+#include "support/temp_folder.h"
 
 namespace z917::workbook::xls {
 namespace {
@@ -41,13 +42,10 @@ TEST(XlsLimits, TextLongerThanACellHoldsIsNamedBySheetAndCell) {
       "Лист «Каса» не помещается в файл Excel 97-2003: текст ячейки AB7 длиннее 32767 знаков; "
       "сохраните книгу в формате .xlsx");
 
-  const fs::path dir = fs::path(::testing::TempDir()) / "z917_xls_limits";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const test::TempFolder dir{"z917_xls_limits"};
   EXPECT_THROW(SaveWorkbook(workbook, (dir / "a.xls").string(), kExcel8Workbook, true),
                automation::AutomationError);
-  EXPECT_TRUE(fs::is_empty(dir));
-  fs::remove_all(dir);
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 TEST(XlsLimits, MoreNumberFormatsThanTheFormatKeepsAreRefused) {

@@ -37,7 +37,7 @@ TEST_F(XlsSaveTest, ReaderSeesNamesOrderActiveSheetValuesTypesFormatsWidths) {
     expected.insert(at, line);
   }
   EXPECT_EQ(ReadBack(path), expected);
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"journal.xls"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"journal.xls"});
 }
 
 TEST_F(XlsSaveTest, BooleansBlanksTimesRowFormatsAndALaterActiveSheet) {
@@ -137,7 +137,7 @@ TEST_F(XlsSaveTest, ARowPastTheLimitFailsTheSaveAndLeavesTheOldFile) {
   sheet.Set("Name", "Продажі");
   PutRow(sheet, "IV65536", "IV65536", {"останній рядок"});  // the last cell that fits
   book.Call("SaveAs", {path.string(), 56});
-  const std::string saved = Contents(path);
+  const std::string saved = ReadFile(path);
 
   PutRow(sheet, "A65537", "A65537", {1});
   EXPECT_EQ(ErrorOf([&] {
@@ -145,8 +145,8 @@ TEST_F(XlsSaveTest, ARowPastTheLimitFailsTheSaveAndLeavesTheOldFile) {
             }),
             "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
             "(занята строка 65537); сохраните книгу в формате .xlsx");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"limits.xls"});
-  EXPECT_EQ(Contents(path), saved);
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"limits.xls"});
+  EXPECT_EQ(ReadFile(path), saved);
 }
 
 TEST_F(XlsSaveTest, FormattedRowsAndColumnsCountAgainstTheLimits) {
@@ -165,7 +165,7 @@ TEST_F(XlsSaveTest, FormattedRowsAndColumnsCountAgainstTheLimits) {
             }),
             "Лист «Лист1» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
             "(занята строка 70000); сохраните книгу в формате .xlsx");
-  EXPECT_TRUE(fs::is_empty(dir));
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 TEST_F(XlsSaveTest, FailedSavesLeaveNothingBehindAndExistingFileUnchanged) {
@@ -184,14 +184,14 @@ TEST_F(XlsSaveTest, FailedSavesLeaveNothingBehindAndExistingFileUnchanged) {
               book.Call("SaveAs", {kept.string(), 56});
             }),
             "Файл «" + kept.string() + "» уже существует");
-  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"folder.xls", "kept.xls"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder.xls"));
-  EXPECT_EQ(Contents(kept), "old contents");
+  EXPECT_EQ(ReadFile(kept), "old contents");
 
   app.Set("DisplayAlerts", false);
   book.Call("SaveAs", {kept.string(), 56});
-  EXPECT_EQ(Contents(kept).substr(0, 4), "\xD0\xCF\x11\xE0");
-  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
+  EXPECT_EQ(ReadFile(kept).substr(0, 4), "\xD0\xCF\x11\xE0");
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"folder.xls", "kept.xls"}));
 }
 
 TEST_F(XlsSaveTest, FullDiskAndStopRequestsFailTheSaveAndKeepTheOldFile) {
@@ -210,8 +210,8 @@ TEST_F(XlsSaveTest, FullDiskAndStopRequestsFailTheSaveAndKeepTheOldFile) {
   const std::string stopped = ErrorOf([&] { book.Call("SaveAs", {path.string(), 56}); });
   platform::Cancellation::Reset();
   EXPECT_EQ(stopped, "Запись файла прервана");
-  EXPECT_EQ(Contents(path), "old contents");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"kept.xls"});
+  EXPECT_EQ(ReadFile(path), "old contents");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"kept.xls"});
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "automation/automation_error.h"
 #include "automation/workbook/cell_address.h"
@@ -13,6 +12,8 @@
 #include "automation/workbook/xlsx/xml_text.h"
 #ifndef _WIN32
 #include "automation/save_test_support.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 #endif
 
 namespace z917::workbook::xlsx {
@@ -151,12 +152,10 @@ TEST(XlsxPartsTest, PartsMakeAPackageThatHoldsTogether) {
   book.InsertSheet(0);
   book.RenameSheet(book.InsertSheet(1), "Z&<звіт>");
   book.Formats().Intern("0.00");
-  const std::filesystem::path dir =
-      std::filesystem::path(::testing::TempDir()) / "z917_xlsx_parts_package";
-  std::filesystem::remove_all(dir);
+  const test::TempFolder dir{"z917_xlsx_parts"};
   const auto put = [&](std::string_view name, std::string_view text) {
     std::filesystem::create_directories((dir / name).parent_path());
-    std::ofstream(dir / name, std::ios::binary) << text;
+    test::WriteFile(dir / name, text);
   };
   std::string strings = SharedStringsHead(1, 1);
   AppendSharedString(strings, " _x0041_\x01");
@@ -172,12 +171,11 @@ TEST(XlsxPartsTest, PartsMakeAPackageThatHoldsTogether) {
   put(WorksheetName(1), WorksheetHead(book.SheetAt(1), true) +
                             "<row r=\"1\"><c r=\"A1\" s=\"2\" t=\"s\"><v>0</v></c></row>" +
                             std::string(WorksheetTail()));
-  EXPECT_EQ(automation::save_test::RunReader("check_xlsx_package.py", dir), "ok\n");
+  EXPECT_EQ(automation::save_test::RunReader("check_xlsx_package.py", dir.Path()), "ok\n");
   EXPECT_NE(WorkbookPart(book).find("<workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
                                     "name=\"Лист1\" sheetId=\"1\" r:id=\"rId1\"/><sheet "
                                     "name=\"Z&amp;&lt;звіт&gt;\" sheetId=\"2\" r:id=\"rId2\"/>"),
             std::string::npos);
-  std::filesystem::remove_all(dir);
 }
 #endif
 

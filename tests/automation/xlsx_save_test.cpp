@@ -102,7 +102,7 @@ TEST_F(XlsxSaveTest, NewFileGetsPermissionsOfANewlyCreatedFile) {
   struct stat info;
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"perm.xlsx"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"perm.xlsx"});
 }
 
 TEST_F(XlsxSaveTest, ExistingFileIsReplacedOnlyWithAlertsOff) {
@@ -112,11 +112,11 @@ TEST_F(XlsxSaveTest, ExistingFileIsReplacedOnlyWithAlertsOff) {
               book.Call("SaveAs", {path.string(), 51});
             }),
             "Файл «" + path.string() + "» уже существует");
-  EXPECT_EQ(Contents(path), "old contents");
+  EXPECT_EQ(ReadFile(path), "old contents");
   app.Set("DisplayAlerts", false);
   book.Call("SaveAs", {path.string(), 51});
-  EXPECT_EQ(Contents(path).substr(0, 2), "PK");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"old.xlsx"});
+  EXPECT_EQ(ReadFile(path).substr(0, 2), "PK");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"old.xlsx"});
 }
 
 TEST_F(XlsxSaveTest, FailedSavesLeaveNothingBehindAndExistingFileUnchanged) {
@@ -137,9 +137,9 @@ TEST_F(XlsxSaveTest, FailedSavesLeaveNothingBehindAndExistingFileUnchanged) {
       "97-2003 .xls)");
   EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {""}); }), "Имя файла не задано");
 
-  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xlsx", "kept.xlsx"}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"folder.xlsx", "kept.xlsx"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder.xlsx"));
-  EXPECT_EQ(Contents(kept), "old contents");
+  EXPECT_EQ(ReadFile(kept), "old contents");
 }
 
 TEST_F(XlsxSaveTest, FullDiskAndStopRequestsFailTheSaveAndKeepTheOldFile) {
@@ -158,8 +158,8 @@ TEST_F(XlsxSaveTest, FullDiskAndStopRequestsFailTheSaveAndKeepTheOldFile) {
   const std::string stopped = ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); });
   platform::Cancellation::Reset();
   EXPECT_EQ(stopped, "Запись файла прервана");
-  EXPECT_EQ(Contents(path), "old contents");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"kept.xlsx"});
+  EXPECT_EQ(ReadFile(path), "old contents");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"kept.xlsx"});
 }
 
 // The same writes into a workbook that holds every row and into one whose
@@ -195,7 +195,7 @@ TEST_F(XlsxSaveTest, RowsPassedOnWhileWritingSaveAsIfHeldWhole) {
   }
   EXPECT_EQ(RunReader("check_xlsx_package.py", dir / "streamed.xlsx"), "ok\n");
   EXPECT_EQ(ReadBack(dir / "streamed.xlsx"), ReadBack(dir / "whole.xlsx"));
-  EXPECT_EQ(Contents(dir / "streamed.xls"), Contents(dir / "whole.xls"));
+  EXPECT_EQ(ReadFile(dir / "streamed.xls"), ReadFile(dir / "whole.xls"));
 }
 
 TEST_F(XlsxSaveTest, TheSameWorkbookGivesTheSameBytesAtSourceDateEpoch) {
@@ -205,9 +205,9 @@ TEST_F(XlsxSaveTest, TheSameWorkbookGivesTheSameBytesAtSourceDateEpoch) {
   book.Call("SaveAs", {(dir / "a.xlsx").string()});
   book.Call("SaveAs", {(dir / "b.xlsx").string()});
   ::unsetenv("SOURCE_DATE_EPOCH");
-  EXPECT_EQ(Contents(dir / "a.xlsx"), Contents(dir / "b.xlsx"));
+  EXPECT_EQ(ReadFile(dir / "a.xlsx"), ReadFile(dir / "b.xlsx"));
   // 2023-11-14 22:13:20 as the first entry's DOS time and date.
-  EXPECT_EQ(Contents(dir / "a.xlsx").substr(10, 4), "\xAA\xB1\x6E\x57");
+  EXPECT_EQ(ReadFile(dir / "a.xlsx").substr(10, 4), "\xAA\xB1\x6E\x57");
 }
 
 // How many descriptors the process holds.

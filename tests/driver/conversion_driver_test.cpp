@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -13,18 +12,19 @@
 #include "journal/recording_writer.h"
 #include "platform/cancellation.h"
 #include "platform/save_progress.h"
+#include "support/files.h"
 #include "support/recorded_messages.h"
+#include "support/temp_folder.h"
 
 namespace z917::driver {
 namespace {
 
 namespace fs = std::filesystem;
 
+using test::Error;
+using test::Info;
 using test::RecordingMessages;
 using test::Shown;
-
-Shown Error(std::string text) { return {MessageKind::Error, std::move(text)}; }
-Shown Info(std::string text) { return {MessageKind::Information, std::move(text)}; }
 
 std::string CashIn(std::uint32_t packetNum) {
   return EncodePacket(PacketType::CashIn, {1, 1, 1, 0, packetNum},
@@ -33,24 +33,14 @@ std::string CashIn(std::uint32_t packetNum) {
 
 class ConversionDriverTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_driver_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
   std::string Journal(const std::string& bytes) {
-    const fs::path path = dir / "journal.bin";
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    return test::WriteFile(dir / "journal.bin", bytes);
   }
   bool Convert(const std::string& journalPath, OutputKind kind = OutputKind::Xml) {
     return driver.ConvertJournal(journalPath, "out", kind);
   }
 
-  fs::path dir;
+  const test::TempFolder dir{"z917_driver"};
   RecordingMessages messages;
   RecordingWriter excel{&messages};
   RecordingWriter xml{&messages};
@@ -59,7 +49,8 @@ class ConversionDriverTest : public ::testing::Test {
 };
 
 TEST_F(ConversionDriverTest, JournalThatCannotBeOpenedTouchesNoWriter) {
-  for (const std::string& path : {(dir / "missing.bin").string(), std::string(), dir.string()}) {
+  for (const std::string& path :
+       {(dir / "missing.bin").string(), std::string(), dir.Path().string()}) {
     EXPECT_FALSE(Convert(path, OutputKind::Excel)) << path;
   }
   EXPECT_EQ(messages.shown, std::vector<Shown>(3, Error("Ошибка открытия файла БД")));
@@ -141,7 +132,7 @@ TEST_F(ConversionDriverTest, RefusedEntryShowsTheWriterThenTheDriver) {
 
 TEST_F(ConversionDriverTest, HeaderReadErrorAwayFromTheEndIsABadJournal) {
   // A directory opened as a stream fails its reads without reaching an end.
-  JournalStream stream(std::fopen(dir.c_str(), "rb"));
+  JournalStream stream(std::fopen(dir.Path().c_str(), "rb"));
   EXPECT_FALSE(driver.ConvertJournal(stream, "out", OutputKind::Xml));
   EXPECT_EQ(xml.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
   EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Неверный файл БД")});
@@ -189,8 +180,7 @@ TEST_F(ConversionDriverTest, OutputThatIsTheJournalUnderAnyNameIsRefusedUntouche
                                         "результата другое имя")));
   EXPECT_TRUE(excel.Lifecycle().empty());
   EXPECT_TRUE(xml.Lifecycle().empty());
-  std::ifstream in(journal, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+  EXPECT_EQ(test::ReadFile(journal), bytes);
 }
 
 TEST_F(ConversionDriverTest, OutputThatIsNoRegularFileIsRefusedBeforeConverting) {

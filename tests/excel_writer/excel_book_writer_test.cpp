@@ -10,17 +10,16 @@
 #include "excel_writer/fake_excel.h"
 #include "journal/cp1251.h"
 #include "platform/cancellation.h"
+#include "support/recorded_messages.h"
 
 namespace z917::excel_writer {
 namespace {
 
 using test::FakeExcelState;
 
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind, const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
+using test::Error;
+using test::RecordingMessages;
+using test::Shown;
 
 std::size_t CountLines(const std::vector<std::string>& log, std::string_view part) {
   return std::count_if(log.begin(), log.end(),
@@ -389,12 +388,12 @@ TEST_F(ExcelBookWriterTest, FailuresShowTheOperationPrefixAndTheServerMessage) {
   EXPECT_FALSE(writer.WriteAnnulSale(2, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "G"));
   state->failOn = "SaveAs";
   EXPECT_FALSE(writer.SaveExcelBook("/tmp/x.xlsx"));
-  EXPECT_EQ(messages.shown, (std::vector<std::string>{
-                                "Ошибка создания книги Excel: Класс не зарегистрирован, ProgID: "
-                                "\"Excel.Application\"",
-                                "Ошибка создания книги Excel: сбой сервера",
-                                "Ошибка записи данных аннулированых продаж: сбой сервера",
-                                "Ошибка записи файла Excel: сбой сервера"}));
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{Error("Ошибка создания книги Excel: Класс не зарегистрирован, "
+                                      "ProgID: \"Excel.Application\""),
+                                Error("Ошибка создания книги Excel: сбой сервера"),
+                                Error("Ошибка записи данных аннулированых продаж: сбой сервера"),
+                                Error("Ошибка записи файла Excel: сбой сервера")}));
 }
 
 TEST_F(ExcelBookWriterTest, CloseNeverThrowsAndQuitsEvenWhenAlertsCannotBeTurnedOff) {
@@ -427,7 +426,7 @@ TEST_F(ExcelBookWriterTest, ACreateThatFailsAfterTheStartQuitsTheServer) {
   EXPECT_TRUE(writer.SaveExcelBook("/tmp/x.xlsx"));
   EXPECT_TRUE(writer.CloseExcelBook());
   EXPECT_EQ(Log().size(), before);
-  EXPECT_EQ(messages.shown, std::vector<std::string>{"Ошибка создания книги Excel: сбой сервера"});
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Ошибка создания книги Excel: сбой сервера")});
 }
 
 // Sales 1..count at rows 2.., each with its row as the shift number.
@@ -588,9 +587,10 @@ TEST_F(ExcelBookWriterTest, ARefusedBlockShowsItsSheetsMessageWhereItIsHandedOve
   ASSERT_TRUE(blocks.WriteAnnulRefund(4, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "R", "G"));
   EXPECT_FALSE(blocks.SaveExcelBook("/tmp/x.xls"));
   EXPECT_EQ(CountLines(Log(), "SaveAs"), 0u);
-  EXPECT_EQ(messages.shown, (std::vector<std::string>{
-                                "Ошибка записи данных возврата товаров: сбой сервера",
-                                "Ошибка записи данных аннулированых возвратов: сбой сервера"}));
+  EXPECT_EQ(
+      messages.shown,
+      (std::vector<Shown>{Error("Ошибка записи данных возврата товаров: сбой сервера"),
+                          Error("Ошибка записи данных аннулированых возвратов: сбой сервера")}));
   // The refused rows are not offered twice.
   state->failOn.clear();
   EXPECT_TRUE(blocks.SaveExcelBook("/tmp/x.xls"));

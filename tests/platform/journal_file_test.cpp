@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace z917::platform {
 namespace {
@@ -12,18 +14,10 @@ namespace fs = std::filesystem;
 
 class JournalFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_journal_file_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    std::ofstream(dir / "j.bin", std::ios::binary) << "journal";
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  void SetUp() override { test::WriteFile(dir / "j.bin", "journal"); }
   std::string Journal() const { return (dir / "j.bin").string(); }
 
-  fs::path dir;
+  const test::TempFolder dir{"z917_journal_file"};
 };
 
 TEST_F(JournalFileTest, OpensAFileForReadingButNotAFolder) {
@@ -34,7 +28,7 @@ TEST_F(JournalFileTest, OpensAFileForReadingButNotAFolder) {
   EXPECT_STREQ(bytes, "journal");
   EXPECT_EQ(std::fputc('x', file), EOF);
   std::fclose(file);
-  EXPECT_EQ(OpenJournalFile(dir.string()), nullptr);
+  EXPECT_EQ(OpenJournalFile(dir.Path().string()), nullptr);
   EXPECT_EQ(OpenJournalFile((dir / "missing.bin").string()), nullptr);
   EXPECT_EQ(OpenJournalFile(""), nullptr);
 }
@@ -58,7 +52,7 @@ TEST_F(JournalFileTest, OutputCheckPassesFilesNewNamesAndDanglingLinks) {
   for (const fs::path& path : {dir / "j.bin", dir / "new.xml", dir / "dangling.xml"}) {
     EXPECT_NO_THROW(CheckOutputPath(path.string())) << path;
   }
-  EXPECT_THROW(CheckOutputPath(dir.string()), FileError);
+  EXPECT_THROW(CheckOutputPath(dir.Path().string()), FileError);
 }
 
 }  // namespace
