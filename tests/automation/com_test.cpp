@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -24,7 +23,10 @@
 #include "driver/conversion_driver.h"
 #include "excel_writer/excel_book_writer.h"
 #include "journal/recording_writer.h"
-#include "journal/synthetic_journal.h"
+#include "support/files.h"
+#include "support/journal_files.h"
+#include "support/recorded_messages.h"
+#include "support/temp_folder.h"
 
 namespace z917::automation::com {
 namespace {
@@ -55,7 +57,7 @@ class EchoObject : public AutomationObject {
   std::string assignedTo;
 };
 
-TEST(ComVariants, every_kind_crosses_an_idispatch_both_ways) {
+TEST(ComVariants, EveryKindCrossesAnIdispatchBothWays) {
   EnterApartment();
   auto echo = std::make_shared<EchoObject>();
   IDispatch* adapter = NewDispatchAdapter(echo, {});
@@ -99,7 +101,7 @@ TEST(ComVariants, every_kind_crosses_an_idispatch_both_ways) {
 }
 
 // An owned VARIANT releases its object once, wherever it has moved to.
-TEST(ComVariants, an_owned_variant_releases_its_object_once) {
+TEST(ComVariants, AnOwnedVariantReleasesItsObjectOnce) {
   EnterApartment();
   auto echo = std::make_shared<EchoObject>();
   {
@@ -118,7 +120,7 @@ TEST(ComVariants, an_owned_variant_releases_its_object_once) {
   EXPECT_EQ(echo.use_count(), 1);
 }
 
-TEST(ComVariants, alike_arrays_travel_typed_and_arrive_with_their_values) {
+TEST(ComVariants, AlikeArraysTravelTypedAndArriveWithTheirValues) {
   EnterApartment();
   const auto column = [](std::initializer_list<Variant> values) {
     VariantArray array(values.size(), 1);
@@ -174,12 +176,9 @@ TEST(ComVariants, alike_arrays_travel_typed_and_arrive_with_their_values) {
   ::VariantClear(&unknown);
 }
 
-// Paths are UTF-8 at every interface of ours; string() would give the
-// ANSI code page's.
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
+using test::ReadFile;
+using test::Shown;
+using test::Utf8;
 
 // The folder of this test program, where the build puts the test server.
 fs::path ProgramFolder() {
@@ -236,27 +235,17 @@ Dispatch EngineInBlocks(std::string_view progId) {
   return Dispatch(std::make_shared<AsIfRemote>(StartServer(progId).Object()));
 }
 
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind, const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
-
 class ComServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterTestServer();
-    folder = fs::temp_directory_path() / ("z917-com-" + std::to_string(::GetCurrentProcessId()));
-    fs::create_directories(folder);
-    std::ofstream out(folder / "journal.bin", std::ios::binary);
-    GenerateSyntheticJournal({3000, 7}, [&](std::string_view p) { out.write(p.data(), p.size()); });
+    test::WriteSyntheticJournal(folder / "journal.bin", {3000, 7});
   }
-  void TearDown() override { fs::remove_all(folder); }
 
   // Converts the journal to `output` through `start`; the messages shown.
-  std::vector<std::string> Convert(const ServerStarter& start, const fs::path& output,
-                                   std::size_t rowsPerBlock = excel_writer::kRowsPerBlock) {
-    RecordingMessages messages;
+  std::vector<Shown> Convert(const ServerStarter& start, const fs::path& output,
+                             std::size_t rowsPerBlock = excel_writer::kRowsPerBlock) {
+    test::RecordingMessages messages;
     excel_writer::ExcelBookWriter excel(start, messages, rowsPerBlock);
     RecordingWriter xml;
     driver::ConversionDriver driver({excel, xml}, messages);
@@ -273,30 +262,25 @@ class ComServerTest : public ::testing::Test {
     };
   }
 
-  static std::string Bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-  }
-
-  fs::path folder;
+  const test::TempFolder folder{"z917-com"};
   std::int64_t serverProcess = 0;
 };
 
-TEST_F(ComServerTest, a_journal_through_the_server_saves_the_engines_xls_and_the_server_ends) {
+TEST_F(ComServerTest, AJournalThroughTheServerSavesTheEnginesXlsAndTheServerEnds) {
   const auto inProcess = Convert(EngineInBlocks, folder / "engine.xls");
   const auto remote = Convert(TestServer(), folder / "server.xls");
   EXPECT_EQ(remote, inProcess);
   ASSERT_EQ(remote.size(), 1u);
-  EXPECT_EQ(remote[0], "Конвертация прошла успешно");
-  const std::string expected = Bytes(folder / "engine.xls");
+  EXPECT_EQ(remote[0], test::Info("Конвертация прошла успешно"));
+  const std::string expected = ReadFile(folder / "engine.xls");
   EXPECT_GT(expected.size(), 10000u);
-  EXPECT_TRUE(Bytes(folder / "server.xls") == expected);
+  EXPECT_TRUE(ReadFile(folder / "server.xls") == expected);
   // The layout in spans of alike columns, as a server in another process
   // gets it, and column by column: the same file (rows one call each in
   // both, since blocks change the order in which texts are first met).
   EXPECT_EQ(Convert(EngineInBlocks, folder / "spans.xls", 1), inProcess);
   EXPECT_EQ(Convert(StartServer, folder / "columns.xls"), inProcess);
-  EXPECT_TRUE(Bytes(folder / "spans.xls") == Bytes(folder / "columns.xls"));
+  EXPECT_TRUE(ReadFile(folder / "spans.xls") == ReadFile(folder / "columns.xls"));
   // Closed with the conversion: the server's process has ended.
   ASSERT_NE(serverProcess, 0);
   HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(serverProcess));
@@ -306,16 +290,16 @@ TEST_F(ComServerTest, a_journal_through_the_server_saves_the_engines_xls_and_the
   }
 }
 
-TEST_F(ComServerTest, server_errors_arrive_with_their_description_and_messages_in_order) {
+TEST_F(ComServerTest, ServerErrorsArriveWithTheirDescriptionAndMessagesInOrder) {
   // A save into a folder that does not exist fails inside the server.
   const fs::path nowhere = folder / "немає" / "out.xls";
   const auto inProcess = Convert(EngineInBlocks, nowhere);
   const auto remote = Convert(TestServer(), nowhere);
   ASSERT_EQ(remote.size(), 2u);
   EXPECT_EQ(remote, inProcess);
-  EXPECT_EQ(remote[0].rfind("Ошибка записи файла Excel: ", 0), 0u);
-  EXPECT_GT(remote[0].size(), std::string("Ошибка записи файла Excel: ").size());
-  EXPECT_EQ(remote[1], "Ошибка записи файла Excel");
+  EXPECT_EQ(remote[0].text.rfind("Ошибка записи файла Excel: ", 0), 0u);
+  EXPECT_GT(remote[0].text.size(), std::string("Ошибка записи файла Excel: ").size());
+  EXPECT_EQ(remote[1], test::Error("Ошибка записи файла Excel"));
   // A sheet name Excel refuses: the engine's own words, across processes.
   const auto refusal = [](const Dispatch& app) {
     app.GetObject("Workbooks").Call("Add", {Variant(std::int16_t{-4167})});
@@ -334,7 +318,7 @@ TEST_F(ComServerTest, server_errors_arrive_with_their_description_and_messages_i
   EXPECT_EQ(refusal(StartComServer(kTestProgId)), local);
 }
 
-TEST_F(ComServerTest, names_are_looked_up_once_per_kind_of_object) {
+TEST_F(ComServerTest, NamesAreLookedUpOncePerKindOfObject) {
   const Dispatch app = StartComServer(kTestProgId);
   app.GetObject("Workbooks").Call("Add", {Variant(std::int16_t{-4167})});
   const Dispatch sheet = app.GetObject("Workbooks", {Variant(std::int32_t{1})})
@@ -350,13 +334,13 @@ TEST_F(ComServerTest, names_are_looked_up_once_per_kind_of_object) {
   app.Call("Quit");
 }
 
-TEST_F(ComServerTest, an_unregistered_class_shows_the_start_failure) {
-  RecordingMessages messages;
+TEST_F(ComServerTest, AnUnregisteredClassShowsTheStartFailure) {
+  test::RecordingMessages messages;
   excel_writer::ExcelBookWriter excel(
       [](std::string_view) { return StartComServer("Z917.NoSuchServer"); }, messages);
   EXPECT_FALSE(excel.CreateExcelBook());
   ASSERT_EQ(messages.shown.size(), 1u);
-  const std::string& text = messages.shown[0];
+  const std::string& text = messages.shown[0].text;
   const std::string tail = ", ProgID: \"Z917.NoSuchServer\"";
   EXPECT_EQ(text.rfind("Ошибка создания книги Excel: ", 0), 0u) << text;
   ASSERT_GT(text.size(), tail.size());

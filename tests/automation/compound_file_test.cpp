@@ -113,7 +113,7 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
   return bytes;
 }
 
-TEST(CompoundFile, stream_reads_back_through_fat_and_difat_at_every_size) {
+TEST(CompoundFile, StreamReadsBackThroughFatAndDifatAtEverySize) {
   // 109 FAT sectors cover 13,952 sectors; a 7 MB stream needs a DIFAT
   // sector, past 30,208 sectors a second one.
   struct Case {

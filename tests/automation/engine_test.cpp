@@ -41,13 +41,13 @@ class EngineTest : public ::testing::Test {
   Dispatch sheet;
 };
 
-TEST(ServerFactory, unknown_class_fails_with_system_message_and_progid) {
+TEST(ServerFactory, UnknownClassFailsWithSystemMessageAndProgid) {
   EXPECT_EQ(ErrorOf([] { StartServer("Excel.Applicatio"); }),
             "Недопустимая строка с указанием класса, ProgID: \"Excel.Applicatio\"");
   EXPECT_FALSE(StartServer("excel.application").IsEmpty());
 }
 
-TEST(Variant, integers_keep_width_and_array_counts_from_one) {
+TEST(Variant, IntegersKeepWidthAndArrayCountsFromOne) {
   EXPECT_EQ(Variant(std::uint8_t{200}).Kind(), VariantKind::UInt8);
   EXPECT_EQ(Variant(std::int8_t{-1}).AsInteger(), -1);
   EXPECT_EQ(Variant(std::uint32_t{4294967295u}).AsInteger(), 4294967295);
@@ -62,7 +62,7 @@ TEST(Variant, integers_keep_width_and_array_counts_from_one) {
   EXPECT_EQ(ErrorOf([] { Dispatch().Get("Name"); }), "Переменная объекта не задана");
 }
 
-TEST(Variant, every_integer_type_keeps_its_width_on_every_system) {
+TEST(Variant, EveryIntegerTypeKeepsItsWidthOnEverySystem) {
   // long is 64 bits on Linux and 32 on Windows: both must pick the kind of
   // their own width, without an ambiguous call on either system.
   constexpr VariantKind kLongKind = sizeof(long) == 8 ? VariantKind::Int64 : VariantKind::Int32;
@@ -79,7 +79,7 @@ TEST(Variant, every_integer_type_keeps_its_width_on_every_system) {
   EXPECT_NE(Variant(std::int32_t{9}), Variant(std::int64_t{9}));  // the kind is part of the value
 }
 
-TEST_F(EngineTest, application_answers_like_a_hidden_excel_16) {
+TEST_F(EngineTest, ApplicationAnswersLikeAHiddenExcel16) {
   EXPECT_EQ(app.Get("Version").AsText(), "16.0");
   EXPECT_EQ(app.Get("Visible"), Variant(false));
   EXPECT_EQ(app.Get("DisplayAlerts"), Variant(true));
@@ -87,7 +87,7 @@ TEST_F(EngineTest, application_answers_like_a_hidden_excel_16) {
   EXPECT_EQ(sheet.Get("Name").AsText(), "Лист1");
 }
 
-TEST_F(EngineTest, sheets_added_after_the_last_keep_order_and_select_sets_active) {
+TEST_F(EngineTest, SheetsAddedAfterTheLastKeepOrderAndSelectSetsActive) {
   for (int i = 0; i < 9; ++i) AddAfterLast();
   EXPECT_EQ(Model().SheetCount(), 10u);
   EXPECT_EQ(Model().ActiveSheet(), 9u);  // a new sheet becomes active
@@ -101,7 +101,7 @@ TEST_F(EngineTest, sheets_added_after_the_last_keep_order_and_select_sets_active
   EXPECT_EQ(Model().SheetAt(2).Name(), "Виплати");
 }
 
-TEST_F(EngineTest, count_sheets_added_at_once_match_as_many_adds) {
+TEST_F(EngineTest, CountSheetsAddedAtOnceMatchAsManyAdds) {
   book.GetObject("Worksheets").Call("Add", {}, {{"After", sheet.AsVariant()}, {"Count", 9}});
   ASSERT_EQ(Model().SheetCount(), 10u);
   EXPECT_EQ(Model().ActiveSheet(), 9u);
@@ -121,7 +121,7 @@ TEST_F(EngineTest, count_sheets_added_at_once_match_as_many_adds) {
   EXPECT_EQ(Model().SheetCount(), 12u);
 }
 
-TEST_F(EngineTest, bad_sheet_names_are_refused) {
+TEST_F(EngineTest, BadSheetNamesAreRefused) {
   AddAfterLast().Set("Name", "Продажі");
   EXPECT_EQ(ErrorOf([&] { sheet.Set("Name", "ПРОДАЖІ"); }),
             "Лист с именем «ПРОДАЖІ» уже есть в книге");
@@ -136,7 +136,7 @@ TEST_F(EngineTest, bad_sheet_names_are_refused) {
   sheet.Set("Name", "Лист1");
 }
 
-TEST_F(EngineTest, unknown_members_wrong_uses_and_arguments_are_described) {
+TEST_F(EngineTest, UnknownMembersWrongUsesAndArgumentsAreDescribed) {
   EXPECT_EQ(ErrorOf([&] { sheet.Get("Cells"); }),
             "Объект Worksheet не поддерживает свойство или метод «Cells»");
   EXPECT_EQ(ErrorOf([&] { app.Set("Version", "17.0"); }), "Application.Version нельзя изменить");
@@ -165,7 +165,7 @@ TEST_F(EngineTest, unknown_members_wrong_uses_and_arguments_are_described) {
   EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs"); }), "Workbook.SaveAs: аргумент Filename не задан");
 }
 
-TEST_F(EngineTest, addresses_name_cells_columns_and_rows_within_the_sheet) {
+TEST_F(EngineTest, AddressesNameCellsColumnsAndRowsWithinTheSheet) {
   const auto address = [&](std::initializer_list<Variant> args) {
     return sheet.GetObject("Range", args).Get("Address").AsText();
   };
@@ -191,7 +191,7 @@ TEST_F(EngineTest, addresses_name_cells_columns_and_rows_within_the_sheet) {
             "Range.Columns: аргумент Index — столбец 16385 вне листа");
 }
 
-TEST_F(EngineTest, value_needs_an_array_shaped_like_the_range_and_writes_all_or_nothing) {
+TEST_F(EngineTest, ValueNeedsAnArrayShapedLikeTheRangeAndWritesAllOrNothing) {
   Dispatch range = sheet.GetObject("Range", {"A2", "C2"});
   EXPECT_EQ(ErrorOf([&] { range.Set("Value", VariantArray(1, 2)); }),
             "Range.Value — массив 1×2 не совпадает с диапазоном $A$2:$C$2 (1×3)");
@@ -225,7 +225,7 @@ TEST_F(EngineTest, value_needs_an_array_shaped_like_the_range_and_writes_all_or_
   EXPECT_EQ(kinds, (std::vector<CellKind>{CellKind::Number, CellKind::Text, CellKind::Number}));
 }
 
-TEST_F(EngineTest, column_width_and_number_format_are_checked) {
+TEST_F(EngineTest, ColumnWidthAndNumberFormatAreChecked) {
   Dispatch column = sheet.GetObject("Columns", {1});
   column.Set("ColumnWidth", 13);
   column.Set("ColumnWidth", 255.0);
@@ -238,7 +238,7 @@ TEST_F(EngineTest, column_width_and_number_format_are_checked) {
   EXPECT_EQ(Model().SheetAt(0).Columns()[0].width, 255.0);
 }
 
-TEST_F(EngineTest, a_union_of_areas_takes_widths_and_formats_but_not_values) {
+TEST_F(EngineTest, AUnionOfAreasTakesWidthsAndFormatsButNotValues) {
   Dispatch areas = sheet.GetObject("Range", {"A:B,D:D,1:2"});
   EXPECT_EQ(areas.Get("Address").AsText(), "$A:$B,$D:$D,$1:$2");
   areas = sheet.GetObject("Range", {"A:B,D:D"});
@@ -258,11 +258,13 @@ TEST_F(EngineTest, a_union_of_areas_takes_widths_and_formats_but_not_values) {
               "Неверный адрес ячейки или диапазона «»")
         << bad;
   }
-  EXPECT_EQ(ErrorOf([&] { sheet.GetObject("Range", {"A1,B2", "C3"}); }),
+  EXPECT_EQ(ErrorOf([&] {
+              sheet.GetObject("Range", {"A1,B2", "C3"});
+            }),
             "Неверный адрес ячейки или диапазона «A1,B2»");
 }
 
-TEST_F(EngineTest, every_object_stops_answering_after_quit) {
+TEST_F(EngineTest, EveryObjectStopsAnsweringAfterQuit) {
   app.Call("Quit");
   const std::string gone = "Вызванный объект был отключен от клиентов";
   EXPECT_EQ(ErrorOf([&] { sheet.Get("Name"); }), gone);

@@ -1,6 +1,5 @@
 // What the save tests of both file formats share: a sample workbook laid
-// out as the journal's is, a reader script run on a saved file, and looks
-// at the folder a save went to.
+// out as the journal's is and a reader script run on a saved file.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,26 +7,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <set>
 #include <string>
 
 #include "automation/automation_error.h"
 #include "automation/server_factory.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace z917::automation::save_test {
 
 namespace fs = std::filesystem;
+using test::ReadFile;
 
 // The message of the AutomationError that `call` raises, or "" when none.
 template <typename F>
 std::string ErrorOf(F call) {
-  try {
-    call();
-  } catch (const AutomationError& e) {
-    return e.what();
-  }
-  return "";
+  return test::ErrorOf<AutomationError>(call);
 }
 
 // What tests/automation/`script` prints for `path` (stdout and stderr).
@@ -46,32 +41,13 @@ inline std::string RunReader(const std::string& script, const fs::path& path,
   return output;
 }
 
-inline std::set<std::string> Entries(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir))
-    names.insert(entry.path().filename().string());
-  return names;
-}
-
-inline std::string Contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// A fresh folder for one test, named after it, removed at the end.
+// A fresh folder for one test and a workbook started in the engine.
 class SaveTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_save_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) +
-           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir);
-    fs::create_directories(dir);
     app.GetObject("Workbooks").Call("Add", {std::int16_t{-4167}});
     book = app.GetObject("Workbooks", {1});
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   // Writes `values` as one row from cell `from` to `to`.
   void PutRow(Dispatch& sheet, const char* from, const char* to,
@@ -151,7 +127,7 @@ class SaveTest : public ::testing::Test {
       "Z-звіт!B1 number 7 0\n"
       "Z-звіт!B2 number 2.5 0.00\n";
 
-  fs::path dir;
+  const test::TempFolder dir{"z917_save"};
   Dispatch app = StartServer("Excel.Application");
   Dispatch book;
 };

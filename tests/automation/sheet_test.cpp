@@ -56,9 +56,9 @@ class SheetTest : public ::testing::Test {
   const FormatId money = book.Formats().Intern("0.00");
 };
 
-TEST_F(SheetTest, cell_is_twelve_bytes) { EXPECT_EQ(sizeof(Cell), 12u); }
+TEST_F(SheetTest, CellIsTwelveBytes) { EXPECT_EQ(sizeof(Cell), 12u); }
 
-TEST_F(SheetTest, new_cell_takes_row_format_before_column_format) {
+TEST_F(SheetTest, NewCellTakesRowFormatBeforeColumnFormat) {
   sheet.SetNumberFormat(Column(1), integer);
   sheet.SetNumberFormat(Row(3), money);
   Sheet::RowWriter(sheet, 2, 2).Number(1, 5);  // column's format
@@ -69,7 +69,7 @@ TEST_F(SheetTest, new_cell_takes_row_format_before_column_format) {
   EXPECT_EQ(CellAt(sheet, 2, 2).Format(), kGeneralFormat);
 }
 
-TEST_F(SheetTest, date_gets_date_time_format_only_where_no_format_applies) {
+TEST_F(SheetTest, DateGetsDateTimeFormatOnlyWhereNoFormatApplies) {
   sheet.SetNumberFormat(Column(1), integer);
   Sheet::RowWriter row(sheet, 2, 2);
   row.Date(1, 36892.5);
@@ -80,7 +80,7 @@ TEST_F(SheetTest, date_gets_date_time_format_only_where_no_format_applies) {
   EXPECT_DOUBLE_EQ(CellAt(sheet, 2, 2).Number(), 36892.5);
 }
 
-TEST_F(SheetTest, existing_cell_keeps_its_format_and_clear_keeps_format) {
+TEST_F(SheetTest, ExistingCellKeepsItsFormatAndClearKeepsFormat) {
   sheet.SetNumberFormat({5, 2, 5, 2}, money);  // one cell, formatted blank
   sheet.SetNumberFormat(Column(2), integer);   // reaches the existing cell
   Sheet::RowWriter(sheet, 5, 1).Text(2, book.Texts().Intern("x"));
@@ -92,7 +92,7 @@ TEST_F(SheetTest, existing_cell_keeps_its_format_and_clear_keeps_format) {
   EXPECT_EQ(CellsOf(sheet).size(), 1u);
 }
 
-TEST_F(SheetTest, column_format_crossing_formatted_row_wins_there) {
+TEST_F(SheetTest, ColumnFormatCrossingFormattedRowWinsThere) {
   // Excel gives the crossing cell the column's format when the column is
   // formatted after the row.
   sheet.SetNumberFormat(Row(4), money);
@@ -104,7 +104,7 @@ TEST_F(SheetTest, column_format_crossing_formatted_row_wins_there) {
   EXPECT_EQ(CellAt(sheet, 4, 5).Format(), money);
 }
 
-TEST_F(SheetTest, cells_written_in_any_order_are_read_in_row_and_column_order) {
+TEST_F(SheetTest, CellsWrittenInAnyOrderAreReadInRowAndColumnOrder) {
   Sheet::RowWriter(sheet, 2000, 1).Number(3, 1);
   Sheet::RowWriter(sheet, 1, 1).Number(16384, 1);
   Sheet::RowWriter(sheet, 2000, 1).Number(1, 1);
@@ -117,7 +117,7 @@ TEST_F(SheetTest, cells_written_in_any_order_are_read_in_row_and_column_order) {
   EXPECT_EQ(sheet.UsedRect(), (CellRect{1, 1, kMaxRows, 16384}));
 }
 
-TEST_F(SheetTest, whole_sheet_format_reaches_rows_columns_and_cells) {
+TEST_F(SheetTest, WholeSheetFormatReachesRowsColumnsAndCells) {
   sheet.SetNumberFormat(Row(2), integer);
   Sheet::RowWriter(sheet, 7, 1).Number(9, 1);
   sheet.SetNumberFormat({1, 1, kMaxRows, static_cast<std::uint16_t>(kMaxColumns)}, money);
@@ -128,7 +128,7 @@ TEST_F(SheetTest, whole_sheet_format_reaches_rows_columns_and_cells) {
   EXPECT_EQ(CellAt(sheet, 9, 4).Format(), money);
 }
 
-TEST_F(SheetTest, huge_cell_by_cell_format_is_refused_before_any_change) {
+TEST_F(SheetTest, HugeCellByCellFormatIsRefusedBeforeAnyChange) {
   try {
     sheet.SetNumberFormat({1, 1, 300000, 20}, integer);
     FAIL();
@@ -144,7 +144,7 @@ TEST_F(SheetTest, huge_cell_by_cell_format_is_refused_before_any_change) {
 // into a sheet that keeps every row and one that passes pages on; now and
 // then a write goes back up. Once the passed pages are back, both sheets
 // hold the very same rows.
-TEST(PassedRowsTest, a_sheet_that_passes_pages_on_ends_as_one_that_never_did) {
+TEST(PassedRowsTest, ASheetThatPassesPagesOnEndsAsOneThatNeverDid) {
   WorkbookModel whole, streamed(MakeXlsxRowKeeper());
   Sheet& a = whole.InsertSheet(0);
   Sheet& b = streamed.InsertSheet(0);
@@ -185,7 +185,7 @@ TEST(PassedRowsTest, a_sheet_that_passes_pages_on_ends_as_one_that_never_did) {
   }
 }
 
-TEST_F(SheetTest, text_pool_interns_and_terminates) {
+TEST_F(SheetTest, TextPoolInternsAndTerminates) {
   TextPool& texts = book.Texts();
   const TextId a = texts.Intern("Хліб");
   const TextId b = texts.Intern(std::string(20000, 'x'));  // a block of its own

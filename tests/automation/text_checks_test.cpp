@@ -8,7 +8,7 @@
 namespace z917::workbook {
 namespace {
 
-TEST(TextChecks, utf16_length_counts_units_and_rejects_malformed_utf8) {
+TEST(TextChecks, Utf16LengthCountsUnitsAndRejectsMalformedUtf8) {
   EXPECT_EQ(Utf16Length(""), 0u);
   EXPECT_EQ(Utf16Length("Ім’я"), 4u);
   EXPECT_EQ(Utf16Length("\xF0\x9F\x98\x80"), 2u);  // U+1F600 takes a surrogate pair
@@ -19,7 +19,7 @@ TEST(TextChecks, utf16_length_counts_units_and_rejects_malformed_utf8) {
   EXPECT_FALSE(Utf16Length("\x98"));               // a lone Windows-1251 byte
 }
 
-TEST(TextChecks, fold_case_covers_ukrainian_and_russian_letters) {
+TEST(TextChecks, FoldCaseCoversUkrainianAndRussianLetters) {
   EXPECT_EQ(FoldCase("ҐЄІЇЁЎ ЖАК Abc"), FoldCase("ґєіїёў жак aBC"));
   EXPECT_NE(FoldCase("Ґ"), FoldCase("Г"));
   EXPECT_TRUE(HasControlCharacter("a\tb"));
@@ -27,7 +27,7 @@ TEST(TextChecks, fold_case_covers_ukrainian_and_russian_letters) {
   EXPECT_FALSE(HasControlCharacter("Підсумок чека продажу"));
 }
 
-TEST(TextChecks, sheet_names_clash_in_any_letter_case) {
+TEST(TextChecks, SheetNamesClashInAnyLetterCase) {
   WorkbookModel book;
   book.RenameSheet(book.InsertSheet(0), "Їжак");
   Sheet& second = book.InsertSheet(1);

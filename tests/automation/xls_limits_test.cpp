@@ -9,6 +9,7 @@
 
 #include "automation/automation_error.h"
 #include "automation/workbook/save_workbook.h"
+#include "support/temp_folder.h"
 
 namespace z917::workbook::xls {
 namespace {
@@ -24,7 +25,7 @@ std::string RefusalOf(const WorkbookModel& workbook) {
   return "";
 }
 
-TEST(XlsLimits, text_longer_than_a_cell_holds_is_named_by_sheet_and_cell) {
+TEST(XlsLimits, TextLongerThanACellHoldsIsNamedBySheetAndCell) {
   // The engine refuses such a text when a program writes it; the check
   // stands on its own all the same.
   WorkbookModel workbook;
@@ -41,16 +42,13 @@ TEST(XlsLimits, text_longer_than_a_cell_holds_is_named_by_sheet_and_cell) {
       "Лист «Каса» не помещается в файл Excel 97-2003: текст ячейки AB7 длиннее 32767 знаков; "
       "сохраните книгу в формате .xlsx");
 
-  const fs::path dir = fs::path(::testing::TempDir()) / "z917_xls_limits";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const test::TempFolder dir{"z917_xls_limits"};
   EXPECT_THROW(SaveWorkbook(workbook, (dir / "a.xls").string(), kExcel8Workbook, true),
                automation::AutomationError);
-  EXPECT_TRUE(fs::is_empty(dir));
-  fs::remove_all(dir);
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
-TEST(XlsLimits, more_number_formats_than_the_format_keeps_are_refused) {
+TEST(XlsLimits, MoreNumberFormatsThanTheFormatKeepsAreRefused) {
   WorkbookModel workbook;
   workbook.InsertSheet(0);
   while (workbook.Formats().Count() < kXlsMaxFormats) {

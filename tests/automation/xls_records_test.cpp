@@ -33,7 +33,7 @@ std::vector<Record> Records(const ByteBuffer& buffer) {
   return records;
 }
 
-TEST(XlsRecords, long_body_is_cut_into_continue_records_of_the_largest_size) {
+TEST(XlsRecords, LongBodyIsCutIntoContinueRecordsOfTheLargestSize) {
   ByteBuffer buffer;
   RecordWriter records(buffer);
   records.Record(rt::kDateMode, [](ByteBuffer& out) { out.U16(0); });
@@ -126,7 +126,7 @@ ByteBuffer WriteSst(const std::vector<std::u16string>& strings, std::uint32_t re
   return buffer;
 }
 
-TEST(XlsSst, a_string_whose_header_and_first_character_do_not_fit_starts_the_next_record) {
+TEST(XlsSst, AStringWhoseHeaderAndFirstCharacterDoNotFitStartsTheNextRecord) {
   // 8 bytes of counts, then one string that leaves exactly 3 bytes: room
   // for a header but not for a first character.
   const std::u16string first(8224 - 8 - 3 - 3, u'a');
@@ -145,7 +145,7 @@ TEST(XlsSst, a_string_whose_header_and_first_character_do_not_fit_starts_the_nex
   EXPECT_EQ(seen.splits, 1);
 }
 
-TEST(XlsSst, thousands_of_mixed_strings_read_back_whole_and_extsst_points_at_them) {
+TEST(XlsSst, ThousandsOfMixedStringsReadBackWholeAndExtsstPointsAtThem) {
   std::mt19937 random(917);
   std::vector<std::u16string> strings;
   for (int i = 0; i < 3000; ++i) {
@@ -176,7 +176,7 @@ TEST(XlsSst, thousands_of_mixed_strings_read_back_whole_and_extsst_points_at_the
   }
 }
 
-TEST(XlsSst, strings_per_bucket_is_excels_count_at_the_boundaries) {
+TEST(XlsSst, StringsPerBucketIsExcelsCountAtTheBoundaries) {
   EXPECT_EQ(SstWriter::StringsPerBucket(0), 8);
   EXPECT_EQ(SstWriter::StringsPerBucket(1023), 8);
   EXPECT_EQ(SstWriter::StringsPerBucket(1024), 9);  // a multiple of 128 gets one more
@@ -184,7 +184,7 @@ TEST(XlsSst, strings_per_bucket_is_excels_count_at_the_boundaries) {
   EXPECT_EQ(SstWriter::StringsPerBucket(0xFFFFFFFFu), 0xFFFF);  // the field's 16 bits
 }
 
-TEST(XlsSst, empty_table_has_its_counts_and_an_extsst_without_buckets) {
+TEST(XlsSst, EmptyTableHasItsCountsAndAnExtsstWithoutBuckets) {
   const SstSeen seen = ReadSst(WriteSst({}, 0));
   EXPECT_TRUE(seen.strings.empty());
   EXPECT_EQ(seen.extSst, (std::vector<std::uint8_t>{8, 0}));

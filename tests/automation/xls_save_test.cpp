@@ -24,7 +24,7 @@ std::string ReadBack(const fs::path& path, const std::string& options = "") {
 
 class XlsSaveTest : public SaveTest {};
 
-TEST_F(XlsSaveTest, reader_sees_names_order_active_sheet_values_types_formats_widths) {
+TEST_F(XlsSaveTest, ReaderSeesNamesOrderActiveSheetValuesTypesFormatsWidths) {
   BuildSample();
   const fs::path path = dir / "journal.xls";
   book.Call("SaveAs", {path.string(), 56});
@@ -37,10 +37,10 @@ TEST_F(XlsSaveTest, reader_sees_names_order_active_sheet_values_types_formats_wi
     expected.insert(at, line);
   }
   EXPECT_EQ(ReadBack(path), expected);
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"journal.xls"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"journal.xls"});
 }
 
-TEST_F(XlsSaveTest, booleans_blanks_times_row_formats_and_a_later_active_sheet) {
+TEST_F(XlsSaveTest, BooleansBlanksTimesRowFormatsAndALaterActiveSheet) {
   Dispatch sheet = book.GetObject("Worksheets", {1});
   sheet.GetObject("Columns", {1}).Set("NumberFormat", "0");
   sheet.GetObject("Rows", {3}).Set("NumberFormat", "General");
@@ -68,7 +68,7 @@ TEST_F(XlsSaveTest, booleans_blanks_times_row_formats_and_a_later_active_sheet) 
             "Каса!IV65536 text 'кінець' General\n");
 }
 
-TEST_F(XlsSaveTest, long_string_table_continues_across_records_with_every_text_intact) {
+TEST_F(XlsSaveTest, LongStringTableContinuesAcrossRecordsWithEveryTextIntact) {
   // Short and long texts, one byte a character (Latin) and two (Cyrillic),
   // enough of them that the table runs through many CONTINUE records and
   // strings break across them at every kind of place.
@@ -102,7 +102,7 @@ TEST_F(XlsSaveTest, long_string_table_continues_across_records_with_every_text_i
   EXPECT_TRUE(seen == expected) << seen.substr(0, 2000);
 }
 
-TEST_F(XlsSaveTest, workbook_over_7_mb_chains_its_fat_through_difat_sectors) {
+TEST_F(XlsSaveTest, WorkbookOver7MbChainsItsFatThroughDifatSectors) {
   // 65,536 rows of 8 numbers: a stream of about 11 MB, whose FAT needs
   // more than the 109 sectors the header lists. The last row is the
   // format's last.
@@ -130,14 +130,14 @@ TEST_F(XlsSaveTest, workbook_over_7_mb_chains_its_fat_through_difat_sectors) {
                 std::to_string(static_cast<long long>(sum)) + "\n");
 }
 
-TEST_F(XlsSaveTest, a_row_past_the_limit_fails_the_save_and_leaves_the_old_file) {
+TEST_F(XlsSaveTest, ARowPastTheLimitFailsTheSaveAndLeavesTheOldFile) {
   app.Set("DisplayAlerts", false);
   const fs::path path = dir / "limits.xls";
   Dispatch sheet = book.GetObject("Worksheets", {1});
   sheet.Set("Name", "Продажі");
   PutRow(sheet, "IV65536", "IV65536", {"останній рядок"});  // the last cell that fits
   book.Call("SaveAs", {path.string(), 56});
-  const std::string saved = Contents(path);
+  const std::string saved = ReadFile(path);
 
   PutRow(sheet, "A65537", "A65537", {1});
   EXPECT_EQ(ErrorOf([&] {
@@ -145,11 +145,11 @@ TEST_F(XlsSaveTest, a_row_past_the_limit_fails_the_save_and_leaves_the_old_file)
             }),
             "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
             "(занята строка 65537); сохраните книгу в формате .xlsx");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"limits.xls"});
-  EXPECT_EQ(Contents(path), saved);
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"limits.xls"});
+  EXPECT_EQ(ReadFile(path), saved);
 }
 
-TEST_F(XlsSaveTest, formatted_rows_and_columns_count_against_the_limits) {
+TEST_F(XlsSaveTest, FormattedRowsAndColumnsCountAgainstTheLimits) {
   Dispatch first = book.GetObject("Worksheets", {1});
   Dispatch second(book.GetObject("Worksheets").Call("Add", {}, {{"After", first.AsVariant()}}));
   second.Set("Name", "Z-звіт");
@@ -165,10 +165,10 @@ TEST_F(XlsSaveTest, formatted_rows_and_columns_count_against_the_limits) {
             }),
             "Лист «Лист1» не помещается в файл Excel 97-2003: в нём больше 65536 строк "
             "(занята строка 70000); сохраните книгу в формате .xlsx");
-  EXPECT_TRUE(fs::is_empty(dir));
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
-TEST_F(XlsSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchanged) {
+TEST_F(XlsSaveTest, FailedSavesLeaveNothingBehindAndExistingFileUnchanged) {
   const fs::path kept = dir / "kept.xls";
   std::ofstream(kept) << "old contents";
   fs::create_directory(dir / "folder.xls");
@@ -184,17 +184,17 @@ TEST_F(XlsSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchange
               book.Call("SaveAs", {kept.string(), 56});
             }),
             "Файл «" + kept.string() + "» уже существует");
-  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"folder.xls", "kept.xls"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder.xls"));
-  EXPECT_EQ(Contents(kept), "old contents");
+  EXPECT_EQ(ReadFile(kept), "old contents");
 
   app.Set("DisplayAlerts", false);
   book.Call("SaveAs", {kept.string(), 56});
-  EXPECT_EQ(Contents(kept).substr(0, 4), "\xD0\xCF\x11\xE0");
-  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xls", "kept.xls"}));
+  EXPECT_EQ(ReadFile(kept).substr(0, 4), "\xD0\xCF\x11\xE0");
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"folder.xls", "kept.xls"}));
 }
 
-TEST_F(XlsSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_file) {
+TEST_F(XlsSaveTest, FullDiskAndStopRequestsFailTheSaveAndKeepTheOldFile) {
   app.Set("DisplayAlerts", false);
   FillRows(20000);
   const fs::path path = dir / "kept.xls";
@@ -210,8 +210,8 @@ TEST_F(XlsSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_f
   const std::string stopped = ErrorOf([&] { book.Call("SaveAs", {path.string(), 56}); });
   platform::Cancellation::Reset();
   EXPECT_EQ(stopped, "Запись файла прервана");
-  EXPECT_EQ(Contents(path), "old contents");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"kept.xls"});
+  EXPECT_EQ(ReadFile(path), "old contents");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"kept.xls"});
 }
 
 }  // namespace

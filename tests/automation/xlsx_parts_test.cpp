@@ -3,7 +3,6 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "automation/automation_error.h"
 #include "automation/workbook/cell_address.h"
@@ -13,6 +12,8 @@
 #include "automation/workbook/xlsx/xml_text.h"
 #ifndef _WIN32
 #include "automation/save_test_support.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 #endif
 
 namespace z917::workbook::xlsx {
@@ -20,9 +21,18 @@ namespace {
 
 // A row's XML reads back as the very cells it was written from: the
 // sheet takes passed rows back this way, so nothing may change on the way.
-TEST(XlsxPartsTest, rows_read_back_exactly_as_written) {
-  const double numbers[] = {0,     -0.0,   52.9, -0.005, 1.704, 0.1 + 1e-17, 41521.34284722222,
-                            1e300, 5e-324, 9007199254740993.0, -123456789012.5};
+TEST(XlsxPartsTest, RowsReadBackExactlyAsWritten) {
+  const double numbers[] = {0,
+                            -0.0,
+                            52.9,
+                            -0.005,
+                            1.704,
+                            0.1 + 1e-17,
+                            41521.34284722222,
+                            1e300,
+                            5e-324,
+                            9007199254740993.0,
+                            -123456789012.5};
   Row rows[3];
   bool created;
   for (std::uint16_t c = 0; c < std::size(numbers); ++c) {
@@ -44,10 +54,11 @@ TEST(XlsxPartsTest, rows_read_back_exactly_as_written) {
       EXPECT_EQ(std::memcmp(&was, &is, sizeof was), 0) << "row " << r << " cell " << c;
     }
   }
-  EXPECT_THROW(ReadRowsXml("<row r=\"5\"><c r=\"A6\"/></row>", 5, back), automation::AutomationError);
+  EXPECT_THROW(ReadRowsXml("<row r=\"5\"><c r=\"A6\"/></row>", 5, back),
+               automation::AutomationError);
 }
 
-TEST(XlsxPartsTest, texts_escape_markup_controls_and_lookalike_escapes) {
+TEST(XlsxPartsTest, TextsEscapeMarkupControlsAndLookalikeEscapes) {
   const struct {
     std::string_view text, xml;
     bool preserve;
@@ -77,14 +88,14 @@ TEST(XlsxPartsTest, texts_escape_markup_controls_and_lookalike_escapes) {
   EXPECT_EQ(attribute, "a&amp;&lt;&gt;&quot;&#9;&#10;&#13;_x0041_");
 }
 
-TEST(XlsxPartsTest, column_widths_are_stored_as_libxlsxwriter_stored_them) {
+TEST(XlsxPartsTest, ColumnWidthsAreStoredAsLibxlsxwriterStoredThem) {
   const std::pair<double, double> widths[] = {{0, 0},           {0.5, 0.85546875},
                                               {1, 1.7109375},   {8.43, 9.140625},
                                               {13, 13.7109375}, {255, 255.7109375}};
   for (const auto& [chars, stored] : widths) EXPECT_EQ(StoredColumnWidth(chars), stored) << chars;
 }
 
-TEST(XlsxPartsTest, cell_format_i_is_format_id_i) {
+TEST(XlsxPartsTest, CellFormatIIsFormatIdI) {
   NumberFormats formats;
   formats.Intern("0");
   formats.Intern("\"a&b\" 0.00");
@@ -100,7 +111,7 @@ TEST(XlsxPartsTest, cell_format_i_is_format_id_i) {
             std::string::npos);
 }
 
-TEST(XlsxPartsTest, worksheet_head_names_used_range_view_and_columns_as_today) {
+TEST(XlsxPartsTest, WorksheetHeadNamesUsedRangeViewAndColumnsAsToday) {
   WorkbookModel book;
   Sheet& sheet = book.InsertSheet(0);
   EXPECT_NE(WorksheetHead(sheet, false)
@@ -127,7 +138,7 @@ TEST(XlsxPartsTest, worksheet_head_names_used_range_view_and_columns_as_today) {
             std::string::npos);
 }
 
-TEST(XlsxPartsTest, core_properties_carry_utc_time) {
+TEST(XlsxPartsTest, CorePropertiesCarryUtcTime) {
   EXPECT_NE(CorePropertiesPart(1700000000).find(">2023-11-14T22:13:20Z</dcterms:created>"),
             std::string::npos);
   EXPECT_NE(CorePropertiesPart(-1).find(">1969-12-31T23:59:59Z</dcterms:modified>"),
@@ -136,17 +147,15 @@ TEST(XlsxPartsTest, core_properties_carry_utc_time) {
 
 #ifndef _WIN32
 // Every part parses, has a content type, and is where the relationships say.
-TEST(XlsxPartsTest, parts_make_a_package_that_holds_together) {
+TEST(XlsxPartsTest, PartsMakeAPackageThatHoldsTogether) {
   WorkbookModel book;
   book.InsertSheet(0);
   book.RenameSheet(book.InsertSheet(1), "Z&<звіт>");
   book.Formats().Intern("0.00");
-  const std::filesystem::path dir =
-      std::filesystem::path(::testing::TempDir()) / "z917_xlsx_parts_package";
-  std::filesystem::remove_all(dir);
+  const test::TempFolder dir{"z917_xlsx_parts"};
   const auto put = [&](std::string_view name, std::string_view text) {
     std::filesystem::create_directories((dir / name).parent_path());
-    std::ofstream(dir / name, std::ios::binary) << text;
+    test::WriteFile(dir / name, text);
   };
   std::string strings = SharedStringsHead(1, 1);
   AppendSharedString(strings, " _x0041_\x01");
@@ -162,12 +171,11 @@ TEST(XlsxPartsTest, parts_make_a_package_that_holds_together) {
   put(WorksheetName(1), WorksheetHead(book.SheetAt(1), true) +
                             "<row r=\"1\"><c r=\"A1\" s=\"2\" t=\"s\"><v>0</v></c></row>" +
                             std::string(WorksheetTail()));
-  EXPECT_EQ(automation::save_test::RunReader("check_xlsx_package.py", dir), "ok\n");
+  EXPECT_EQ(automation::save_test::RunReader("check_xlsx_package.py", dir.Path()), "ok\n");
   EXPECT_NE(WorkbookPart(book).find("<workbookView activeTab=\"1\"/></bookViews><sheets><sheet "
                                     "name=\"Лист1\" sheetId=\"1\" r:id=\"rId1\"/><sheet "
                                     "name=\"Z&amp;&lt;звіт&gt;\" sheetId=\"2\" r:id=\"rId2\"/>"),
             std::string::npos);
-  std::filesystem::remove_all(dir);
 }
 #endif
 

@@ -28,14 +28,14 @@ std::string ReadBack(const fs::path& path) { return RunReader("read_xlsx.py", pa
 
 class XlsxSaveTest : public SaveTest {};
 
-TEST_F(XlsxSaveTest, reader_sees_names_order_active_sheet_values_types_formats_widths) {
+TEST_F(XlsxSaveTest, ReaderSeesNamesOrderActiveSheetValuesTypesFormatsWidths) {
   BuildSample();
   const fs::path path = dir / "journal.xlsx";
   book.Call("SaveAs", {path.string(), 51});
   EXPECT_EQ(ReadBack(path), kSampleSeen);
 }
 
-TEST_F(XlsxSaveTest, rows_written_in_any_order_are_saved_in_order_with_their_last_values) {
+TEST_F(XlsxSaveTest, RowsWrittenInAnyOrderAreSavedInOrderWithTheirLastValues) {
   // libxlsxwriter's constant-memory mode takes rows in ascending order
   // only; the engine must sort what the program wrote.
   Dispatch sheet = book.GetObject("Worksheets", {1});
@@ -70,7 +70,7 @@ TEST_F(XlsxSaveTest, rows_written_in_any_order_are_saved_in_order_with_their_las
   EXPECT_EQ(ReadBack(path), expected);
 }
 
-TEST_F(XlsxSaveTest, numbers_keep_their_full_stop_under_a_comma_locale) {
+TEST_F(XlsxSaveTest, NumbersKeepTheirFullStopUnderACommaLocale) {
   // A GUI toolkit sets the process's locale from the environment; with
   // uk_UA printf would write 19,99 and the reader would fail or misread.
   const std::string before = std::setlocale(LC_ALL, nullptr);
@@ -94,7 +94,7 @@ TEST_F(XlsxSaveTest, numbers_keep_their_full_stop_under_a_comma_locale) {
             "Лист1!B1 date 2001-01-01T12:00:00 m/d/yy h:mm\n");
 }
 
-TEST_F(XlsxSaveTest, new_file_gets_permissions_of_a_newly_created_file) {
+TEST_F(XlsxSaveTest, NewFileGetsPermissionsOfANewlyCreatedFile) {
   const mode_t old = ::umask(027);
   const fs::path path = dir / "perm.xlsx";
   book.Call("SaveAs", {path.string()});
@@ -102,24 +102,24 @@ TEST_F(XlsxSaveTest, new_file_gets_permissions_of_a_newly_created_file) {
   struct stat info;
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"perm.xlsx"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"perm.xlsx"});
 }
 
-TEST_F(XlsxSaveTest, existing_file_is_replaced_only_with_alerts_off) {
+TEST_F(XlsxSaveTest, ExistingFileIsReplacedOnlyWithAlertsOff) {
   const fs::path path = dir / "old.xlsx";
   std::ofstream(path) << "old contents";
   EXPECT_EQ(ErrorOf([&] {
               book.Call("SaveAs", {path.string(), 51});
             }),
             "Файл «" + path.string() + "» уже существует");
-  EXPECT_EQ(Contents(path), "old contents");
+  EXPECT_EQ(ReadFile(path), "old contents");
   app.Set("DisplayAlerts", false);
   book.Call("SaveAs", {path.string(), 51});
-  EXPECT_EQ(Contents(path).substr(0, 2), "PK");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"old.xlsx"});
+  EXPECT_EQ(ReadFile(path).substr(0, 2), "PK");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"old.xlsx"});
 }
 
-TEST_F(XlsxSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchanged) {
+TEST_F(XlsxSaveTest, FailedSavesLeaveNothingBehindAndExistingFileUnchanged) {
   app.Set("DisplayAlerts", false);
   const fs::path kept = dir / "kept.xlsx";
   std::ofstream(kept) << "old contents";
@@ -137,12 +137,12 @@ TEST_F(XlsxSaveTest, failed_saves_leave_nothing_behind_and_existing_file_unchang
       "97-2003 .xls)");
   EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs", {""}); }), "Имя файла не задано");
 
-  EXPECT_EQ(Entries(dir), (std::set<std::string>{"folder.xlsx", "kept.xlsx"}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"folder.xlsx", "kept.xlsx"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder.xlsx"));
-  EXPECT_EQ(Contents(kept), "old contents");
+  EXPECT_EQ(ReadFile(kept), "old contents");
 }
 
-TEST_F(XlsxSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_file) {
+TEST_F(XlsxSaveTest, FullDiskAndStopRequestsFailTheSaveAndKeepTheOldFile) {
   app.Set("DisplayAlerts", false);
   FillRows(20000);
   const fs::path path = dir / "kept.xlsx";
@@ -158,15 +158,15 @@ TEST_F(XlsxSaveTest, full_disk_and_stop_requests_fail_the_save_and_keep_the_old_
   const std::string stopped = ErrorOf([&] { book.Call("SaveAs", {path.string(), 51}); });
   platform::Cancellation::Reset();
   EXPECT_EQ(stopped, "Запись файла прервана");
-  EXPECT_EQ(Contents(path), "old contents");
-  EXPECT_EQ(Entries(dir), std::set<std::string>{"kept.xlsx"});
+  EXPECT_EQ(ReadFile(path), "old contents");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"kept.xlsx"});
 }
 
 // The same writes into a workbook that holds every row and into one whose
 // sheet passes its rows on as writing moves down (see PassedRows), then
 // going back: into a passed row, formats over passed rows. Both files
 // must read the same, in either format.
-TEST_F(XlsxSaveTest, rows_passed_on_while_writing_save_as_if_held_whole) {
+TEST_F(XlsxSaveTest, RowsPassedOnWhileWritingSaveAsIfHeldWhole) {
   using namespace workbook;
   WorkbookModel whole;
   WorkbookModel streamed(MakeXlsxRowKeeper());
@@ -195,19 +195,19 @@ TEST_F(XlsxSaveTest, rows_passed_on_while_writing_save_as_if_held_whole) {
   }
   EXPECT_EQ(RunReader("check_xlsx_package.py", dir / "streamed.xlsx"), "ok\n");
   EXPECT_EQ(ReadBack(dir / "streamed.xlsx"), ReadBack(dir / "whole.xlsx"));
-  EXPECT_EQ(Contents(dir / "streamed.xls"), Contents(dir / "whole.xls"));
+  EXPECT_EQ(ReadFile(dir / "streamed.xls"), ReadFile(dir / "whole.xls"));
 }
 
-TEST_F(XlsxSaveTest, the_same_workbook_gives_the_same_bytes_at_source_date_epoch) {
+TEST_F(XlsxSaveTest, TheSameWorkbookGivesTheSameBytesAtSourceDateEpoch) {
   app.Set("DisplayAlerts", false);
   FillRows(3000);
   ::setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
   book.Call("SaveAs", {(dir / "a.xlsx").string()});
   book.Call("SaveAs", {(dir / "b.xlsx").string()});
   ::unsetenv("SOURCE_DATE_EPOCH");
-  EXPECT_EQ(Contents(dir / "a.xlsx"), Contents(dir / "b.xlsx"));
+  EXPECT_EQ(ReadFile(dir / "a.xlsx"), ReadFile(dir / "b.xlsx"));
   // 2023-11-14 22:13:20 as the first entry's DOS time and date.
-  EXPECT_EQ(Contents(dir / "a.xlsx").substr(10, 4), "\xAA\xB1\x6E\x57");
+  EXPECT_EQ(ReadFile(dir / "a.xlsx").substr(10, 4), "\xAA\xB1\x6E\x57");
 }
 
 // How many descriptors the process holds.
@@ -215,7 +215,7 @@ int OpenDescriptors() {
   return static_cast<int>(std::distance(fs::directory_iterator("/proc/self/fd"), {}));
 }
 
-TEST_F(XlsxSaveTest, saves_give_back_every_descriptor) {
+TEST_F(XlsxSaveTest, SavesGiveBackEveryDescriptor) {
   app.Set("DisplayAlerts", false);
   Dispatch sheets = book.GetObject("Worksheets");
   for (int i = 0; i < 12; ++i) sheets.Call("Add", {});

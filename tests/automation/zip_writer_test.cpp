@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <span>
 #include <stdexcept>
@@ -16,6 +15,8 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace z917::workbook::xlsx {
 namespace {
@@ -118,7 +119,8 @@ void WriteSample(ZipSink sink, const std::string& sheet) {
 
 TEST(ZipWriterTest, PythonReadsTheZipAndItIsTheSameEachTime) {
   if (!std::filesystem::exists("/usr/bin/python3")) GTEST_SKIP() << "no Python here";
-  const std::string sheet = SheetXml(2000), path = ::testing::TempDir() + "z917_zip_writer.xlsx";
+  const test::TempFolder dir{"z917_zip_writer"};
+  const std::string sheet = SheetXml(2000), path = test::Utf8(dir / "sample.xlsx");
   platform::AtomicFile file(path, true);
   WriteSample(file, sheet);
   file.Commit();
@@ -126,12 +128,9 @@ TEST(ZipWriterTest, PythonReadsTheZipAndItIsTheSameEachTime) {
   WriteSample(memory, sheet);
   std::string expected;
   for (const auto& [at, bytes] : memory.kept) expected.append(bytes.begin(), bytes.end());
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), expected);
-  in.close();  // Windows removes no open file
+  EXPECT_EQ(test::ReadFile(path), expected);
 #ifdef _WIN32
   // popen runs cmd.exe there, which starts no Python of the build machine.
-  std::filesystem::remove(path);
   GTEST_SKIP() << "Python reads the zip on the build machine";
 #endif
 
@@ -144,7 +143,6 @@ TEST(ZipWriterTest, PythonReadsTheZipAndItIsTheSameEachTime) {
   std::string output(4096, '\0');
   output.resize(std::fread(output.data(), 1, output.size(), pipe));
   ::pclose(pipe);
-  std::filesystem::remove(path);
   const std::string same = " 8 (2023, 11, 14, 22, 13, 20) ", classic = " 20 20 0 0\n";
   EXPECT_EQ(output, "None\n[Content_Types].xml 8" + same + "0" + classic +
                         "xl/worksheets/sheet1.xml " + std::to_string(sheet.size()) + same + "0" +

@@ -14,14 +14,14 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "journal/journal_encoder.h"
-#include "journal/synthetic_journal.h"
 #include "platform/save_progress.h"
+#include "support/files.h"
+#include "support/journal_files.h"
+#include "support/temp_folder.h"
 
 namespace z917::cli {
 namespace {
@@ -29,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 
 using Action = CommandLine::Action;
+using test::ReadFile;
 
 TEST(CommandLine, ParsesFilesAndOptions) {
   const CommandLine convert = ParseCommandLine({"j.bin", "out.xml"});
@@ -138,31 +139,17 @@ class Z917Conv : public ::testing::Test {
     const char* bin = std::getenv("Z917_BIN_DIR");
     ASSERT_NE(bin, nullptr);
     program = fs::path(bin) / "z917conv";
-    dir = fs::path(::testing::TempDir()) /
-          ("z917conv_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   Outcome Start(const std::string& args, const char* locale = "C.UTF-8") {
     const fs::path out = dir / "stdout", err = dir / "stderr";
     const std::string command = "LC_ALL=" + std::string(locale) + " '" + program.string() + "' " +
                                 args + " >'" + out.string() + "' 2>'" + err.string() + "'";
     const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(out), Read(err)};
-  }
-  static std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
   }
   std::string Journal(const std::string& bytes) {
-    const fs::path path = dir / "journal.bin";
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    return test::WriteFile(dir / "journal.bin", bytes);
   }
   std::string CashInJournal() {
     return Journal(EncodePacket(PacketType::CashIn,
@@ -171,7 +158,7 @@ class Z917Conv : public ::testing::Test {
   }
 
   fs::path program;
-  fs::path dir;
+  const test::TempFolder dir{"z917conv"};
 };
 
 TEST_F(Z917Conv, HelpVersionAndWrongUsage) {
@@ -198,7 +185,7 @@ TEST_F(Z917Conv, ConvertsToXmlUnderTheEnvironmentsRegionalSettings) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
   EXPECT_EQ(run.err, "");
-  const std::string xml = Read(dir / "OUT.XML");
+  const std::string xml = ReadFile(dir / "OUT.XML");
   EXPECT_NE(xml.find("<DateTime>25.03.10 14:05:09</DateTime><PacketNum>7</PacketNum>"
                      "<InOut>Внесення</InOut><Sum>1234,56</Sum><Avail>1,00</Avail>"
                      "<CashierName>K&amp;K</CashierName>"),
@@ -228,10 +215,7 @@ TEST_F(Z917Conv, FailuresGoToStandardErrorInOrder) {
   EXPECT_EQ(unwritable.status, 1);
   EXPECT_EQ(unwritable.err, "Ошибка записи XML файла: Папка «" + (dir / "no").string() +
                                 "» не существует\nОшибка записи файла XML\n");
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"journal.bin", "stderr", "stdout"}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"journal.bin", "stderr", "stdout"}));
 }
 
 TEST_F(Z917Conv, OutcomeLostOnAFullDiskIsAFailure) {
@@ -253,15 +237,15 @@ TEST_F(Z917Conv, OtherEndingsMakeAWorkbook) {
   const Outcome run = Start("'" + CashInJournal() + "' '" + (dir / "o.xlsx").string() + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
-  EXPECT_EQ(Read(dir / "o.xlsx").substr(0, 2), "PK");
+  EXPECT_EQ(ReadFile(dir / "o.xlsx").substr(0, 2), "PK");
   // A capital extension names the same format as a small one.
   const std::string compoundFile = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
   for (const char* name : {"O.XLS", "o.Xls"}) {
     EXPECT_EQ(Start("'" + CashInJournal() + "' '" + (dir / name).string() + "'").status, 0);
-    EXPECT_EQ(Read(dir / name).substr(0, 8), compoundFile) << name;
+    EXPECT_EQ(ReadFile(dir / name).substr(0, 8), compoundFile) << name;
   }
   EXPECT_EQ(Start("'" + CashInJournal() + "' '" + (dir / "O.XLSX").string() + "'").status, 0);
-  EXPECT_EQ(Read(dir / "O.XLSX").substr(0, 2), "PK");
+  EXPECT_EQ(ReadFile(dir / "O.XLSX").substr(0, 2), "PK");
 }
 
 // The size of the largest file that process `pid` holds open in `folder`
@@ -292,7 +276,7 @@ TEST_F(Z917Conv, KilledDuringASaveLeavesNothingAndTheOldOutputUntouched) {
       {"out.xls", SIGKILL}, {"out.xlsx", SIGKILL}, {"out.xlsx", SIGTERM}, {"out.xml", SIGINT}};
   for (const auto& [name, signal] : runs) {
     const fs::path output = dir / name;
-    std::ofstream(output) << "old";
+    test::WriteFile(output, "old");
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -306,7 +290,8 @@ TEST_F(Z917Conv, KilledDuringASaveLeavesNothingAndTheOldOutputUntouched) {
     bool ended = false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!(ended = ::waitpid(pid, &status, WNOHANG) == pid) &&
-           UnseenBytes(pid, dir) < (1u << 20) && std::chrono::steady_clock::now() < deadline) {
+           UnseenBytes(pid, dir.Path()) < (1u << 20) &&
+           std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     ASSERT_FALSE(ended) << name << ": the conversion ended before it could be stopped";
@@ -320,22 +305,15 @@ TEST_F(Z917Conv, KilledDuringASaveLeavesNothingAndTheOldOutputUntouched) {
       ASSERT_TRUE(WIFEXITED(status)) << name;
       EXPECT_EQ(WEXITSTATUS(status), 128 + signal) << name;
     }
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename());
-    EXPECT_EQ(names, (std::set<std::string>{"journal.bin", name})) << name << " " << signal;
-    EXPECT_EQ(Read(output), "old") << name;
+    EXPECT_EQ(dir.Names(), (std::set<std::string>{"journal.bin", name})) << name << " " << signal;
+    EXPECT_EQ(ReadFile(output), "old") << name;
     fs::remove(output);
   }
 }
 
 TEST_F(Z917Conv, SilentButForTheMessagesWhenStandardErrorIsNotATerminal) {
-  std::ofstream journal(dir / "big.bin", std::ios::binary);
-  GenerateSyntheticJournal({20000, 3}, [&journal](std::string_view packet) {
-    journal.write(packet.data(), static_cast<std::streamsize>(packet.size()));
-  });
-  journal.close();
-  const Outcome run =
-      Start("'" + (dir / "big.bin").string() + "' '" + (dir / "o.xml").string() + "'");
+  const std::string journal = test::WriteSyntheticJournal(dir / "big.bin", {20000, 3});
+  const Outcome run = Start("'" + journal + "' '" + (dir / "o.xml").string() + "'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
   EXPECT_EQ(run.err, "");
@@ -356,11 +334,7 @@ class OnTerminal : public Z917Conv {
 
   void MakeJournal(std::uint64_t packets, const std::string& tail = "") {
     fs::create_directories(dir / "work");
-    std::ofstream out(dir / "work" / "journal.bin", std::ios::binary);
-    GenerateSyntheticJournal({packets, 5}, [&out](std::string_view packet) {
-      out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
-    });
-    out << tail;
+    test::WriteSyntheticJournal(dir / "work" / "journal.bin", {packets, 5}, tail);
   }
 
   void Launch(const std::string& output) {
@@ -407,14 +381,6 @@ class OnTerminal : public Z917Conv {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
   }
 
-  std::vector<std::string> Listing(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-      names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
   int master = -1;
   pid_t pid = -1;
   std::string terminal;
@@ -432,7 +398,7 @@ TEST_F(OnTerminal, ProgressLineIsRewrittenInPlaceAndWipedBeforeTheMessage) {
   const std::size_t end = terminal.rfind(wiped);
   ASSERT_NE(end, std::string::npos);
   EXPECT_EQ(terminal.substr(end + wiped.size()), "Ошибка преобразования данных\r\n");
-  EXPECT_EQ(Read(dir / "stdout"), "");
+  EXPECT_EQ(ReadFile(dir / "stdout"), "");
 
   terminal.clear();
   MakeJournal(3000);
@@ -441,7 +407,7 @@ TEST_F(OnTerminal, ProgressLineIsRewrittenInPlaceAndWipedBeforeTheMessage) {
   EXPECT_EQ(Wait(), kExitConverted);
   EXPECT_NE(terminal.find("\rz917conv: saving "), std::string::npos) << terminal;
   EXPECT_EQ(terminal.substr(terminal.size() - wiped.size()), wiped);
-  EXPECT_EQ(Read(dir / "stdout"), "Конвертация прошла успешно\n");
+  EXPECT_EQ(ReadFile(dir / "stdout"), "Конвертация прошла успешно\n");
 }
 
 TEST_F(OnTerminal, InterruptsStopCleanlyWithTheirStatusLeavingNothingBehind) {
@@ -453,7 +419,7 @@ TEST_F(OnTerminal, InterruptsStopCleanlyWithTheirStatusLeavingNothingBehind) {
       SCOPED_TRACE(std::string(output) + " signal " + std::to_string(signal));
       // Every second run finds an older output in place, which must stay.
       const bool existing = signal != SIGTERM;
-      if (existing) std::ofstream(dir / "work" / output) << "old";
+      if (existing) test::WriteFile(dir / "work" / output, "old");
       terminal.clear();
       Launch(output);
       ASSERT_TRUE(ReadTerminal("% of the journal"));
@@ -463,14 +429,13 @@ TEST_F(OnTerminal, InterruptsStopCleanlyWithTheirStatusLeavingNothingBehind) {
       master = -1;
       EXPECT_EQ(Wait(), status);
       EXPECT_NE(terminal.find("\r\x1b[KКонвертация отменена\r\n"), std::string::npos) << terminal;
-      std::vector<std::string> left = {"journal.bin"};
-      if (existing) left.push_back(output);
-      std::sort(left.begin(), left.end());
-      EXPECT_EQ(Listing(dir / "work"), left);
+      std::set<std::string> left = {"journal.bin"};
+      if (existing) left.insert(output);
+      EXPECT_EQ(dir.Names("work"), left);
       if (existing) {
-        EXPECT_EQ(Read(dir / "work" / output), "old");
+        EXPECT_EQ(ReadFile(dir / "work" / output), "old");
       }
-      EXPECT_TRUE(Listing(dir / "tmp").empty());
+      EXPECT_TRUE(dir.Names("tmp").empty());
       fs::remove(dir / "work" / output);
     }
   }

@@ -6,7 +6,7 @@
 namespace z917 {
 namespace {
 
-TEST(AsciiCase, only_ascii_letters_fold) {
+TEST(AsciiCase, OnlyAsciiLettersFold) {
   struct Case {
     std::string_view a, b;
     bool equal;

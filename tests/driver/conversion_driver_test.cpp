@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -13,18 +12,19 @@
 #include "journal/recording_writer.h"
 #include "platform/cancellation.h"
 #include "platform/save_progress.h"
+#include "support/files.h"
 #include "support/recorded_messages.h"
+#include "support/temp_folder.h"
 
 namespace z917::driver {
 namespace {
 
 namespace fs = std::filesystem;
 
+using test::Error;
+using test::Info;
 using test::RecordingMessages;
 using test::Shown;
-
-Shown Error(std::string text) { return {MessageKind::Error, std::move(text)}; }
-Shown Info(std::string text) { return {MessageKind::Information, std::move(text)}; }
 
 std::string CashIn(std::uint32_t packetNum) {
   return EncodePacket(PacketType::CashIn, {1, 1, 1, 0, packetNum},
@@ -33,24 +33,14 @@ std::string CashIn(std::uint32_t packetNum) {
 
 class ConversionDriverTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_driver_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
   std::string Journal(const std::string& bytes) {
-    const fs::path path = dir / "journal.bin";
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
+    return test::WriteFile(dir / "journal.bin", bytes);
   }
   bool Convert(const std::string& journalPath, OutputKind kind = OutputKind::Xml) {
     return driver.ConvertJournal(journalPath, "out", kind);
   }
 
-  fs::path dir;
+  const test::TempFolder dir{"z917_driver"};
   RecordingMessages messages;
   RecordingWriter excel{&messages};
   RecordingWriter xml{&messages};
@@ -58,15 +48,16 @@ class ConversionDriverTest : public ::testing::Test {
   const std::vector<std::string> kSavedAndClosed{"Create", "Save out", "Close"};
 };
 
-TEST_F(ConversionDriverTest, journal_that_cannot_be_opened_touches_no_writer) {
-  for (const std::string& path : {(dir / "missing.bin").string(), std::string(), dir.string()}) {
+TEST_F(ConversionDriverTest, JournalThatCannotBeOpenedTouchesNoWriter) {
+  for (const std::string& path :
+       {(dir / "missing.bin").string(), std::string(), dir.Path().string()}) {
     EXPECT_FALSE(Convert(path, OutputKind::Excel)) << path;
   }
   EXPECT_EQ(messages.shown, std::vector<Shown>(3, Error("Ошибка открытия файла БД")));
   EXPECT_TRUE(excel.Lifecycle().empty());
 }
 
-TEST_F(ConversionDriverTest, failed_create_shows_the_writer_then_the_driver_and_never_closes) {
+TEST_F(ConversionDriverTest, FailedCreateShowsTheWriterThenTheDriverAndNeverCloses) {
   excel.FailCreate();
   xml.FailCreate();
   const std::string journal = Journal(CashIn(1));
@@ -78,7 +69,7 @@ TEST_F(ConversionDriverTest, failed_create_shows_the_writer_then_the_driver_and_
   EXPECT_EQ(excel.Lifecycle(), std::vector<std::string>{"Create"});
 }
 
-TEST_F(ConversionDriverTest, clean_end_saves_closes_and_reports_plain_success) {
+TEST_F(ConversionDriverTest, CleanEndSavesClosesAndReportsPlainSuccess) {
   EXPECT_TRUE(Convert(Journal(CashIn(1) + CashIn(2))));
   EXPECT_EQ(xml.Lifecycle(), kSavedAndClosed);
   EXPECT_EQ(xml.TotalCount(), 2u);
@@ -86,13 +77,13 @@ TEST_F(ConversionDriverTest, clean_end_saves_closes_and_reports_plain_success) {
   EXPECT_TRUE(excel.Lifecycle().empty());  // the kind picks the writer
 }
 
-TEST_F(ConversionDriverTest, empty_journal_saves_an_empty_document) {
+TEST_F(ConversionDriverTest, EmptyJournalSavesAnEmptyDocument) {
   EXPECT_TRUE(Convert(Journal(""), OutputKind::Excel));
   EXPECT_EQ(excel.Lifecycle(), kSavedAndClosed);
   EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
 }
 
-TEST_F(ConversionDriverTest, stray_bytes_after_the_last_packet_are_ignored) {
+TEST_F(ConversionDriverTest, StrayBytesAfterTheLastPacketAreIgnored) {
   for (std::size_t stray = 1; stray <= 15; ++stray) {
     messages.shown.clear();
     EXPECT_TRUE(Convert(Journal(CashIn(1) + std::string(stray, '\x07'))));
@@ -101,7 +92,7 @@ TEST_F(ConversionDriverTest, stray_bytes_after_the_last_packet_are_ignored) {
   }
 }
 
-TEST_F(ConversionDriverTest, short_last_body_is_counted) {
+TEST_F(ConversionDriverTest, ShortLastBodyIsCounted) {
   const std::string last = CashIn(2);
   EXPECT_TRUE(Convert(Journal(CashIn(1) + last.substr(0, last.size() - 3))));
   EXPECT_EQ(xml.TotalCount(), 1u);
@@ -109,7 +100,7 @@ TEST_F(ConversionDriverTest, short_last_body_is_counted) {
   EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно\n Ошибок: 1")});
 }
 
-TEST_F(ConversionDriverTest, zero_length_body_is_skipped_and_its_count_always_reported) {
+TEST_F(ConversionDriverTest, ZeroLengthBodyIsSkippedAndItsCountAlwaysReported) {
   const std::string empty = EncodePacket(PacketType::CashIn, {}, "");
   EXPECT_TRUE(Convert(Journal(empty + CashIn(1) + empty + empty)));
   EXPECT_EQ(xml.TotalCount(), 1u);
@@ -117,21 +108,21 @@ TEST_F(ConversionDriverTest, zero_length_body_is_skipped_and_its_count_always_re
   EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно\n Ошибок: 3")});
 }
 
-TEST(SuccessMessage, counts_past_32_bits_in_full) {
+TEST(SuccessMessage, CountsPast32BitsInFull) {
   EXPECT_EQ(SuccessMessage(0), "Конвертация прошла успешно");
   EXPECT_EQ(SuccessMessage(2147483648u), "Конвертация прошла успешно\n Ошибок: 2147483648");
   EXPECT_EQ(SuccessMessage(4294967296u), "Конвертация прошла успешно\n Ошибок: 4294967296");
   EXPECT_EQ(SuccessMessage(4294967297u), "Конвертация прошла успешно\n Ошибок: 4294967297");
 }
 
-TEST_F(ConversionDriverTest, rejected_packet_closes_without_saving) {
+TEST_F(ConversionDriverTest, RejectedPacketClosesWithoutSaving) {
   const std::string unknown = EncodePacket(std::uint8_t{11}, {}, "x");
   EXPECT_FALSE(Convert(Journal(CashIn(1) + unknown + CashIn(2)), OutputKind::Excel));
   EXPECT_EQ(excel.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
   EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Ошибка преобразования данных")});
 }
 
-TEST_F(ConversionDriverTest, refused_entry_shows_the_writer_then_the_driver) {
+TEST_F(ConversionDriverTest, RefusedEntryShowsTheWriterThenTheDriver) {
   xml.FailEntry(2);
   EXPECT_FALSE(Convert(Journal(CashIn(1) + CashIn(2) + CashIn(3))));
   EXPECT_EQ(xml.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
@@ -139,15 +130,15 @@ TEST_F(ConversionDriverTest, refused_entry_shows_the_writer_then_the_driver) {
             (std::vector<Shown>{Error("CashIn failed"), Error("Ошибка преобразования данных")}));
 }
 
-TEST_F(ConversionDriverTest, header_read_error_away_from_the_end_is_a_bad_journal) {
+TEST_F(ConversionDriverTest, HeaderReadErrorAwayFromTheEndIsABadJournal) {
   // A directory opened as a stream fails its reads without reaching an end.
-  JournalStream stream(std::fopen(dir.c_str(), "rb"));
+  JournalStream stream(std::fopen(dir.Path().c_str(), "rb"));
   EXPECT_FALSE(driver.ConvertJournal(stream, "out", OutputKind::Xml));
   EXPECT_EQ(xml.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
   EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Неверный файл БД")});
 }
 
-TEST_F(ConversionDriverTest, failed_save_shows_the_writer_then_the_driver) {
+TEST_F(ConversionDriverTest, FailedSaveShowsTheWriterThenTheDriver) {
   excel.FailSave();
   xml.FailSave();
   const std::string journal = Journal(CashIn(1));
@@ -159,13 +150,13 @@ TEST_F(ConversionDriverTest, failed_save_shows_the_writer_then_the_driver) {
                                 Error("Save failed"), Error("Ошибка записи файла XML")}));
 }
 
-TEST_F(ConversionDriverTest, any_kind_but_excel_selects_the_xml_writer) {
+TEST_F(ConversionDriverTest, AnyKindButExcelSelectsTheXmlWriter) {
   EXPECT_TRUE(Convert(Journal(CashIn(1)), static_cast<OutputKind>(7)));
   EXPECT_EQ(xml.TotalCount(), 1u);
   EXPECT_TRUE(excel.Lifecycle().empty());
 }
 
-TEST_F(ConversionDriverTest, second_conversion_numbers_entries_from_the_start_again) {
+TEST_F(ConversionDriverTest, SecondConversionNumbersEntriesFromTheStartAgain) {
   const std::string journal = Journal(CashIn(1) + CashIn(2));
   ASSERT_TRUE(Convert(journal, OutputKind::Excel));
   ASSERT_TRUE(Convert(journal, OutputKind::Excel));
@@ -174,7 +165,7 @@ TEST_F(ConversionDriverTest, second_conversion_numbers_entries_from_the_start_ag
   EXPECT_EQ(driver.Counters().CashMovements, 2u);
 }
 
-TEST_F(ConversionDriverTest, output_that_is_the_journal_under_any_name_is_refused_untouched) {
+TEST_F(ConversionDriverTest, OutputThatIsTheJournalUnderAnyNameIsRefusedUntouched) {
   const std::string bytes = CashIn(1);
   const std::string journal = Journal(bytes);
   fs::create_hard_link(journal, dir / "hard.xml");
@@ -189,11 +180,10 @@ TEST_F(ConversionDriverTest, output_that_is_the_journal_under_any_name_is_refuse
                                         "результата другое имя")));
   EXPECT_TRUE(excel.Lifecycle().empty());
   EXPECT_TRUE(xml.Lifecycle().empty());
-  std::ifstream in(journal, std::ios::binary);
-  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+  EXPECT_EQ(test::ReadFile(journal), bytes);
 }
 
-TEST_F(ConversionDriverTest, output_that_is_no_regular_file_is_refused_before_converting) {
+TEST_F(ConversionDriverTest, OutputThatIsNoRegularFileIsRefusedBeforeConverting) {
   const std::string journal = Journal(CashIn(1));
   const fs::path fifo = dir / "fifo.xml";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -218,7 +208,7 @@ TEST_F(ConversionDriverTest, output_that_is_no_regular_file_is_refused_before_co
   EXPECT_TRUE(fs::is_empty(dir / "folder.xls"));
 }
 
-TEST_F(ConversionDriverTest, writer_learns_the_output_path_when_it_creates_its_document) {
+TEST_F(ConversionDriverTest, WriterLearnsTheOutputPathWhenItCreatesItsDocument) {
   // A writer that remembers the path it was created for.
   class PathWriter : public RecordingWriter {
    public:
@@ -243,7 +233,7 @@ std::string CashIns(std::uint32_t count) {
   return bytes;
 }
 
-TEST_F(ConversionDriverTest, stream_knows_its_size_and_counts_what_it_read_short_reads_too) {
+TEST_F(ConversionDriverTest, StreamKnowsItsSizeAndCountsWhatItReadShortReadsToo) {
   const std::string bytes = CashIn(1);
   const std::string path = Journal(bytes);
   const auto stream = JournalStream::Open(path);
@@ -264,7 +254,7 @@ TEST_F(ConversionDriverTest, stream_knows_its_size_and_counts_what_it_read_short
   EXPECT_EQ(buffer[0], bytes[3]);
 }
 
-TEST_F(ConversionDriverTest, progress_rises_at_a_bounded_rate_to_the_whole_journal_then_saving) {
+TEST_F(ConversionDriverTest, ProgressRisesAtABoundedRateToTheWholeJournalThenSaving) {
   constexpr std::uint32_t kPackets = 12000;
   const std::string bytes = CashIns(kPackets);
   std::vector<ConversionProgress> reports;
@@ -295,7 +285,7 @@ TEST_F(ConversionDriverTest, progress_rises_at_a_bounded_rate_to_the_whole_journ
   EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
 }
 
-TEST_F(ConversionDriverTest, each_conversion_forgets_the_share_the_last_save_reached) {
+TEST_F(ConversionDriverTest, EachConversionForgetsTheShareTheLastSaveReached) {
   platform::SaveProgress::Report(1, 1);
   std::optional<double> shareAtSave = 0.5;
   driver.SetProgressListener([&shareAtSave](const ConversionProgress& progress) {
@@ -305,7 +295,7 @@ TEST_F(ConversionDriverTest, each_conversion_forgets_the_share_the_last_save_rea
   EXPECT_EQ(shareAtSave, std::nullopt);
 }
 
-TEST_F(ConversionDriverTest, cancel_between_packets_closes_unsaved_with_one_message) {
+TEST_F(ConversionDriverTest, CancelBetweenPacketsClosesUnsavedWithOneMessage) {
   const std::string journal = Journal(CashIns(8000));
   driver.SetProgressListener([](const ConversionProgress& progress) {
     if (progress.bytesRead > 0) Cancellation::Request();
@@ -324,7 +314,7 @@ TEST_F(ConversionDriverTest, cancel_between_packets_closes_unsaved_with_one_mess
   EXPECT_EQ(messages.shown, std::vector<Shown>{Info("Конвертация прошла успешно")});
 }
 
-TEST_F(ConversionDriverTest, cancel_as_reading_starts_writes_nothing) {
+TEST_F(ConversionDriverTest, CancelAsReadingStartsWritesNothing) {
   driver.SetProgressListener([](const ConversionProgress& progress) {
     if (progress.stage == Stage::Reading) Cancellation::Request();
   });
@@ -333,7 +323,7 @@ TEST_F(ConversionDriverTest, cancel_as_reading_starts_writes_nothing) {
   EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Конвертация отменена")});
 }
 
-TEST_F(ConversionDriverTest, save_failing_once_cancelled_is_the_cancelled_outcome) {
+TEST_F(ConversionDriverTest, SaveFailingOnceCancelledIsTheCancelledOutcome) {
   // The stop arrives while the document is being saved, and the save gives up.
   xml.FailSave();
   driver.SetProgressListener([](const ConversionProgress& progress) {

@@ -10,17 +10,16 @@
 #include "excel_writer/fake_excel.h"
 #include "journal/cp1251.h"
 #include "platform/cancellation.h"
+#include "support/recorded_messages.h"
 
 namespace z917::excel_writer {
 namespace {
 
 using test::FakeExcelState;
 
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind, const std::string& text) override { shown.push_back(text); }
-  std::vector<std::string> shown;
-};
+using test::Error;
+using test::RecordingMessages;
+using test::Shown;
 
 std::size_t CountLines(const std::vector<std::string>& log, std::string_view part) {
   return std::count_if(log.begin(), log.end(),
@@ -68,7 +67,7 @@ class ExcelBookWriterTest : public ::testing::Test {
   const std::string kSheet1 = "app.Workbooks(i32:1).Worksheets(i32:1)";
 };
 
-TEST_F(ExcelBookWriterTest, create_starts_one_hidden_workbook_of_ten_sheets) {
+TEST_F(ExcelBookWriterTest, CreateStartsOneHiddenWorkbookOfTenSheets) {
   Create();
   const auto& log = Log();
   ASSERT_GE(log.size(), 4u);
@@ -97,7 +96,7 @@ TEST_F(ExcelBookWriterTest, create_starts_one_hidden_workbook_of_ten_sheets) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ExcelBookWriterTest, create_sets_widths_and_formats_but_none_on_the_date_column) {
+TEST_F(ExcelBookWriterTest, CreateSetsWidthsAndFormatsButNoneOnTheDateColumn) {
   Create();
   const auto& log = Log();
   const std::string columns = kSheet1 + ".Columns";
@@ -120,7 +119,7 @@ TEST_F(ExcelBookWriterTest, create_sets_widths_and_formats_but_none_on_the_date_
           "text:\"Ваговий/штучний товар\"|text:\"Товар/послуга/виплата\"|text:\"Назва товару\"]");
 }
 
-TEST_F(ExcelBookWriterTest, z_report_sheet_runs_down_with_row_formats_except_row_4) {
+TEST_F(ExcelBookWriterTest, ZReportSheetRunsDownWithRowFormatsExceptRow4) {
   Create();
   const std::string z = "app.Workbooks(i32:1).Worksheets(i32:8)";
   const auto& log = Log();
@@ -140,7 +139,7 @@ TEST_F(ExcelBookWriterTest, z_report_sheet_runs_down_with_row_formats_except_row
   EXPECT_NE(header[0].find("|text:\"Ім’я касира\"]"), std::string::npos);
 }
 
-TEST_F(ExcelBookWriterTest, each_entry_costs_one_range_and_one_value) {
+TEST_F(ExcelBookWriterTest, EachEntryCostsOneRangeAndOneValue) {
   Create();
   ASSERT_TRUE(writer.WriteSale(6, 5, 13, 2, 41521.5, 1001, 0, 123456, 789, 1500, 1999, 3899, 4, 1,
                                3, Utf8ToCp1251("Сир").c_str()));
@@ -154,7 +153,7 @@ TEST_F(ExcelBookWriterTest, each_entry_costs_one_range_and_one_value) {
               "text:\"Ваговий\"|text:\"Виплата\"|text:\"Сир\"]"}));
 }
 
-TEST_F(ExcelBookWriterTest, all_bits_packet_number_and_price_have_their_own_forms) {
+TEST_F(ExcelBookWriterTest, AllBitsPacketNumberAndPriceHaveTheirOwnForms) {
   Create();
   ASSERT_TRUE(writer.WriteReceipt(2, 1, 1, 1, 0, 0xFFFFFFFFu, -5, 7, 3, 2000, 0xFFFFFFFFu, "K"));
   ASSERT_TRUE(writer.WriteReturn(2, 1, 1, 1, 0, 0xFFFFFFFEu, 9, 7, 3, 2000, 0, "K"));
@@ -166,7 +165,7 @@ TEST_F(ExcelBookWriterTest, all_bits_packet_number_and_price_have_their_own_form
   EXPECT_NE(log[3].find("Worksheets(i32:7).Range(text:\"A2\", text:\"K2\")"), std::string::npos);
 }
 
-TEST_F(ExcelBookWriterTest, lookups_give_the_blank_tax_group_and_cash_directions) {
+TEST_F(ExcelBookWriterTest, LookupsGiveTheBlankTaxGroupAndCashDirections) {
   Create();
   ASSERT_TRUE(writer.WriteRefund(2, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 5, 0, 2, "R", "G"));
   ASSERT_TRUE(writer.WriteCashIn(2, 1, 1, 1, 0, 1, 150000, 250000, "K"));
@@ -181,7 +180,7 @@ TEST_F(ExcelBookWriterTest, lookups_give_the_blank_tax_group_and_cash_directions
   EXPECT_NE(log[5].find("text:\"Вилучення\"|d:1|d:0|"), std::string::npos);
 }
 
-TEST_F(ExcelBookWriterTest, every_z_report_goes_to_b1_b30) {
+TEST_F(ExcelBookWriterTest, EveryZReportGoesToB1B30) {
   Create();
   for (std::uint32_t position : {2u, 3u}) {
     ASSERT_TRUE(writer.WriteZReport(position, 1, 2, 3, 0, 4, 5, 6, 21474836475, 1, 2, 3, 4, 5, 6, 7,
@@ -196,7 +195,7 @@ TEST_F(ExcelBookWriterTest, every_z_report_goes_to_b1_b30) {
             "d:0.13|d:0.14|d:0.15|d:0.16|d:0.17|d:0.18|d:0.19|d:0.2|d:0.21|text:\"Z\"]");
 }
 
-TEST_F(ExcelBookWriterTest, earlier_z_reports_follow_column_b_newest_first_at_the_save) {
+TEST_F(ExcelBookWriterTest, EarlierZReportsFollowColumnBNewestFirstAtTheSave) {
   const std::string z = "app.Workbooks(i32:1).Worksheets(i32:8)";
   Create();
   WriteZReports(1);
@@ -222,7 +221,7 @@ TEST_F(ExcelBookWriterTest, earlier_z_reports_follow_column_b_newest_first_at_th
   EXPECT_EQ(log[7], "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xlsx\", i32:51)");
 }
 
-TEST_F(ExcelBookWriterTest, an_xls_keeps_as_many_z_reports_as_its_256_columns_hold) {
+TEST_F(ExcelBookWriterTest, AnXlsKeepsAsManyZReportsAsIts256ColumnsHold) {
   const std::string z = "set app.Workbooks(i32:1).Worksheets(i32:8).Range(";
   Create();
   WriteZReports(300);
@@ -242,7 +241,7 @@ TEST_F(ExcelBookWriterTest, an_xls_keeps_as_many_z_reports_as_its_256_columns_ho
   EXPECT_NE(values[0].find("|u16:2|u16:1|u16:299|u16:298|"), std::string::npos);
 }
 
-TEST_F(ExcelBookWriterTest, z_reports_beyond_the_widest_sheet_are_not_kept) {
+TEST_F(ExcelBookWriterTest, ZReportsBeyondTheWidestSheetAreNotKept) {
   Create();
   WriteZReports(16400);
   const auto values = LinesWith(SaveLog("/tmp/out.xlsx"), ".Value");
@@ -260,7 +259,7 @@ TEST_F(ExcelBookWriterTest, z_reports_beyond_the_widest_sheet_are_not_kept) {
   EXPECT_TRUE(LinesWith(SaveLog("/tmp/out.xlsx"), ".Value").empty());
 }
 
-TEST(ZReportHistory, keeps_the_newest_up_to_its_capacity) {
+TEST(ZReportHistory, KeepsTheNewestUpToItsCapacity) {
   ZReportHistory history(3);
   for (std::uint16_t i = 1; i <= 5; ++i) {
     ZReportValues report;
@@ -277,7 +276,7 @@ TEST(ZReportHistory, keeps_the_newest_up_to_its_capacity) {
   EXPECT_EQ(history.Newest(0).smenaNum, 0);
 }
 
-TEST(SaveFormat, sheet_columns_follow_the_file_format) {
+TEST(SaveFormat, SheetColumnsFollowTheFileFormat) {
   EXPECT_EQ(SheetColumnsFor("/a/b.xls", 16), 256u);
   EXPECT_EQ(SheetColumnsFor("/a/b.XLS", 12), 256u);
   EXPECT_EQ(SheetColumnsFor("/a/b.xlsx", 11), 256u);  // Excel 2003 saves its own format
@@ -285,7 +284,7 @@ TEST(SaveFormat, sheet_columns_follow_the_file_format) {
   EXPECT_EQ(SheetColumnsFor("/a/b", 16), 16384u);
 }
 
-TEST_F(ExcelBookWriterTest, check_totals_scale_the_64_bit_total) {
+TEST_F(ExcelBookWriterTest, CheckTotalsScaleThe64BitTotal) {
   Create();
   ASSERT_TRUE(writer.WriteCheckSumRefund(2, 1, 1, 1, 0, 1, 4294967296, 1, 2, 3, 4, 5, 6, 7));
   EXPECT_NE(LogAfterCreate()[1].find("Worksheets(i32:10).Range(text:\"A2\", text:\"M2\").Value = "
@@ -293,7 +292,7 @@ TEST_F(ExcelBookWriterTest, check_totals_scale_the_64_bit_total) {
             std::string::npos);
 }
 
-TEST(CellAddress, address_has_column_letters_then_the_row) {
+TEST(CellAddress, AddressHasColumnLettersThenTheRow) {
   EXPECT_EQ(CellAddress(1, 1), "A1");
   EXPECT_EQ(CellAddress(1, 15), "O1");
   EXPECT_EQ(CellAddress(30, 1), "A30");
@@ -306,7 +305,7 @@ TEST(CellAddress, address_has_column_letters_then_the_row) {
   EXPECT_EQ(CellAddress(4294967295u, 16), "P4294967295");
 }
 
-TEST(SaveFormat, extension_and_version_pick_the_file_format) {
+TEST(SaveFormat, ExtensionAndVersionPickTheFileFormat) {
   EXPECT_EQ(SaveFormatFor("/a/b.xlsx", 12), 51);
   EXPECT_EQ(SaveFormatFor("/a/b.xls", 16), 56);
   EXPECT_EQ(SaveFormatFor("/a/b.xlsx", 11), 0);
@@ -316,7 +315,7 @@ TEST(SaveFormat, extension_and_version_pick_the_file_format) {
   }
 }
 
-TEST(SaveFormat, capital_extensions_name_the_same_formats) {
+TEST(SaveFormat, CapitalExtensionsNameTheSameFormats) {
   for (const char* path : {"/a/B.XLS", "/a/b.Xls", "/a/b.xLs"}) {
     EXPECT_EQ(SaveFormatFor(path, 16), 56) << path;
     EXPECT_EQ(SaveFormatFor(path, 11), 0) << path;
@@ -326,7 +325,7 @@ TEST(SaveFormat, capital_extensions_name_the_same_formats) {
   }
 }
 
-TEST(ExcelVersion, version_text_is_read_with_a_full_stop_in_any_locale) {
+TEST(ExcelVersion, VersionTextIsReadWithAFullStopInAnyLocale) {
   const std::string old = std::setlocale(LC_ALL, nullptr);
   std::setlocale(LC_ALL, "uk_UA.UTF-8");  // comma as the decimal separator, if installed
   EXPECT_EQ(ParseExcelVersion("12.0"), 12u);
@@ -338,7 +337,7 @@ TEST(ExcelVersion, version_text_is_read_with_a_full_stop_in_any_locale) {
   }
 }
 
-TEST(ExcelVersion, get_version_starts_and_quits_its_own_excel) {
+TEST(ExcelVersion, GetVersionStartsAndQuitsItsOwnExcel) {
   auto state = std::make_shared<FakeExcelState>();
   EXPECT_EQ(GetExcelVersion(test::FakeExcelStarter(state)), 16u);
   state->versionText = "n/a";
@@ -347,7 +346,7 @@ TEST(ExcelVersion, get_version_starts_and_quits_its_own_excel) {
   EXPECT_THROW(GetExcelVersion(test::FakeExcelStarter(state, true)), automation::AutomationError);
 }
 
-TEST_F(ExcelBookWriterTest, save_passes_the_format_the_path_calls_for) {
+TEST_F(ExcelBookWriterTest, SavePassesTheFormatThePathCallsFor) {
   EXPECT_TRUE(writer.SaveExcelBook("/tmp/none.xlsx"));  // no workbook: nothing to do
   EXPECT_TRUE(Log().empty());
   Create();
@@ -365,7 +364,7 @@ TEST_F(ExcelBookWriterTest, save_passes_the_format_the_path_calls_for) {
                 "call app.Workbooks(i32:1).SaveAs(text:\"/tmp/out.xls\")"}));
 }
 
-TEST_F(ExcelBookWriterTest, close_quits_once_and_forgets_the_workbook) {
+TEST_F(ExcelBookWriterTest, CloseQuitsOnceAndForgetsTheWorkbook) {
   Create();
   EXPECT_TRUE(writer.CloseExcelBook());
   EXPECT_TRUE(writer.CloseExcelBook());
@@ -374,7 +373,7 @@ TEST_F(ExcelBookWriterTest, close_quits_once_and_forgets_the_workbook) {
   EXPECT_TRUE(writer.SaveExcelBook("/tmp/x.xlsx"));  // nothing left to save
 }
 
-TEST_F(ExcelBookWriterTest, failures_show_the_operation_prefix_and_the_server_message) {
+TEST_F(ExcelBookWriterTest, FailuresShowTheOperationPrefixAndTheServerMessage) {
   ExcelBookWriter absent(test::FakeExcelStarter(state, true), messages);
   EXPECT_FALSE(absent.CreateExcelBook());
   EXPECT_TRUE(absent.SaveExcelBook("/tmp/x.xlsx"));  // nothing was started
@@ -389,15 +388,15 @@ TEST_F(ExcelBookWriterTest, failures_show_the_operation_prefix_and_the_server_me
   EXPECT_FALSE(writer.WriteAnnulSale(2, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "G"));
   state->failOn = "SaveAs";
   EXPECT_FALSE(writer.SaveExcelBook("/tmp/x.xlsx"));
-  EXPECT_EQ(messages.shown, (std::vector<std::string>{
-                                "Ошибка создания книги Excel: Класс не зарегистрирован, ProgID: "
-                                "\"Excel.Application\"",
-                                "Ошибка создания книги Excel: сбой сервера",
-                                "Ошибка записи данных аннулированых продаж: сбой сервера",
-                                "Ошибка записи файла Excel: сбой сервера"}));
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{Error("Ошибка создания книги Excel: Класс не зарегистрирован, "
+                                      "ProgID: \"Excel.Application\""),
+                                Error("Ошибка создания книги Excel: сбой сервера"),
+                                Error("Ошибка записи данных аннулированых продаж: сбой сервера"),
+                                Error("Ошибка записи файла Excel: сбой сервера")}));
 }
 
-TEST_F(ExcelBookWriterTest, close_never_throws_and_quits_even_when_alerts_cannot_be_turned_off) {
+TEST_F(ExcelBookWriterTest, CloseNeverThrowsAndQuitsEvenWhenAlertsCannotBeTurnedOff) {
   for (const char* failing : {"call app.Quit", "set app.DisplayAlerts"}) {
     Create();
     state->failOn = failing;  // a crashed or closed Excel refuses every call
@@ -413,7 +412,7 @@ TEST_F(ExcelBookWriterTest, close_never_throws_and_quits_even_when_alerts_cannot
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ExcelBookWriterTest, a_create_that_fails_after_the_start_quits_the_server) {
+TEST_F(ExcelBookWriterTest, ACreateThatFailsAfterTheStartQuitsTheServer) {
   state->failOn = "Worksheets(i32:3).Name";
   EXPECT_FALSE(writer.CreateExcelBook());
   const auto& log = Log();
@@ -427,7 +426,7 @@ TEST_F(ExcelBookWriterTest, a_create_that_fails_after_the_start_quits_the_server
   EXPECT_TRUE(writer.SaveExcelBook("/tmp/x.xlsx"));
   EXPECT_TRUE(writer.CloseExcelBook());
   EXPECT_EQ(Log().size(), before);
-  EXPECT_EQ(messages.shown, std::vector<std::string>{"Ошибка создания книги Excel: сбой сервера"});
+  EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Ошибка создания книги Excel: сбой сервера")});
 }
 
 // Sales 1..count at rows 2.., each with its row as the shift number.
@@ -438,7 +437,7 @@ void WriteSales(ExcelBookWriter& writer, std::uint32_t firstRow, std::uint32_t c
   }
 }
 
-TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
+TEST_F(ExcelBookWriterTest, RowsReachTheServerInBlocksOfTheirSheet) {
   state->outOfProcess = true;
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
   ASSERT_TRUE(blocks.CreateExcelBook());
@@ -466,8 +465,7 @@ TEST_F(ExcelBookWriterTest, rows_reach_the_server_in_blocks_of_their_sheet) {
   EXPECT_NE(firstBlock[0].find("|text:\"G\"|u16:4|u16:1|"), std::string::npos);
 }
 
-TEST_F(ExcelBookWriterTest,
-       a_server_in_another_process_gets_the_layout_in_unions_of_alike_columns) {
+TEST_F(ExcelBookWriterTest, AServerInAnotherProcessGetsTheLayoutInUnionsOfAlikeColumns) {
   state->outOfProcess = true;
   ExcelBookWriter batched(test::FakeExcelStarter(state), messages, 2);
   ASSERT_TRUE(batched.CreateExcelBook());
@@ -495,7 +493,7 @@ TEST_F(ExcelBookWriterTest,
   EXPECT_NE(zReport[2].find("(text:\"30:30\").NumberFormat = text:\"@\""), std::string::npos);
 }
 
-TEST_F(ExcelBookWriterTest, a_server_in_this_process_gets_rows_one_by_one) {
+TEST_F(ExcelBookWriterTest, AServerInThisProcessGetsRowsOneByOne) {
   state->outOfProcess = false;
   ExcelBookWriter writer3(test::FakeExcelStarter(state), messages, 3);
   ASSERT_TRUE(writer3.CreateExcelBook());
@@ -504,7 +502,7 @@ TEST_F(ExcelBookWriterTest, a_server_in_this_process_gets_rows_one_by_one) {
   EXPECT_EQ(LinesWith(Log(), "text:\"A3\", text:\"O3\").Value").size(), 1u);
 }
 
-TEST_F(ExcelBookWriterTest, with_blocks_only_the_last_z_report_reaches_column_b_at_the_save) {
+TEST_F(ExcelBookWriterTest, WithBlocksOnlyTheLastZReportReachesColumnBAtTheSave) {
   state->outOfProcess = true;
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 3);
   ASSERT_TRUE(blocks.CreateExcelBook());
@@ -530,7 +528,7 @@ void WriteReceipts(ExcelBookWriter& writer, std::uint32_t count) {
   }
 }
 
-TEST_F(ExcelBookWriterTest, blocks_carry_the_same_cells_as_single_rows) {
+TEST_F(ExcelBookWriterTest, BlocksCarryTheSameCellsAsSingleRows) {
   // Every cell the Value assignments left, however they were cut.
   const auto cells = [this](std::size_t rowsPerBlock) {
     state->cells.clear();
@@ -549,7 +547,7 @@ TEST_F(ExcelBookWriterTest, blocks_carry_the_same_cells_as_single_rows) {
   EXPECT_EQ(cells(kRowsPerBlock), single);  // with runs of alike columns
 }
 
-TEST_F(ExcelBookWriterTest, long_blocks_go_to_another_process_as_runs_of_alike_columns) {
+TEST_F(ExcelBookWriterTest, LongBlocksGoToAnotherProcessAsRunsOfAlikeColumns) {
   state->outOfProcess = true;
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, kRowsForRuns);
   ASSERT_TRUE(blocks.CreateExcelBook());
@@ -577,7 +575,7 @@ TEST_F(ExcelBookWriterTest, long_blocks_go_to_another_process_as_runs_of_alike_c
       1u);
 }
 
-TEST_F(ExcelBookWriterTest, a_refused_block_shows_its_sheets_message_where_it_is_handed_over) {
+TEST_F(ExcelBookWriterTest, ARefusedBlockShowsItsSheetsMessageWhereItIsHandedOver) {
   state->outOfProcess = true;
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 2);
   ASSERT_TRUE(blocks.CreateExcelBook());
@@ -589,16 +587,17 @@ TEST_F(ExcelBookWriterTest, a_refused_block_shows_its_sheets_message_where_it_is
   ASSERT_TRUE(blocks.WriteAnnulRefund(4, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "R", "G"));
   EXPECT_FALSE(blocks.SaveExcelBook("/tmp/x.xls"));
   EXPECT_EQ(CountLines(Log(), "SaveAs"), 0u);
-  EXPECT_EQ(messages.shown, (std::vector<std::string>{
-                                "Ошибка записи данных возврата товаров: сбой сервера",
-                                "Ошибка записи данных аннулированых возвратов: сбой сервера"}));
+  EXPECT_EQ(
+      messages.shown,
+      (std::vector<Shown>{Error("Ошибка записи данных возврата товаров: сбой сервера"),
+                          Error("Ошибка записи данных аннулированых возвратов: сбой сервера")}));
   // The refused rows are not offered twice.
   state->failOn.clear();
   EXPECT_TRUE(blocks.SaveExcelBook("/tmp/x.xls"));
   EXPECT_EQ(CountLines(Log(), ".Range(text:\"A4\""), 1u);
 }
 
-TEST_F(ExcelBookWriterTest, save_stopped_by_a_stop_request_shows_nothing) {
+TEST_F(ExcelBookWriterTest, SaveStoppedByAStopRequestShowsNothing) {
   Create();
   state->failOn = "SaveAs";
   platform::Cancellation::Request();

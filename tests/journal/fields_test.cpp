@@ -10,7 +10,7 @@
 namespace z917 {
 namespace {
 
-TEST(PackedDateTime, conversion_keeps_day_boundaries_and_the_last_second) {
+TEST(PackedDateTime, ConversionKeepsDayBoundariesAndTheLastSecond) {
   EXPECT_EQ(PackedDateTimeToDateTime(0), 36892.0);
   EXPECT_EQ(PackedDateTimeToDateTime(86400), 36893.0);
   EXPECT_EQ(PackedDateTimeToDateTime(86399), 36892.0 + 86399.0 / 86400.0);
@@ -21,13 +21,13 @@ TEST(PackedDateTime, conversion_keeps_day_boundaries_and_the_last_second) {
   EXPECT_LT(PackedDateTimeToDateTime(86399), PackedDateTimeToDateTime(86400));
 }
 
-TEST(PackedDateTime, encoder_packs_what_the_decoder_reads) {
+TEST(PackedDateTime, EncoderPacksWhatTheDecoderReads) {
   EXPECT_EQ(PackDateTime(2001, 1, 1, 0, 0, 0), 0u);
   EXPECT_EQ(PackDateTime(2013, 9, 4, 15, 7, 40), 0x17D7843Cu);
   EXPECT_EQ(PackDateTime(2137, 2, 7, 6, 28, 15), 4294967295u);
 }
 
-TEST(CodeBatch, split_takes_code_from_the_top_44_bits_and_batch_from_the_rest) {
+TEST(CodeBatch, SplitTakesCodeFromTheTop44BitsAndBatchFromTheRest) {
   // The bytes 15 03 00 24 1E 00 00 00 in file order.
   const CodeBatch cb = SplitCodeBatch(0x0000001E24000315ull);
   EXPECT_EQ(cb.Code, 123456);
@@ -38,14 +38,14 @@ TEST(CodeBatch, split_takes_code_from_the_top_44_bits_and_batch_from_the_rest) {
   EXPECT_EQ(PackCodeBatch(123456, 789), 0x0000001E24000315ull);
 }
 
-TEST(Cp1251, conversion_round_trips_ukrainian_and_russian_letters) {
+TEST(Cp1251, ConversionRoundTripsUkrainianAndRussianLetters) {
   const std::string text = "Їжак, ґанок, Ёлка № 5 — «є» і ї";
   EXPECT_EQ(Cp1251ToUtf8(Utf8ToCp1251(text)), text);
   EXPECT_EQ(Cp1251ToUtf8("\xD1\xE8\xF0"), "Сир");
   EXPECT_EQ(Utf8ToCp1251("Сир"), "\xD1\xE8\xF0");
 }
 
-TEST(Cp1251, unassigned_byte_and_unknown_characters_have_defined_forms) {
+TEST(Cp1251, UnassignedByteAndUnknownCharactersHaveDefinedForms) {
   EXPECT_EQ(Cp1251ToUtf8("a\x98z"), "a\xEF\xBF\xBDz");  // U+FFFD
   EXPECT_EQ(Utf8ToCp1251("漢\xFFz"), "??z");
   EXPECT_EQ(Utf8ToCp1251("\xEF\xBF\xBD"), "?");  // never back to 0x98

@@ -41,7 +41,7 @@ class JournalDecoderTest : public ::testing::Test {
   PacketStamp stamp{5, 12, 2, PackDateTime(2013, 9, 4, 15, 6, 40), 1000};
 };
 
-TEST_F(JournalDecoderTest, worked_sale_packet_gives_the_full_argument_list) {
+TEST_F(JournalDecoderTest, WorkedSalePacketGivesTheFullArgumentList) {
   ASSERT_TRUE(Decode(*decoder, kSalePacket, writer, OutputKind::Excel));
   ASSERT_TRUE(Decode(*decoder, kSalePacket, writer, OutputKind::Xml));
   EXPECT_EQ(Texts(), (std::vector<std::string>{
@@ -54,13 +54,13 @@ TEST_F(JournalDecoderTest, worked_sale_packet_gives_the_full_argument_list) {
   EXPECT_EQ(writer.Entries()[0].dateTime, 36892.0 + 4629 + (15 * 3600 + 7 * 60 + 40) / 86400.0);
 }
 
-TEST_F(JournalDecoderTest, worked_cash_in_packet_gives_the_full_argument_list) {
+TEST_F(JournalDecoderTest, WorkedCashInPacketGivesTheFullArgumentList) {
   ASSERT_TRUE(Decode(*decoder, kCashInPacket, writer, OutputKind::Xml));
   EXPECT_EQ(Texts(), std::vector<std::string>{
                          "CashIn 1 5 12 2 2013-09-04 15:06:40 1000 150000 250000 \"Касир 1\""});
 }
 
-TEST_F(JournalDecoderTest, positions_are_counter_plus_two_for_excel_and_plus_one_for_xml) {
+TEST_F(JournalDecoderTest, PositionsAreCounterPlusTwoForExcelAndPlusOneForXml) {
   ASSERT_TRUE(DecodeBody(PacketType::CashIn, EncodeCashMovementBody(1, 2, "a"), OutputKind::Excel));
   ASSERT_TRUE(DecodeBody(PacketType::CashIn, EncodeCashMovementBody(1, 2, "b"), OutputKind::Excel));
   ASSERT_TRUE(
@@ -73,7 +73,7 @@ TEST_F(JournalDecoderTest, positions_are_counter_plus_two_for_excel_and_plus_one
   EXPECT_EQ(decoder->Counters().CashMovements, 4u);
 }
 
-TEST_F(JournalDecoderTest, unknown_packet_type_fails_without_writing) {
+TEST_F(JournalDecoderTest, UnknownPacketTypeFailsWithoutWriting) {
   ASSERT_TRUE(Decode(*decoder, kCashInPacket, writer));
   for (int type : {11, 200, 255}) {
     EXPECT_FALSE(Decode(*decoder, EncodePacket(std::uint8_t(type), stamp, "\x01\x02"), writer));
@@ -82,14 +82,14 @@ TEST_F(JournalDecoderTest, unknown_packet_type_fails_without_writing) {
   EXPECT_EQ(decoder->Counters().CashMovements, 1u);
 }
 
-TEST_F(JournalDecoderTest, a_short_body_reads_zeros_not_the_bytes_of_an_earlier_packet) {
+TEST_F(JournalDecoderTest, AShortBodyReadsZerosNotTheBytesOfAnEarlierPacket) {
   ASSERT_TRUE(DecodeBody(PacketType::CashIn, EncodeCashMovementBody(111, 222, "Довге ім'я")));
   // Only the sum: Avail and the name stand behind the body.
   ASSERT_TRUE(DecodeBody(PacketType::CashIn, Hex("05 00 00 00")));
   EXPECT_EQ(writer.Entries()[1].text, "CashIn 2 5 12 2 2013-09-04 15:06:40 1000 5 0 \"\"");
 }
 
-TEST_F(JournalDecoderTest, names_longer_than_their_buffers_are_truncated) {
+TEST_F(JournalDecoderTest, NamesLongerThanTheirBuffersAreTruncated) {
   const std::string longName(40, 'N');
   ASSERT_TRUE(DecodeBody(PacketType::CashOut, EncodeCashMovementBody(1, 2, longName)));
   EXPECT_EQ(writer.Entries()[0].text,
@@ -111,7 +111,7 @@ SalesLine Line(std::uint32_t price, std::string name, std::uint8_t flags = 0) {
   return l;
 }
 
-TEST_F(JournalDecoderTest, sales_sub_records_of_types_1_to_5_are_stepped_over) {
+TEST_F(JournalDecoderTest, SalesSubRecordsOfTypes1To5AreSteppedOver) {
   std::string body;
   AppendSkippedRecord(body, 3, 10);
   body[5] = 0x77;  // junk inside the skipped record is never read
@@ -130,7 +130,7 @@ TEST_F(JournalDecoderTest, sales_sub_records_of_types_1_to_5_are_stepped_over) {
   EXPECT_EQ(writer.TotalCount(), 1u);
 }
 
-TEST_F(JournalDecoderTest, invalid_sub_record_fails_after_the_lines_before_it) {
+TEST_F(JournalDecoderTest, InvalidSubRecordFailsAfterTheLinesBeforeIt) {
   std::string body;
   AppendSalesLine(body, Line(100, "A"));
   body += Hex("04 07 00 00");
@@ -138,14 +138,14 @@ TEST_F(JournalDecoderTest, invalid_sub_record_fails_after_the_lines_before_it) {
   EXPECT_EQ(writer.TotalCount(), 1u);
 }
 
-TEST_F(JournalDecoderTest, skipped_sub_record_shorter_than_its_head_fails_instead_of_stalling) {
+TEST_F(JournalDecoderTest, SkippedSubRecordShorterThanItsHeadFailsInsteadOfStalling) {
   for (const char* bytes : {"00 01", "01 04 00", "00 05 00 00"}) {
     EXPECT_FALSE(DecodeBody(PacketType::Sale, Hex(bytes))) << bytes;
   }
   EXPECT_EQ(writer.TotalCount(), 0u);
 }
 
-TEST_F(JournalDecoderTest, goods_line_ends_after_its_name_whatever_its_length_says) {
+TEST_F(JournalDecoderTest, GoodsLineEndsAfterItsNameWhateverItsLengthSays) {
   std::string body;
   AppendSalesLine(body, Line(100, "A"));
   body[0] = 3;  // a RecordLength that disagrees with the line
@@ -155,7 +155,7 @@ TEST_F(JournalDecoderTest, goods_line_ends_after_its_name_whatever_its_length_sa
   EXPECT_NE(writer.Entries()[1].text.find(" 200 200 0 0 0 \"B\""), std::string::npos);
 }
 
-TEST_F(JournalDecoderTest, item_flags_split_into_tax_group_weight_and_kind) {
+TEST_F(JournalDecoderTest, ItemFlagsSplitIntoTaxGroupWeightAndKind) {
   std::string body;
   AppendSalesLine(body, Line(100, "", 0xC9));
   AppendSalesLine(body, Line(100, "", 0x37));  // bits 4 and 5 never matter
@@ -164,7 +164,7 @@ TEST_F(JournalDecoderTest, item_flags_split_into_tax_group_weight_and_kind) {
   EXPECT_NE(writer.Entries()[1].text.find(" 7 0 0 \"\""), std::string::npos);
 }
 
-TEST_F(JournalDecoderTest, each_sales_kind_counts_its_own_lines_and_refunds_pass_both_names) {
+TEST_F(JournalDecoderTest, EachSalesKindCountsItsOwnLinesAndRefundsPassBothNames) {
   std::string refund;
   AppendSalesLine(refund, Line(100, "A"));
   AppendSalesLine(refund, Line(200, "B"));
@@ -181,7 +181,7 @@ TEST_F(JournalDecoderTest, each_sales_kind_counts_its_own_lines_and_refunds_pass
   EXPECT_EQ(t[4].substr(0, 14), "AnnulRefund 3 ");
 }
 
-TEST_F(JournalDecoderTest, refused_entry_fails_the_packet_but_keeps_its_count) {
+TEST_F(JournalDecoderTest, RefusedEntryFailsThePacketButKeepsItsCount) {
   std::string body;
   AppendSalesLine(body, Line(100, "A"));
   AppendSalesLine(body, Line(200, "B"));
@@ -194,7 +194,7 @@ TEST_F(JournalDecoderTest, refused_entry_fails_the_packet_but_keeps_its_count) {
 
 // --- Check totals ---------------------------------------------------------
 
-TEST_F(JournalDecoderTest, check_total_reads_only_the_sums_its_mask_announces) {
+TEST_F(JournalDecoderTest, CheckTotalReadsOnlyTheSumsItsMaskAnnounces) {
   ASSERT_TRUE(DecodeBody(PacketType::CheckSumSale, Hex("00 05 E8 03 00 00 D0 07 00 00")));
   ASSERT_TRUE(DecodeBody(PacketType::CheckSumRefund, Hex("00 80 FF FF FF FF")));  // bit 7: no read
   ASSERT_TRUE(DecodeBody(PacketType::CheckSumSale, Hex("00 00")));
@@ -204,7 +204,7 @@ TEST_F(JournalDecoderTest, check_total_reads_only_the_sums_its_mask_announces) {
   EXPECT_EQ(t[2], "CheckSumSale 2 5 12 2 2013-09-04 15:06:40 1000 0 0 0 0 0 0 0 0");
 }
 
-TEST_F(JournalDecoderTest, check_total_adds_in_64_bits) {
+TEST_F(JournalDecoderTest, CheckTotalAddsIn64Bits) {
   const std::uint32_t sums[7] = {0xFFFFFFFFu, 1,           0xFFFFFFFFu, 0xFFFFFFFFu,
                                  0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
   ASSERT_TRUE(DecodeBody(PacketType::CheckSumSale, EncodeCheckSumBody(0x03, sums)));
@@ -215,7 +215,7 @@ TEST_F(JournalDecoderTest, check_total_adds_in_64_bits) {
 
 // --- Z-report ---------------------------------------------------------------
 
-TEST_F(JournalDecoderTest, z_report_adds_parts_in_64_bits_and_regroups_markups) {
+TEST_F(JournalDecoderTest, ZReportAddsPartsIn64BitsAndRegroupsMarkups) {
   ZReportFields z;
   z.CheckSaleCnt = 40;
   z.CheckRefundCnt = 2;
@@ -247,7 +247,7 @@ std::vector<GoodsLine> GoodsLines(std::size_t n) {
   return lines;
 }
 
-TEST_F(JournalDecoderTest, goods_movement_makes_one_entry_per_line_with_the_packet_fields) {
+TEST_F(JournalDecoderTest, GoodsMovementMakesOneEntryPerLineWithThePacketFields) {
   auto lines = GoodsLines(3);
   lines[2].Price = 0xFFFFFFFFu;
   ASSERT_TRUE(DecodeBody(PacketType::Receipt,
@@ -263,19 +263,19 @@ TEST_F(JournalDecoderTest, goods_movement_makes_one_entry_per_line_with_the_pack
                          "Return 1 5 12 2 2013-09-04 15:06:40 1000 9 100 3 1000 0 \"K2\""}));
 }
 
-TEST_F(JournalDecoderTest, goods_movement_writes_all_255_lines_and_reads_the_name_behind_them) {
+TEST_F(JournalDecoderTest, GoodsMovementWritesAll255LinesAndReadsTheNameBehindThem) {
   ASSERT_TRUE(DecodeBody(PacketType::Receipt, EncodeGoodsMovementBody(1, GoodsLines(255), "Z")));
   ASSERT_EQ(writer.TotalCount(), 255u);
   EXPECT_EQ(writer.Entries()[254].text,
             "Receipt 255 5 12 2 2013-09-04 15:06:40 1000 1 354 3 1000 254 \"Z\"");
 }
 
-TEST_F(JournalDecoderTest, goods_movement_without_lines_writes_nothing_and_succeeds) {
+TEST_F(JournalDecoderTest, GoodsMovementWithoutLinesWritesNothingAndSucceeds) {
   EXPECT_TRUE(DecodeBody(PacketType::Return, EncodeGoodsMovementBody(1, {}, "Z")));
   EXPECT_EQ(writer.TotalCount(), 0u);
 }
 
-TEST_F(JournalDecoderTest, goods_movement_stops_at_the_first_refused_line) {
+TEST_F(JournalDecoderTest, GoodsMovementStopsAtTheFirstRefusedLine) {
   writer.FailEntry(2);
   EXPECT_FALSE(DecodeBody(PacketType::Receipt, EncodeGoodsMovementBody(1, GoodsLines(4), "Z")));
   EXPECT_EQ(writer.TotalCount(), 2u);

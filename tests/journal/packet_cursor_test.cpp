@@ -15,7 +15,7 @@ class PacketCursorTest : public ::testing::Test {
   std::unique_ptr<PacketBuffer> buffer = std::make_unique<PacketBuffer>();
 };
 
-TEST_F(PacketCursorTest, cursor_reads_little_endian_and_advances_by_width) {
+TEST_F(PacketCursorTest, CursorReadsLittleEndianAndAdvancesByWidth) {
   Put(0,
       {0x01, 0x34, 0x12, 0x78, 0x56, 0x34, 0x12, 0x15, 0x03, 0x00, 0x24, 0x1E, 0x00, 0x00, 0x80});
   PacketCursor c(*buffer, 15);
@@ -27,7 +27,7 @@ TEST_F(PacketCursorTest, cursor_reads_little_endian_and_advances_by_width) {
   EXPECT_EQ(c.Position(), 15u);
 }
 
-TEST_F(PacketCursorTest, cursor_reads_zeros_behind_the_body_end) {
+TEST_F(PacketCursorTest, CursorReadsZerosBehindTheBodyEnd) {
   // What an earlier, longer packet left behind the body must not show.
   Put(0, {0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11, 0x22});
   PacketCursor c(*buffer, 2);
@@ -37,7 +37,7 @@ TEST_F(PacketCursorTest, cursor_reads_zeros_behind_the_body_end) {
   EXPECT_FALSE(c.InBody());
 }
 
-TEST_F(PacketCursorTest, cursor_never_reads_past_the_buffer) {
+TEST_F(PacketCursorTest, CursorNeverReadsPastTheBuffer) {
   (*buffer)[kPacketBufferSize - 1] = 0x41;
   PacketCursor c(*buffer, kPacketBufferSize + 100);  // clamped
   c.SetPosition(kPacketBufferSize - 1);
@@ -47,7 +47,7 @@ TEST_F(PacketCursorTest, cursor_never_reads_past_the_buffer) {
   EXPECT_EQ(c.Position(), UINT32_MAX);  // saturates instead of wrapping to the start
 }
 
-TEST_F(PacketCursorTest, read_string_copies_up_to_the_zero_and_steps_over_it) {
+TEST_F(PacketCursorTest, ReadStringCopiesUpToTheZeroAndStepsOverIt) {
   Put(16, {'a', 'b', 'c', 0, 0, 'x', 0});
   PacketCursor c(*buffer, 23);
   c.SetPosition(16);
@@ -63,7 +63,7 @@ TEST_F(PacketCursorTest, read_string_copies_up_to_the_zero_and_steps_over_it) {
   EXPECT_EQ(c.Position(), 23u);
 }
 
-TEST_F(PacketCursorTest, read_string_truncates_a_long_text_but_consumes_all_of_it) {
+TEST_F(PacketCursorTest, ReadStringTruncatesALongTextButConsumesAllOfIt) {
   Put(0, {'1', '2', '3', '4', '5', '6', 0, 0x7F});
   PacketCursor c(*buffer, 8);
   char dest[4] = {'#', '#', '#', '#'};
@@ -73,7 +73,7 @@ TEST_F(PacketCursorTest, read_string_truncates_a_long_text_but_consumes_all_of_i
   EXPECT_EQ(c.ReadU8(), 0x7F);
 }
 
-TEST_F(PacketCursorTest, read_string_without_zero_ends_at_the_body_end) {
+TEST_F(PacketCursorTest, ReadStringWithoutZeroEndsAtTheBodyEnd) {
   Put(0, {'a', 'b', 'c', 'd', 'e'});
   PacketCursor c(*buffer, 3);
   char dest[32];

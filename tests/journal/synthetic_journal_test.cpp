@@ -11,7 +11,7 @@
 namespace z917 {
 namespace {
 
-TEST(SyntheticJournal, generator_makes_exactly_the_packets_asked_for_and_all_decode) {
+TEST(SyntheticJournal, GeneratorMakesExactlyThePacketsAskedForAndAllDecode) {
   auto decoder = std::make_unique<JournalDecoder>();
   RecordingWriter writer;
   std::uint64_t packets = 0;
@@ -32,7 +32,7 @@ TEST(SyntheticJournal, generator_makes_exactly_the_packets_asked_for_and_all_dec
   }
 }
 
-TEST(SyntheticJournal, same_seed_gives_the_same_bytes) {
+TEST(SyntheticJournal, SameSeedGivesTheSameBytes) {
   auto collect = [](std::uint64_t seed) {
     std::string all;
     GenerateSyntheticJournal({300, seed}, [&](std::string_view p) { all.append(p); });

@@ -7,61 +7,35 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 
 #include "platform/cancellation.h"
 #include "support/file_size_limit.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace z917::platform {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ErrorOf;
+using test::ReadFile;
+using test::WriteFile;
 
 class AtomicFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_atomic_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
   void TearDown() override {
     AtomicFile::ForceNamedTemporaryFiles(false);
     Cancellation::Reset();
-    fs::remove_all(dir);
   }
 
-  // Every name in the folder, hidden ones included.
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
-    return names;
-  }
-  static std::string Contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  static void Put(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
-  template <typename F>
-  static std::string ErrorOf(F call) {
-    try {
-      call();
-    } catch (const FileError& e) {
-      return e.what();
-    }
-    return "";
-  }
   std::string Out() const { return (dir / "out.bin").string(); }
 
-  fs::path dir;
+  const test::TempFolder dir{"z917_atomic"};
 };
 
-TEST_F(AtomicFileTest, file_appears_complete_at_commit_and_not_before) {
+TEST_F(AtomicFileTest, FileAppearsCompleteAtCommitAndNotBefore) {
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     fs::remove(Out());
@@ -73,7 +47,7 @@ TEST_F(AtomicFileTest, file_appears_complete_at_commit_and_not_before) {
     EXPECT_EQ(file.Size(), 10u);
     EXPECT_EQ(file.Target(), Out());
     // Unnamed, nothing shows; the fallback shows only a hidden name.
-    const std::set<std::string> during = Names();
+    const std::set<std::string> during = dir.Names();
     if (named) {
       ASSERT_EQ(during.size(), 1u);
       EXPECT_EQ(during.begin()->substr(0, 2), ".~");
@@ -81,12 +55,12 @@ TEST_F(AtomicFileTest, file_appears_complete_at_commit_and_not_before) {
       EXPECT_TRUE(during.empty());
     }
     file.Commit();
-    EXPECT_EQ(Contents(Out()), "HEad-body-");
-    EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
+    EXPECT_EQ(ReadFile(Out()), "HEad-body-");
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"out.bin"});
   }
 }
 
-TEST_F(AtomicFileTest, library_writes_through_the_openable_path) {
+TEST_F(AtomicFileTest, LibraryWritesThroughTheOpenablePath) {
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     AtomicFile file(Out(), true);
@@ -95,24 +69,24 @@ TEST_F(AtomicFileTest, library_writes_through_the_openable_path) {
     std::fputs(named ? "named" : "unnamed", library);
     std::fclose(library);
     file.Commit();
-    EXPECT_EQ(Contents(Out()), named ? "named" : "unnamed");
-    EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
+    EXPECT_EQ(ReadFile(Out()), named ? "named" : "unnamed");
+    EXPECT_EQ(dir.Names(), std::set<std::string>{"out.bin"});
   }
 }
 
-TEST_F(AtomicFileTest, discarded_file_leaves_nothing_and_the_old_file_untouched) {
-  Put(Out(), "old");
+TEST_F(AtomicFileTest, DiscardedFileLeavesNothingAndTheOldFileUntouched) {
+  WriteFile(Out(), "old");
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     AtomicFile file(Out(), true);
     file.Append(std::string_view("half a workbook"));
   }
-  EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
-  EXPECT_EQ(Contents(Out()), "old");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"out.bin"});
+  EXPECT_EQ(ReadFile(Out()), "old");
 }
 
-TEST_F(AtomicFileTest, replaced_file_keeps_its_mode_and_owner_new_file_follows_umask) {
-  Put(Out(), "old");
+TEST_F(AtomicFileTest, ReplacedFileKeepsItsModeAndOwnerNewFileFollowsUmask) {
+  WriteFile(Out(), "old");
   ASSERT_EQ(::chmod(Out().c_str(), 0640), 0);
   const bool root = ::geteuid() == 0;
   // Only a privileged process can give a file away, and keep it so.
@@ -136,16 +110,16 @@ TEST_F(AtomicFileTest, replaced_file_keeps_its_mode_and_owner_new_file_follows_u
     EXPECT_EQ(info.st_uid, 4321u);
     EXPECT_EQ(info.st_gid, 4322u);
   }
-  EXPECT_EQ(Contents(Out()), "new");
+  EXPECT_EQ(ReadFile(Out()), "new");
   for (const char* name : {"fresh.bin", "named.bin"}) {
     ASSERT_EQ(::stat((dir / name).c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0644u) << name;
   }
 }
 
-TEST_F(AtomicFileTest, symbolic_link_is_written_through_and_stays_a_link) {
+TEST_F(AtomicFileTest, SymbolicLinkIsWrittenThroughAndStaysALink) {
   fs::create_directory(dir / "real");
-  Put(dir / "real" / "book.xls", "old");
+  WriteFile(dir / "real" / "book.xls", "old");
   // A relative link, through a second one.
   fs::create_symlink("real/book.xls", dir / "link.xls");
   fs::create_symlink("link.xls", dir / "link2.xls");
@@ -155,44 +129,44 @@ TEST_F(AtomicFileTest, symbolic_link_is_written_through_and_stays_a_link) {
   file.Commit();
   EXPECT_TRUE(fs::is_symlink(dir / "link.xls"));
   EXPECT_TRUE(fs::is_symlink(dir / "link2.xls"));
-  EXPECT_EQ(Contents(dir / "real" / "book.xls"), "new");
-  EXPECT_EQ(Names(), (std::set<std::string>{"link.xls", "link2.xls", "real"}));
+  EXPECT_EQ(ReadFile(dir / "real" / "book.xls"), "new");
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"link.xls", "link2.xls", "real"}));
 }
 
-TEST_F(AtomicFileTest, dangling_link_gets_its_target_created) {
+TEST_F(AtomicFileTest, DanglingLinkGetsItsTargetCreated) {
   fs::create_symlink(dir / "made.xml", dir / "link.xml");
   AtomicFile file((dir / "link.xml").string(), false);
   file.Append(std::string_view("made"));
   file.Commit();
   EXPECT_TRUE(fs::is_symlink(dir / "link.xml"));
-  EXPECT_EQ(Contents(dir / "link.xml"), "made");
+  EXPECT_EQ(ReadFile(dir / "link.xml"), "made");
 }
 
-TEST_F(AtomicFileTest, circular_links_are_refused) {
+TEST_F(AtomicFileTest, CircularLinksAreRefused) {
   fs::create_symlink(dir / "b", dir / "a");
   fs::create_symlink(dir / "a", dir / "b");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "a").string(), true); }),
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile((dir / "a").string(), true); }),
             "Не удалось открыть «" + (dir / "a").string() +
                 "»: слишком много символических ссылок в пути");
 }
 
-TEST_F(AtomicFileTest, special_files_and_folders_are_refused_untouched) {
+TEST_F(AtomicFileTest, SpecialFilesAndFoldersAreRefusedUntouched) {
   const fs::path fifo = dir / "fifo.xml";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   fs::create_directory(dir / "folder.xml");
   fs::create_symlink("/dev/null", dir / "null.xml");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile(fifo.string(), true); }),
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile(fifo.string(), true); }),
             "«" + fifo.string() + "» — это именованный канал, а не файл");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "folder.xml").string(), true); }),
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile((dir / "folder.xml").string(), true); }),
             "«" + (dir / "folder.xml").string() + "» — это папка, а не файл");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "null.xml").string(), true); }),
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile((dir / "null.xml").string(), true); }),
             "«" + (dir / "null.xml").string() + "» — это устройство, а не файл");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile("/dev/null", true); }),
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile("/dev/null", true); }),
             "«/dev/null» — это устройство, а не файл");
   if (::geteuid() == 0) {
     const fs::path device = dir / "device.xml";
     ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
-    EXPECT_EQ(ErrorOf([&] { AtomicFile(device.string(), true); }),
+    EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile(device.string(), true); }),
               "«" + device.string() + "» — это устройство, а не файл");
     EXPECT_TRUE(fs::is_character_file(device));
   }
@@ -202,62 +176,63 @@ TEST_F(AtomicFileTest, special_files_and_folders_are_refused_untouched) {
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
-TEST_F(AtomicFileTest, existing_file_is_replaced_only_with_leave) {
-  Put(Out(), "theirs");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile(Out(), false); }), "Файл «" + Out() + "» уже существует");
+TEST_F(AtomicFileTest, ExistingFileIsReplacedOnlyWithLeave) {
+  WriteFile(Out(), "theirs");
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile(Out(), false); }),
+            "Файл «" + Out() + "» уже существует");
   // A file that appears while ours is written is not replaced either.
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     fs::remove(Out());
     AtomicFile file(Out(), false);
     file.Append(std::string_view("ours"));
-    Put(Out(), "theirs");
-    EXPECT_EQ(ErrorOf([&] { file.Commit(); }), "Файл «" + Out() + "» уже существует");
+    WriteFile(Out(), "theirs");
+    EXPECT_EQ(ErrorOf<FileError>([&] { file.Commit(); }), "Файл «" + Out() + "» уже существует");
   }
-  EXPECT_EQ(Contents(Out()), "theirs");
-  EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
+  EXPECT_EQ(ReadFile(Out()), "theirs");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"out.bin"});
 }
 
-TEST_F(AtomicFileTest, unusable_paths_name_their_reason) {
-  EXPECT_EQ(ErrorOf([&] { AtomicFile("", true); }), "Имя файла не задано");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "missing" / "a.xls").string(), true); }),
+TEST_F(AtomicFileTest, UnusablePathsNameTheirReason) {
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile("", true); }), "Имя файла не задано");
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile((dir / "missing" / "a.xls").string(), true); }),
             "Папка «" + (dir / "missing").string() + "» не существует");
   if (::geteuid() != 0) {
     fs::create_directory(dir / "locked");
     fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(ErrorOf([&] { AtomicFile((dir / "locked" / "a.xls").string(), true); }),
+    EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile((dir / "locked" / "a.xls").string(), true); }),
               "Не удалось создать файл в папке «" + (dir / "locked").string() + "»: нет доступа");
     fs::permissions(dir / "locked", fs::perms::owner_all);
   }
 }
 
-TEST_F(AtomicFileTest, relative_path_lands_in_the_current_folder) {
+TEST_F(AtomicFileTest, RelativePathLandsInTheCurrentFolder) {
   const fs::path before = fs::current_path();
-  fs::current_path(dir);
+  fs::current_path(dir.Path());
   {
     AtomicFile file("plain.xlsx", true);
     file.Commit();
   }
   fs::current_path(before);
-  EXPECT_EQ(Names(), std::set<std::string>{"plain.xlsx"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"plain.xlsx"});
 }
 
-TEST_F(AtomicFileTest, failed_write_names_the_system_reason_and_leaves_nothing) {
-  Put(Out(), "old");
+TEST_F(AtomicFileTest, FailedWriteNamesTheSystemReasonAndLeavesNothing) {
+  WriteFile(Out(), "old");
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     AtomicFile file(Out(), true);
     const std::string big(8192, 'x');
     const test::FileSizeLimit limit(4096);
-    EXPECT_EQ(ErrorOf([&] { file.Append(big); }),
+    EXPECT_EQ(ErrorOf<FileError>([&] { file.Append(big); }),
               "Не удалось записать файл «" + Out() + "»: файл слишком велик");
   }
-  EXPECT_EQ(Contents(Out()), "old");
-  EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
+  EXPECT_EQ(ReadFile(Out()), "old");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"out.bin"});
 }
 
-TEST_F(AtomicFileTest, stop_asked_for_refuses_writes_and_commit) {
-  Put(Out(), "old");
+TEST_F(AtomicFileTest, StopAskedForRefusesWritesAndCommit) {
+  WriteFile(Out(), "old");
   for (const bool named : {false, true}) {
     AtomicFile::ForceNamedTemporaryFiles(named);
     AtomicFile file(Out(), true);
@@ -267,8 +242,8 @@ TEST_F(AtomicFileTest, stop_asked_for_refuses_writes_and_commit) {
     EXPECT_THROW(file.Commit(), FileCancelled);
     Cancellation::Reset();
   }
-  EXPECT_EQ(Contents(Out()), "old");
-  EXPECT_EQ(Names(), std::set<std::string>{"out.bin"});
+  EXPECT_EQ(ReadFile(Out()), "old");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"out.bin"});
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace z917::platform {
 namespace {
@@ -12,21 +14,13 @@ namespace fs = std::filesystem;
 
 class JournalFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_journal_file_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    std::ofstream(dir / "j.bin", std::ios::binary) << "journal";
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  void SetUp() override { test::WriteFile(dir / "j.bin", "journal"); }
   std::string Journal() const { return (dir / "j.bin").string(); }
 
-  fs::path dir;
+  const test::TempFolder dir{"z917_journal_file"};
 };
 
-TEST_F(JournalFileTest, opens_a_file_for_reading_but_not_a_folder) {
+TEST_F(JournalFileTest, OpensAFileForReadingButNotAFolder) {
   std::FILE* file = OpenJournalFile(Journal());
   ASSERT_NE(file, nullptr);
   char bytes[8] = {};
@@ -34,12 +28,12 @@ TEST_F(JournalFileTest, opens_a_file_for_reading_but_not_a_folder) {
   EXPECT_STREQ(bytes, "journal");
   EXPECT_EQ(std::fputc('x', file), EOF);
   std::fclose(file);
-  EXPECT_EQ(OpenJournalFile(dir.string()), nullptr);
+  EXPECT_EQ(OpenJournalFile(dir.Path().string()), nullptr);
   EXPECT_EQ(OpenJournalFile((dir / "missing.bin").string()), nullptr);
   EXPECT_EQ(OpenJournalFile(""), nullptr);
 }
 
-TEST_F(JournalFileTest, same_file_under_any_name) {
+TEST_F(JournalFileTest, SameFileUnderAnyName) {
   fs::create_hard_link(dir / "j.bin", dir / "hard.xml");
   fs::create_symlink("j.bin", dir / "link.xml");
   std::ofstream(dir / "other.xml") << "journal";
@@ -52,13 +46,13 @@ TEST_F(JournalFileTest, same_file_under_any_name) {
   EXPECT_FALSE(SameFile(Journal(), ""));
 }
 
-TEST_F(JournalFileTest, output_check_passes_files_new_names_and_dangling_links) {
+TEST_F(JournalFileTest, OutputCheckPassesFilesNewNamesAndDanglingLinks) {
   // The refusals show through the driver's own tests.
   fs::create_symlink(dir / "nowhere.xml", dir / "dangling.xml");
   for (const fs::path& path : {dir / "j.bin", dir / "new.xml", dir / "dangling.xml"}) {
     EXPECT_NO_THROW(CheckOutputPath(path.string())) << path;
   }
-  EXPECT_THROW(CheckOutputPath(dir.string()), FileError);
+  EXPECT_THROW(CheckOutputPath(dir.Path().string()), FileError);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 
@@ -13,64 +12,38 @@
 #include "platform/cancellation.h"
 #include "platform/journal_file.h"
 #include "platform/system_reason.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace z917::platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path FromUtf8(const std::string& utf8) {
-  return fs::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-template <typename F>
-std::string ErrorOf(F call) {
-  try {
-    call();
-  } catch (const FileError& e) {
-    return e.what();
-  }
-  return "";
-}
+using test::ErrorOf;
+using test::PathFromUtf8;
+using test::Utf8;
 
 class Win32Files : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          FromUtf8("z917 файлы " +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
   void TearDown() override {
     Cancellation::Reset();
-    for (const auto& entry : fs::directory_iterator(dir)) {
+    // Read-only files would stay behind.
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
       ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    fs::remove_all(dir);
   }
 
-  std::string In(const std::string& name) const { return Utf8(dir / FromUtf8(name)); }
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir))
-      names.insert(Utf8(entry.path().filename()));
-    return names;
+  std::string In(const std::string& name) const { return Utf8(dir / PathFromUtf8(name)); }
+  // Paths here are UTF-8 text, as the file pieces take them.
+  static std::string Contents(const std::string& path) {
+    return test::ReadFile(PathFromUtf8(path));
   }
-  std::string Contents(const std::string& path) const {
-    std::ifstream in(FromUtf8(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void Put(const std::string& path, const std::string& bytes) const {
-    std::ofstream(FromUtf8(path), std::ios::binary) << bytes;
+  static void Put(const std::string& path, const std::string& bytes) {
+    test::WriteFile(PathFromUtf8(path), bytes);
   }
 
-  fs::path dir;
+  const test::TempFolder dir{"z917 файлы"};
 };
 
 TEST_F(Win32Files, CyrillicNamesAppearOnlyOnCommitWithTheirBytesExact) {
@@ -82,10 +55,10 @@ TEST_F(Win32Files, CyrillicNamesAppearOnlyOnCommitWithTheirBytesExact) {
     file.Append(bytes);
     file.WriteAt(1, std::span(reinterpret_cast<const std::uint8_t*>("A"), 1));
     EXPECT_EQ(file.Size(), bytes.size());
-    EXPECT_EQ(Names().count("отчёт за май.xml"), 0u);  // not yet in place
+    EXPECT_EQ(dir.Names().count("отчёт за май.xml"), 0u);  // not yet in place
     file.Commit();
   }
-  EXPECT_EQ(Names(), std::set<std::string>{"отчёт за май.xml"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"отчёт за май.xml"});
   EXPECT_EQ(Contents(target), "<A>Хліб</a>\r\n\n\x1a\x00end");
 }
 
@@ -96,15 +69,16 @@ TEST_F(Win32Files, UncommittedOrRefusedFilesLeaveNothingAndKeepTheOldFile) {
     AtomicFile file(target, true);
     file.Append(std::string_view("new"));
   }
-  EXPECT_EQ(ErrorOf([&] { AtomicFile(target, false); }), "Файл «" + target + "» уже существует");
-  EXPECT_EQ(Names(), std::set<std::string>{"книга.xls"});
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile(target, false); }),
+            "Файл «" + target + "» уже существует");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"книга.xls"});
   EXPECT_EQ(Contents(target), "old");
 
   AtomicFile replacing(target, true);
   replacing.Append(std::string_view("new"));
   replacing.Commit();
   EXPECT_EQ(Contents(target), "new");
-  EXPECT_EQ(Names(), std::set<std::string>{"книга.xls"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"книга.xls"});
 }
 
 TEST_F(Win32Files, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
@@ -112,35 +86,38 @@ TEST_F(Win32Files, AFileThatAppearsMeanwhileIsNotReplacedWithoutLeave) {
   AtomicFile file(target, false);
   file.Append(std::string_view("mine"));
   Put(target, "theirs");
-  EXPECT_EQ(ErrorOf([&] { file.Commit(); }), "Файл «" + target + "» уже существует");
+  EXPECT_EQ(ErrorOf<FileError>([&] { file.Commit(); }), "Файл «" + target + "» уже существует");
   EXPECT_EQ(Contents(target), "theirs");
 }
 
 TEST_F(Win32Files, AReadOnlyTargetIsRefusedWithTheReasonAndKept) {
   const std::string target = In("только чтение.xml");
   Put(target, "old");
-  ASSERT_TRUE(::SetFileAttributesW(FromUtf8(target).c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(::SetFileAttributesW(PathFromUtf8(target).c_str(), FILE_ATTRIBUTE_READONLY));
   {
     AtomicFile file(target, true);
     file.Append(std::string_view("new"));
-    EXPECT_EQ(ErrorOf([&] { file.Commit(); }),
+    EXPECT_EQ(ErrorOf<FileError>([&] { file.Commit(); }),
               "Не удалось сохранить файл «" + target + "»: нет доступа");
   }
   EXPECT_EQ(Contents(target), "old");
-  EXPECT_EQ(Names(), std::set<std::string>{"только чтение.xml"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"только чтение.xml"});
 }
 
 TEST_F(Win32Files, PathsThatAreNoPlaceForAFile) {
-  EXPECT_EQ(ErrorOf([] { AtomicFile("", true); }), "Имя файла не задано");
+  EXPECT_EQ(ErrorOf<FileError>([] { AtomicFile("", true); }), "Имя файла не задано");
   const std::string missing = In("нет такой папки");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile(missing + "\\out.xml", true); }),
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile(missing + "\\out.xml", true); }),
             "Папка «" + missing + "» не существует");
-  fs::create_directory(dir / FromUtf8("папка.xls"));
+  fs::create_directory(dir / PathFromUtf8("папка.xls"));
   const std::string folder = In("папка.xls");
-  EXPECT_EQ(ErrorOf([&] { AtomicFile(folder, true); }), "«" + folder + "» — это папка, а не файл");
-  EXPECT_EQ(ErrorOf([&] { CheckOutputPath(folder); }), "«" + folder + "» — это папка, а не файл");
-  EXPECT_EQ(ErrorOf([] { CheckOutputPath("NUL"); }), "«NUL» — это устройство, а не файл");
-  EXPECT_EQ(ErrorOf([&] { CheckOutputPath(In("ещё нет.xml")); }), "");
+  EXPECT_EQ(ErrorOf<FileError>([&] { AtomicFile(folder, true); }),
+            "«" + folder + "» — это папка, а не файл");
+  EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(folder); }),
+            "«" + folder + "» — это папка, а не файл");
+  EXPECT_EQ(ErrorOf<FileError>([] { CheckOutputPath("NUL"); }),
+            "«NUL» — это устройство, а не файл");
+  EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(In("ещё нет.xml")); }), "");
 }
 
 TEST_F(Win32Files, AStopRequestRefusesWritesAndTheCommit) {
@@ -151,7 +128,7 @@ TEST_F(Win32Files, AStopRequestRefusesWritesAndTheCommit) {
   EXPECT_THROW(file.Append(std::string_view("more")), FileCancelled);
   EXPECT_THROW(file.Commit(), FileCancelled);
   Cancellation::Reset();
-  EXPECT_EQ(Names().count("стоп.xml"), 0u);
+  EXPECT_EQ(dir.Names().count("стоп.xml"), 0u);
 }
 
 TEST_F(Win32Files, JournalsOpenByWidePathAndFoldersDoNot) {
@@ -163,7 +140,7 @@ TEST_F(Win32Files, JournalsOpenByWidePathAndFoldersDoNot) {
   EXPECT_EQ(std::fread(bytes, 1, sizeof bytes, file), 5u);  // no text-mode translation
   EXPECT_EQ(std::string(bytes, 5), std::string("\x10\x00\r\n\x1a", 5));
   std::fclose(file);
-  EXPECT_EQ(OpenJournalFile(Utf8(dir)), nullptr);
+  EXPECT_EQ(OpenJournalFile(Utf8(dir.Path())), nullptr);
   EXPECT_EQ(OpenJournalFile(In("нет.bin")), nullptr);
   EXPECT_EQ(OpenJournalFile(""), nullptr);
 }

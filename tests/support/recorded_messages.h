@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/vocabulary.h"
@@ -13,6 +14,11 @@ struct Shown {
   std::string text;
   bool operator==(const Shown&) const = default;
 };
+
+// An error message, as a test expects it.
+inline Shown Error(std::string text) { return {MessageKind::Error, std::move(text)}; }
+// An information message, as a test expects it.
+inline Shown Info(std::string text) { return {MessageKind::Information, std::move(text)}; }
 
 class RecordingMessages : public MessageSink {
  public:

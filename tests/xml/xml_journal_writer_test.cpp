@@ -4,20 +4,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <pugixml.hpp>
-#include <sstream>
+#include <set>
 #include <vector>
 
-#include "driver/conversion_driver.h"
+#include "driver/wired_conversion.h"
 #include "journal/journal_encoder.h"
 #include "journal/packed_date_time.h"
 #include "platform/cancellation.h"
 #include "support/file_size_limit.h"
+#include "support/files.h"
+#include "support/recorded_messages.h"
+#include "support/temp_folder.h"
 
 namespace z917::xml {
 namespace {
@@ -28,34 +28,15 @@ constexpr std::uint32_t kAllOnes = 4294967295u;
 // 25 March 2010, as days since 1899-12-30.
 constexpr TDateTime kMarch25 = 40262.0;
 
-class RecordingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind kind, const std::string& text) override {
-    shown.push_back((kind == MessageKind::Error ? "E:" : "I:") + text);
-  }
-  std::vector<std::string> shown;
-};
+using test::Error;
+using test::ReadFile;
+using test::RecordingMessages;
+using test::Shown;
 
 RegionalSettings CommaSettings() { return {",", "%d.%m.%Y", "%-H:%M:%S"}; }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class XmlWriterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_xml_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-  }
-  void TearDown() override { fs::remove_all(dir); }
-
   // Saves the document and gives what lies between the root's tags.
   std::string SavedEntries() {
     const std::string text = SavedDocument();
@@ -69,18 +50,13 @@ class XmlWriterTest : public ::testing::Test {
     return ReadFile(Out());
   }
   std::string Out() const { return (dir / "out.xml").string(); }
-  std::vector<std::string> FolderNames() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename());
-    return names;
-  }
   void Sale(const char* name, std::uint32_t packetNum = 1, TDateTime when = kMarch25,
             std::uint8_t taxGroup = 0) {
     ASSERT_TRUE(
         writer.WriteSale(1, 1, 1, 1, when, packetNum, 0, 1, 1, 1, 1, 1, taxGroup, 0, 0, name));
   }
 
-  fs::path dir;
+  const test::TempFolder dir{"z917_xml"};
   RecordingMessages messages;
   XmlJournalWriter writer{messages, CommaSettings()};
 };
@@ -275,9 +251,9 @@ TEST_F(XmlWriterTest, EntryFailuresShowTheKindsPrefix) {
   ASSERT_TRUE(writer.CreateXmlDocument(Out()));
   EXPECT_FALSE(writer.WriteSale(1, 1, 1, 1, kMarch25, 1, 0, 1, 1, 1, 1, 1, 8, 0, 0, "g"));
   EXPECT_EQ(messages.shown,
-            (std::vector<std::string>{
-                "E:Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка",
-                "E:Ошибка записи данных продаж: неизвестная ошибка"}));
+            (std::vector<Shown>{
+                Error("Ошибка записи данных внесения/изъятия наличных: неизвестная ошибка"),
+                Error("Ошибка записи данных продаж: неизвестная ошибка")}));
 }
 
 TEST_F(XmlWriterTest, EmptyDocumentAndTwoConversionsInOneRun) {
@@ -297,7 +273,7 @@ TEST_F(XmlWriterTest, EmptyDocumentAndTwoConversionsInOneRun) {
 }
 
 TEST_F(XmlWriterTest, ReplacedFileKeepsItsPermissionsANewOneFollowsTheUmask) {
-  std::ofstream(Out()) << "old content that is longer than nothing";
+  test::WriteFile(Out(), "old content that is longer than nothing");
   ::chmod(Out().c_str(), 0600);
   const mode_t previous = ::umask(027);
   ASSERT_TRUE(writer.CreateXmlDocument(Out()));
@@ -314,13 +290,11 @@ TEST_F(XmlWriterTest, ReplacedFileKeepsItsPermissionsANewOneFollowsTheUmask) {
   EXPECT_EQ(info.st_mode & 0777, 0600u);
   ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
-  std::vector<std::string> names = FolderNames();
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"fresh.xml", "out.xml"}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"fresh.xml", "out.xml"}));
 }
 
 TEST_F(XmlWriterTest, UnwritablePathsFailTheSaveWithTheirReasonAndLeaveNothing) {
-  std::ofstream(Out()) << "keep";
+  test::WriteFile(Out(), "keep");
   const std::string missing = (dir / "missing" / "out.xml").string();
   fs::create_directory(dir / "folder.xml");
   const std::string folder = (dir / "folder.xml").string();
@@ -337,13 +311,11 @@ TEST_F(XmlWriterTest, UnwritablePathsFailTheSaveWithTheirReasonAndLeaveNothing) 
   EXPECT_FALSE(writer.SaveXmlDocument((dir / "other.xml").string()));
   EXPECT_EQ(
       messages.shown,
-      (std::vector<std::string>{
-          "E:Ошибка записи XML файла: Папка «" + (dir / "missing").string() + "» не существует",
-          "E:Ошибка записи XML файла: «" + folder + "» — это папка, а не файл",
-          "E:Ошибка записи XML файла: неизвестная ошибка"}));
-  std::vector<std::string> names = FolderNames();
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"folder.xml", "out.xml"}));
+      (std::vector<Shown>{Error("Ошибка записи XML файла: Папка «" + (dir / "missing").string() +
+                                "» не существует"),
+                          Error("Ошибка записи XML файла: «" + folder + "» — это папка, а не файл"),
+                          Error("Ошибка записи XML файла: неизвестная ошибка")}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"folder.xml", "out.xml"}));
   EXPECT_TRUE(fs::is_empty(dir / "folder.xml"));
   EXPECT_EQ(ReadFile(Out()), "keep");
 }
@@ -361,33 +333,28 @@ TEST_F(XmlWriterTest, TemporaryFolderPlaysNoPart) {
     ::unsetenv("TMPDIR");
   EXPECT_NE(text.find("<GoodName>here</GoodName></Sale></Z917_Journal>"), std::string::npos);
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_EQ(FolderNames(), std::vector<std::string>{"out.xml"});
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"out.xml"});
 }
 
 TEST_F(XmlWriterTest, DiskFailureWhileGrowingShowsAtTheSaveWithItsReason) {
-  RecordingMessages shown;
-  XmlJournalWriter xml{shown, CommaSettings()};
-  driver::ConversionDriver driver({xml, xml}, shown);
+  driver::WiredConversion conversion(messages);
   std::string journal;
   for (int i = 0; i < 4000; ++i) {
     journal += EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1},
                             EncodeCashMovementBody(100, 100, "Cashier with a long name"));
   }
-  const fs::path path = dir / "journal.bin";
-  std::ofstream(path, std::ios::binary) << journal;
-  std::ofstream(Out()) << "previous";
+  const std::string path = test::WriteFile(dir / "journal.bin", journal);
+  test::WriteFile(Out(), "previous");
   {
     const test::FileSizeLimit limit(64 * 1024);
-    EXPECT_FALSE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
+    EXPECT_FALSE(conversion.Convert(path, Out(), OutputKind::Xml, nullptr));
   }
-  EXPECT_EQ(shown.shown,
-            (std::vector<std::string>{"E:Ошибка записи XML файла: Не удалось записать файл «" +
-                                          Out() + "»: файл слишком велик",
-                                      "E:Ошибка записи файла XML"}));
+  EXPECT_EQ(messages.shown,
+            (std::vector<Shown>{Error("Ошибка записи XML файла: Не удалось записать файл «" +
+                                      Out() + "»: файл слишком велик"),
+                                Error("Ошибка записи файла XML")}));
   EXPECT_EQ(ReadFile(Out()), "previous");
-  std::vector<std::string> names = FolderNames();
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"journal.bin", "out.xml"}));
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"journal.bin", "out.xml"}));
 }
 
 TEST_F(XmlWriterTest, StopAskedForEndsEntriesAndSaveSilently) {
@@ -403,24 +370,7 @@ TEST_F(XmlWriterTest, StopAskedForEndsEntriesAndSaveSilently) {
   EXPECT_TRUE(failed);
   EXPECT_FALSE(saved);
   EXPECT_TRUE(messages.shown.empty());
-  EXPECT_TRUE(FolderNames().empty());
-}
-
-TEST_F(XmlWriterTest, DriverShowsBothMessagesWhenTheSaveFails) {
-  RecordingMessages shown;
-  XmlJournalWriter xml{shown, CommaSettings()};
-  driver::ConversionDriver driver({xml, xml}, shown);
-  const std::string journal =
-      EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(100, 100, "K"));
-  const fs::path path = dir / "journal.bin";
-  std::ofstream(path, std::ios::binary) << journal;
-  EXPECT_FALSE(
-      driver.ConvertJournal(path.string(), (dir / "no" / "x.xml").string(), OutputKind::Xml));
-  EXPECT_EQ(shown.shown, (std::vector<std::string>{"E:Ошибка записи XML файла: Папка «" +
-                                                       (dir / "no").string() + "» не существует",
-                                                   "E:Ошибка записи файла XML"}));
-  EXPECT_TRUE(driver.ConvertJournal(path.string(), Out(), OutputKind::Xml));
-  EXPECT_NE(ReadFile(Out()).find("<CashierName>K</CashierName>"), std::string::npos);
+  EXPECT_TRUE(dir.Names().empty());
 }
 
 }  // namespace
