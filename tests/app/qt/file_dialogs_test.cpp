@@ -2,20 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QScreen>
 
 #include "gui_support.h"
+#include "support/files.h"
+#include "support/temp_folder.h"
 
 namespace z917::app::qt {
 namespace {
-
-namespace fs = std::filesystem;
 
 struct SeenDialog {
   QFileDialog::AcceptMode accept = QFileDialog::AcceptOpen;
@@ -46,17 +43,7 @@ void Answer(QWidget* modal, SeenDialog& seen, const QString& choice) {
 
 class FileDialogsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // One folder per test: ctest runs the tests of this file side by side.
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_file_dialogs_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::create_directories(dir);
-    journal = (dir / "journal.bin").string();
-    std::ofstream(dir / "journal.bin") << "x";
-    dialogs.SetOwner(&owner);
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  void SetUp() override { dialogs.SetOwner(&owner); }
 
   std::optional<std::string> Open(SeenDialog& seen, const std::string& choice) {
     test::AnswerNextModal(
@@ -67,8 +54,8 @@ class FileDialogsTest : public ::testing::Test {
   test::WithApplication application;
   QWidget owner;
   QtFileDialogs dialogs;
-  fs::path dir;
-  std::string journal;
+  test::TempFolder dir{"z917_file_dialogs"};
+  std::string journal = test::WriteFile(dir / "journal.bin", "x");
 };
 
 TEST_F(FileDialogsTest, OpenDialogWantsExistingFileAndStartsWithoutName) {
@@ -81,7 +68,7 @@ TEST_F(FileDialogsTest, OpenDialogWantsExistingFileAndStartsWithoutName) {
   // The next use keeps the folder but not the name; cancelling gives nothing.
   SeenDialog again;
   EXPECT_EQ(Open(again, ""), std::nullopt);
-  EXPECT_EQ(again.folder, QString::fromStdString(dir.string()));
+  EXPECT_EQ(again.folder, QString::fromStdString(dir.Path().string()));
   EXPECT_EQ(again.name, "");
 }
 
@@ -93,7 +80,7 @@ TEST_F(FileDialogsTest, SaveDialogProposesNameInItsFolderAndConfirmsOverwrite) {
   EXPECT_EQ(dialogs.RunSave({FileFilter::ExcelWorkbook, proposed, {}}), proposed);
   EXPECT_EQ(seen.accept, QFileDialog::AcceptSave);
   EXPECT_EQ(seen.filters, QStringList({"Книга Excel (*.xls *.xlsx)"}));
-  EXPECT_EQ(seen.folder, QString::fromStdString(dir.string()));
+  EXPECT_EQ(seen.folder, QString::fromStdString(dir.Path().string()));
   EXPECT_EQ(seen.name, "journal.xlsx");
   EXPECT_TRUE(seen.confirmsOverwrite);
 }

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
+#include <set>
 #include <thread>
 #include <utility>
 
@@ -15,7 +16,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 
 #include "app/qt/main_window.h"
@@ -23,7 +23,9 @@
 #include "app/qt/progress_dialog.h"
 #include "driver/wired_conversion.h"
 #include "gui_support.h"
-#include "journal/synthetic_journal.h"
+#include "support/files.h"
+#include "support/journal_files.h"
+#include "support/temp_folder.h"
 
 namespace z917::app::qt {
 namespace {
@@ -31,31 +33,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::Shown;
 
-std::string Head(const fs::path& path, std::size_t size) {
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes(size, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(size));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
-}
-
-std::vector<std::string> Listing(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// Records each message and whether it arrived on the window's thread.
-class ThreadNotingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind kind, const std::string& text) override {
-    shown.push_back({kind, text});
-    onWindowThread.push_back(QThread::currentThread() == QApplication::instance()->thread());
-  }
-  std::vector<Shown> shown;
-  std::vector<bool> onWindowThread;
-};
+using test::ThreadNotingMessages;
 
 // What a timer saw of the window while a conversion ran.
 struct Watched {
@@ -77,26 +55,18 @@ ConversionProgressDialog* ShownProgressDialog() {
 class WindowConversionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::path(::testing::TempDir()) /
-          ("z917_window_" +
-           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    journal = dir / "journal.bin";
     MakeJournal(300);
     form.show();
   }
-  void TearDown() override { fs::remove_all(dir); }
 
-  void MakeJournal(std::uint64_t packets) {
-    std::ofstream out(journal, std::ios::binary);
-    GenerateSyntheticJournal({packets, 7}, [&out](std::string_view packet) {
-      out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
-    });
+  void MakeJournal(std::uint64_t packets) { test::WriteSyntheticJournal(journal, {packets, 7}); }
+  // Stretches the conversion so that the progress dialog shows: the first
+  // report waits until `release` holds of what the window's timer saw (so
+  // however slow or busy the machine), each later one a while.
+  void Slow(std::function<bool(const Watched&)> release) {
+    releaseWhen = std::move(release);
+    reportPause = std::chrono::milliseconds(60);
   }
-  // Stretches the conversion so that the progress dialog shows, however
-  // fast the machine: each report waits a while.
-  void Slow() { reportPause = std::chrono::milliseconds(60); }
 
   void Click(const char* button) {
     QTest::mouseClick(form.findChild<QPushButton*>(button), Qt::LeftButton);
@@ -106,6 +76,7 @@ class WindowConversionTest : public ::testing::Test {
   Watched ClickWatched(const char* button,
                        const std::function<void(ConversionProgressDialog&)>& also = {}) {
     Watched watched;
+    released = false;
     QTimer timer;
     timer.setInterval(10);
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -119,12 +90,18 @@ class WindowConversionTest : public ::testing::Test {
         watched.barMaximum = bar->maximum();
         if (also) also(*dialog);
       }
+      if (releaseWhen && releaseWhen(watched)) released = true;
     });
     timer.start();
     Click(button);
     return watched;
   }
   QPushButton* Button(const char* name) { return form.findChild<QPushButton*>(name); }
+  // From the conversion's thread, at its first report.
+  void HoldFirstReport() {
+    if (closeOnFirstReport) CloseAndWait();
+    while (releaseWhen && !released) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   // From the conversion's thread: has the window's thread close the window
   // and waits until it has, so that the close meets a running conversion.
   void CloseAndWait() {
@@ -144,14 +121,16 @@ class WindowConversionTest : public ::testing::Test {
   }
 
   test::WithApplication application;
-  fs::path dir;
-  fs::path journal;
+  test::TempFolder dir{"z917_window"};
+  fs::path journal = dir / "journal.bin";
   test::ScriptedDialogs dialogs;
   ThreadNotingMessages recorded;
   GuiThreadMessages messages{recorded};
   driver::WiredConversion conversion{messages};
   std::chrono::milliseconds reportPause{0};
   bool closeOnFirstReport = false;
+  std::function<bool(const Watched&)> releaseWhen;
+  std::atomic<bool> released{false};
   int stopQuestions = 0;
   bool stopAnswer = false;
   TForm1 form{{dialogs, std::bind_front(&driver::WiredConversion::ExcelVersion, &conversion),
@@ -161,7 +140,7 @@ class WindowConversionTest : public ::testing::Test {
                      in, out, kind,
                      [this, progress, first = true](const driver::ConversionProgress& p) mutable {
                        progress(p);
-                       if (std::exchange(first, false) && closeOnFirstReport) CloseAndWait();
+                       if (std::exchange(first, false)) HoldFirstReport();
                        std::this_thread::sleep_for(reportPause);
                      });
                },
@@ -182,7 +161,7 @@ TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillic
   EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
   EXPECT_EQ(recorded.shown,
             std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"}}));
-  EXPECT_EQ(Head(folder / "журнал.xml", 5), "<?xml");
+  EXPECT_EQ(test::ReadFile(folder / "журнал.xml").substr(0, 5), "<?xml");
   EXPECT_GT(conversion.Driver().Counters().Sale, 0u);
   EXPECT_GT(fs::file_size(folder / "журнал.xml"), 10000u);
 }
@@ -195,7 +174,7 @@ TEST_F(WindowConversionTest, XlsButtonConvertsJournalToXlsxWorkbook) {
   EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
   EXPECT_EQ(recorded.shown,
             std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"}}));
-  EXPECT_EQ(Head(dir / "journal.xlsx", 2), "PK");
+  EXPECT_EQ(test::ReadFile(dir / "journal.xlsx").substr(0, 2), "PK");
 }
 
 TEST_F(WindowConversionTest, FailedSaveShowsWritersMessageThenDriversOnTheWindowThread) {
@@ -214,7 +193,7 @@ TEST_F(WindowConversionTest, FailedSaveShowsWritersMessageThenDriversOnTheWindow
   EXPECT_EQ(shown[2].kind, MessageKind::Error);
   EXPECT_EQ(shown[2].text.rfind("Ошибка записи XML файла: ", 0), 0u) << shown[2].text;
   EXPECT_EQ(shown[3], (Shown{MessageKind::Error, "Ошибка записи файла XML"}));
-  EXPECT_EQ(recorded.onWindowThread, std::vector<bool>(4, true));
+  EXPECT_EQ(recorded.threads, std::vector(4, std::this_thread::get_id()));
   EXPECT_FALSE(fs::exists(missing));
 
   // The window is still usable afterwards.
@@ -233,10 +212,10 @@ TEST_F(WindowConversionTest, ShortConversionShowsNoProgressDialog) {
 
 TEST_F(WindowConversionTest, LongConversionKeepsTheWindowTurningWithProgressToTheEnd) {
   MakeJournal(40000);
-  Slow();
+  Slow([](const Watched& seen) { return seen.ticks > 50 && seen.dialogShown; });
   Choose(dir / "journal.xml");
   const Watched watched = ClickWatched("BtnBinToXml");
-  // A timer every 10 ms over more than a second of conversion.
+  // The window's timer went on ticking while the conversion ran.
   EXPECT_GT(watched.ticks, 50);
   EXPECT_TRUE(watched.dialogShown);
   EXPECT_EQ(watched.largestBarValue, watched.barMaximum);
@@ -253,8 +232,9 @@ TEST_F(WindowConversionTest, LongConversionKeepsTheWindowTurningWithProgressToTh
 
 TEST_F(WindowConversionTest, CancelMidWayLeavesNoFileAndKeepsAnExistingOne) {
   MakeJournal(40000);
-  Slow();
-  std::ofstream(dir / "journal.xml") << "old";
+  // Cancel is pressed in the first tick that sees the dialog.
+  Slow([](const Watched& seen) { return seen.dialogShown; });
+  test::WriteFile(dir / "journal.xml", "old");
   const auto pressCancel = [](ConversionProgressDialog& dialog) {
     QPushButton* cancel = dialog.findChild<QPushButton*>("BtnCancel");
     if (cancel->isEnabled()) QTest::mouseClick(cancel, Qt::LeftButton);
@@ -265,8 +245,8 @@ TEST_F(WindowConversionTest, CancelMidWayLeavesNoFileAndKeepsAnExistingOne) {
   EXPECT_TRUE(ClickWatched("BtnBinToXls", pressCancel).dialogShown);
 
   EXPECT_EQ(recorded.shown, std::vector<Shown>(2, {MessageKind::Error, "Конвертация отменена"}));
-  EXPECT_EQ(Listing(dir), (std::vector<std::string>{"journal.bin", "journal.xml"}));
-  EXPECT_EQ(Head(dir / "journal.xml", 10), "old");
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"journal.bin", "journal.xml"}));
+  EXPECT_EQ(test::ReadFile(dir / "journal.xml"), "old");
   EXPECT_TRUE(Button("BtnBinToXml")->isEnabled());
 }
 

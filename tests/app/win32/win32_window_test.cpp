@@ -33,8 +33,11 @@
 #include "journal/synthetic_journal.h"
 #include "platform/cancellation.h"
 #include "platform/win32/wide_text.h"
+#include "support/files.h"
+#include "support/journal_files.h"
 #include "support/recorded_messages.h"
 #include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
 
 namespace z917::app::win32 {
 namespace {
@@ -499,17 +502,7 @@ TEST(Win32MessageBoxesTest, ErrorInformationAndQuestionAsTheSystemShowsThem) {
   EXPECT_EQ(calls[2].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
 }
 
-// Records each message, the thread it arrived on, and may throw.
-class ThreadNotingMessages : public MessageSink {
- public:
-  void ShowMessage(MessageKind kind, const std::string& text) override {
-    if (text == "throw") throw std::runtime_error("box failed");
-    shown.push_back({kind, text});
-    threads.push_back(::GetCurrentThreadId());
-  }
-  std::vector<Shown> shown;
-  std::vector<DWORD> threads;
-};
+using test::ThreadNotingMessages;
 
 TEST(Win32WindowThreadMessagesTest, WorkerMessagesShowOnTheWindowThreadInOrderEachAwaited) {
   ThreadNotingMessages recorded;
@@ -541,7 +534,7 @@ TEST(Win32WindowThreadMessagesTest, WorkerMessagesShowOnTheWindowThreadInOrderEa
   worker.join();
   EXPECT_EQ(recorded.shown, std::vector<Shown>({{MessageKind::Error, "первое"},
                                                 {MessageKind::Information, "второе"}}));
-  EXPECT_EQ(recorded.threads, std::vector<DWORD>(2, ::GetCurrentThreadId()));
+  EXPECT_EQ(recorded.threads, std::vector(2, std::this_thread::get_id()));
   EXPECT_EQ(failure, "box failed");
 }
 
@@ -603,34 +596,17 @@ TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
 // workbook engine; only the dialogs and message boxes are answered here.
 class Win32WindowConversionTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir = fs::path(::testing::TempDir()) / L"z917_вікно";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    journal = dir / L"каса.bin";
-    std::ofstream out(journal, std::ios::binary);
-    GenerateSyntheticJournal({300, 7}, [&out](std::string_view packet) {
-      out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
-    });
-  }
   void TearDown() override {
     form.reset();
     ForgetQuit();
-    fs::remove_all(dir);
-  }
-  static std::string Utf8(const fs::path& path) { return platform::Utf8FromWide(path.wstring()); }
-  std::string Head(const fs::path& path, std::size_t size) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(size, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    return bytes;
   }
   void ConvertWith(int button) {
     ::SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   }
 
-  fs::path dir;
-  fs::path journal;
+  test::TempFolder dir{"z917_вікно"};
+  fs::path journal = dir / L"каса.bin";
+  std::string journalText = test::WriteSyntheticJournal(journal, {300, 7});
   ScriptedDialogs dialogs;
   ThreadNotingMessages recorded;
   WindowThreadMessages messages{recorded};
@@ -641,22 +617,22 @@ class Win32WindowConversionTest : public ::testing::Test {
 };
 
 TEST_F(Win32WindowConversionTest, OneClickConvertsToXmlAndToXlsxThroughTheRealDriver) {
-  dialogs.openAnswer = Utf8(journal);
-  dialogs.saveAnswer = Utf8(dir / L"каса.xml");
+  dialogs.openAnswer = journalText;
+  dialogs.saveAnswer = test::Utf8(dir / L"каса.xml");
   ConvertWith(kBtnBinToXml);
-  EXPECT_EQ(Head(dir / L"каса.xml", 5), "<?xml");
+  EXPECT_EQ(test::ReadFile(dir / L"каса.xml").substr(0, 5), "<?xml");
 
   // Without Excel the engine answers as Excel 16: ".xlsx" proposed and
   // written (a zip package).
-  dialogs.saveAnswer = Utf8(dir / L"каса.xlsx");
+  dialogs.saveAnswer = test::Utf8(dir / L"каса.xlsx");
   ConvertWith(kBtnBinToXls);
-  EXPECT_EQ(dialogs.runs.back().request.fileName, Utf8(dir / L"каса.xlsx"));
-  EXPECT_EQ(Head(dir / L"каса.xlsx", 4), "PK\x03\x04");
+  EXPECT_EQ(dialogs.runs.back().request.fileName, test::Utf8(dir / L"каса.xlsx"));
+  EXPECT_EQ(test::ReadFile(dir / L"каса.xlsx").substr(0, 4), "PK\x03\x04");
 
   EXPECT_EQ(recorded.shown,
             std::vector<Shown>({{MessageKind::Information, "Конвертация прошла успешно"},
                                 {MessageKind::Information, "Конвертация прошла успешно"}}));
-  EXPECT_EQ(recorded.threads, std::vector<DWORD>(2, ::GetCurrentThreadId()));
+  EXPECT_EQ(recorded.threads, std::vector(2, std::this_thread::get_id()));
 }
 
 }  // namespace
