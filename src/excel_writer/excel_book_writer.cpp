@@ -13,14 +13,17 @@
 #include <vector>
 
 #include "automation/automation_error.h"
-#include "excel_writer/cell_address.h"
+#include "automation/cell_address.h"
 #include "platform/cancellation.h"
 
 namespace z917::excel_writer {
 
 using automation::AutomationError;
+using automation::CellAddress;
+using automation::ColumnSpan;
 using automation::Dispatch;
 using automation::NamedArgument;
+using automation::RowSpan;
 using automation::Variant;
 using automation::VariantArray;
 using automation::VariantKind;

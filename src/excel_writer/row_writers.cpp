@@ -9,13 +9,14 @@
 #include <utility>
 #include <vector>
 
-#include "excel_writer/cell_address.h"
+#include "automation/cell_address.h"
 #include "excel_writer/excel_book_writer.h"
 #include "journal/cp1251.h"
 #include "journal/entry_texts.h"
 
 namespace z917::excel_writer {
 
+using automation::CellAddress;
 using automation::Date;
 using automation::Variant;
 using automation::VariantArray;

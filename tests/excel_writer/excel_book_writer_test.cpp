@@ -6,7 +6,7 @@
 #include <clocale>
 #include <memory>
 
-#include "excel_writer/cell_address.h"
+#include "automation/cell_address.h"
 #include "excel_writer/fake_excel.h"
 #include "journal/cp1251.h"
 #include "platform/cancellation.h"
@@ -14,6 +14,7 @@
 namespace z917::excel_writer {
 namespace {
 
+using automation::CellAddress;
 using test::FakeExcelState;
 
 class RecordingMessages : public MessageSink {
