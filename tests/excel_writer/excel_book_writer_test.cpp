@@ -8,6 +8,7 @@
 
 #include "automation/cell_address.h"
 #include "excel_writer/fake_excel.h"
+#include "excel_writer/row_transport.h"
 #include "journal/cp1251.h"
 #include "platform/cancellation.h"
 
@@ -265,17 +266,17 @@ TEST(ZReportHistory, keeps_the_newest_up_to_its_capacity) {
   ZReportHistory history(3);
   for (std::uint16_t i = 1; i <= 5; ++i) {
     ZReportValues report;
-    report.smenaNum = i;
+    report.header.smenaNum = i;
     history.Add(report);
     EXPECT_EQ(history.Size(), std::min<std::size_t>(i, 3));
-    EXPECT_EQ(history.Newest(0).smenaNum, i);
+    EXPECT_EQ(history.Newest(0).header.smenaNum, i);
   }
-  EXPECT_EQ(history.Newest(1).smenaNum, 4);
-  EXPECT_EQ(history.Newest(2).smenaNum, 3);
+  EXPECT_EQ(history.Newest(1).header.smenaNum, 4);
+  EXPECT_EQ(history.Newest(2).header.smenaNum, 3);
   history.Clear();
   EXPECT_EQ(history.Size(), 0u);
   history.Add({});
-  EXPECT_EQ(history.Newest(0).smenaNum, 0);
+  EXPECT_EQ(history.Newest(0).header.smenaNum, 0);
 }
 
 TEST(SaveFormat, sheet_columns_follow_the_file_format) {
