@@ -21,6 +21,7 @@
 #include "automation/server_factory.h"
 #include "driver/conversion_driver.h"
 #include "excel_writer/excel_book_writer.h"
+#include "excel_writer/row_transport.h"
 #include "journal/recording_writer.h"
 #include "journal/synthetic_journal.h"
 

@@ -13,15 +13,19 @@
 #include <vector>
 
 #include "automation/automation_error.h"
+#include "automation/cell_address.h"
 #include "common/ascii.h"
-#include "excel_writer/cell_address.h"
+#include "excel_writer/row_transport.h"
 #include "platform/cancellation.h"
 
 namespace z917::excel_writer {
 
 using automation::AutomationError;
+using automation::CellAddress;
+using automation::ColumnSpan;
 using automation::Dispatch;
 using automation::NamedArgument;
+using automation::RowSpan;
 using automation::Variant;
 using automation::VariantArray;
 using automation::VariantKind;
@@ -136,11 +140,18 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
   return version;
 }
 
+ExcelBookWriter::ExcelBookWriter(automation::ServerStarter start, MessageSink& messages)
+    : ExcelBookWriter(std::move(start), messages, kRowsPerBlock) {}
+
 ExcelBookWriter::ExcelBookWriter(automation::ServerStarter start, MessageSink& messages,
                                  std::size_t rowsPerBlock)
-    : start_(std::move(start)),
-      messages_(messages),
-      rowsPerBlock_(std::max<std::size_t>(rowsPerBlock, 1)) {}
+    : start_(std::move(start)), messages_(messages) {
+  std::vector<std::size_t> columns;
+  for (const SheetLayout& sheet : WorkbookLayout()) columns.push_back(sheet.columns.size());
+  transport_ = std::make_unique<RowTransport>(std::move(columns), rowsPerBlock);
+}
+
+ExcelBookWriter::~ExcelBookWriter() = default;
 
 bool ExcelBookWriter::ShowFailure(const char* prefix, const std::exception& error) {
   messages_.ShowMessage(MessageKind::Error, prefix + std::string(error.what()));
@@ -151,8 +162,7 @@ bool ExcelBookWriter::CreateExcelBook() {
   try {
     ForgetWorkbook();
     excelApp_ = start_(kExcelProgId);
-    batched_ = excelApp_.Object()->OutOfProcess();
-    blockRows_ = batched_ ? rowsPerBlock_ : 1;
+    transport_->Connect(excelApp_.Object()->OutOfProcess());
     LayOutWorkbook();
   } catch (const std::exception& error) {
     // The driver never closes a book that failed to come into being: a
@@ -166,7 +176,7 @@ bool ExcelBookWriter::CreateExcelBook() {
 void ExcelBookWriter::LayOutWorkbook() {
   excelApp_.Set("Visible", Variant(false));
   excelApp_.GetObject("Workbooks").Call("Add", {Variant(kOneSheetWorkbook)});
-  if (Batched()) {
+  if (transport_->Batched()) {
     AddSheetsAtOnce();
   } else {
     for (std::size_t i = 1; i < kSheetCount; ++i) {
@@ -180,6 +190,7 @@ void ExcelBookWriter::LayOutWorkbook() {
   const Dispatch book = Workbook1(excelApp_);
   for (std::size_t i = 0; i < kSheetCount; ++i) {
     sheets_[i] = book.GetObject("Worksheets", {Variant(static_cast<std::int32_t>(i + 1))});
+    transport_->SetSheet(i, sheets_[i]);
   }
   for (std::size_t i = 0; i < kSheetCount; ++i) sheets_[i].Set("Name", Variant(layout[i].name));
   sheets_[kSaleSheet].Call("Select");
@@ -208,7 +219,7 @@ void ExcelBookWriter::AddSheetsAtOnce() {
 void ExcelBookWriter::FormatRowSheet(std::size_t sheet) {
   const auto& columns = WorkbookLayout()[sheet].columns;
   const int n = static_cast<int>(columns.size());
-  if (Batched()) {
+  if (transport_->Batched()) {
     FormatColumnSpans(sheet);
   } else {
     FormatEachColumn(sheet);
@@ -254,7 +265,7 @@ void ExcelBookWriter::FormatZReportSheet() {
       .Set("ColumnWidth", Variant(std::int32_t{kZReportCaptionWidth}));
   columns.GetObject("Columns", {Variant(std::int32_t{2})})
       .Set("ColumnWidth", Variant(std::int32_t{kZReportValueWidth}));
-  if (Batched()) {
+  if (transport_->Batched()) {
     const auto rowSpan = [](int first, int last) {
       return RowSpan(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last));
     };
@@ -329,7 +340,7 @@ bool ExcelBookWriter::CloseExcelBook() {
 void ExcelBookWriter::ForgetWorkbook() {
   sheets_.fill(Dispatch());
   buffers_.fill(Variant());
-  pending_.fill(PendingRows());
+  transport_->Forget();
   zReportPending_ = false;
   zReports_.Clear();
 }

@@ -1,15 +1,17 @@
 #include "excel_writer/workbook_layout.h"
 
+#include <algorithm>
+
 namespace z917::excel_writer {
 
 namespace {
 
-template <std::size_t A, std::size_t B>
-constexpr std::array<ColumnLayout, A + B> Join(const std::array<ColumnLayout, A>& a,
-                                               const std::array<ColumnLayout, B>& b) {
-  std::array<ColumnLayout, A + B> out{};
-  for (std::size_t i = 0; i < A; ++i) out[i] = a[i];
-  for (std::size_t i = 0; i < B; ++i) out[A + i] = b[i];
+// The layouts of `parts` one after another.
+template <std::size_t... N>
+constexpr std::array<ColumnLayout, (N + ...)> Join(const std::array<ColumnLayout, N>&... parts) {
+  std::array<ColumnLayout, (N + ...)> out{};
+  std::size_t next = 0;
+  ((std::copy(parts.begin(), parts.end(), out.begin() + next), next += N), ...);
   return out;
 }
 
@@ -71,15 +73,8 @@ constexpr auto kCheckSumColumns = Join(kHeaderColumns, std::array<ColumnLayout, 
                                                        }});
 
 // The Z-report's rows: the width field is unused, formats go on whole rows.
-constexpr ColumnLayout kZReportRowLayout[kZReportRows] = {
-    {"Номер зміни", 0, kCounterFormat},
-    {"Номер чека", 0, kCounterFormat},
-    {"Номер касира", 0, kCounterFormat},
-    {"Дата/час", 0, nullptr},
-    {"Номер пакета", 0, kCounterFormat},
-    {"Кількість чеків продажів", 0, kCounterFormat},
-    {"Кількість чеків виплат", 0, kCounterFormat},
-    {"Сума продажів", 0, kMoneyFormat},
+// Its sales and its payouts each go by the same seven forms of payment.
+constexpr std::array<ColumnLayout, 7> kPaymentRows = {{
     {"Готівкою", 0, kMoneyFormat},
     {"Карткою", 0, kMoneyFormat},
     {"Форма оплати №1", 0, kMoneyFormat},
@@ -87,22 +82,29 @@ constexpr ColumnLayout kZReportRowLayout[kZReportRows] = {
     {"Форма оплати №3", 0, kMoneyFormat},
     {"Форма оплати №4", 0, kMoneyFormat},
     {"Форма оплати №5", 0, kMoneyFormat},
-    {"Сума націнок продажів", 0, kMoneyFormat},
-    {"Сума знижок продажів", 0, kMoneyFormat},
-    {"Сума виплат", 0, kMoneyFormat},
-    {"Готівкою", 0, kMoneyFormat},
-    {"Карткою", 0, kMoneyFormat},
-    {"Форма оплати №1", 0, kMoneyFormat},
-    {"Форма оплати №2", 0, kMoneyFormat},
-    {"Форма оплати №3", 0, kMoneyFormat},
-    {"Форма оплати №4", 0, kMoneyFormat},
-    {"Форма оплати №5", 0, kMoneyFormat},
-    {"Сума націнок виплат", 0, kMoneyFormat},
-    {"Сума знижок виплат", 0, kMoneyFormat},
-    {"Сума внесення готівки", 0, kMoneyFormat},
-    {"Сума вилучення готівки", 0, kMoneyFormat},
-    {"Ім’я касира", 0, kTextFormat},
-};
+}};
+
+constexpr auto kZReportRowLayout = Join(kHeaderColumns,
+                                        std::array<ColumnLayout, 3>{{
+                                            {"Кількість чеків продажів", 0, kCounterFormat},
+                                            {"Кількість чеків виплат", 0, kCounterFormat},
+                                            {"Сума продажів", 0, kMoneyFormat},
+                                        }},
+                                        kPaymentRows,
+                                        std::array<ColumnLayout, 3>{{
+                                            {"Сума націнок продажів", 0, kMoneyFormat},
+                                            {"Сума знижок продажів", 0, kMoneyFormat},
+                                            {"Сума виплат", 0, kMoneyFormat},
+                                        }},
+                                        kPaymentRows,
+                                        std::array<ColumnLayout, 5>{{
+                                            {"Сума націнок виплат", 0, kMoneyFormat},
+                                            {"Сума знижок виплат", 0, kMoneyFormat},
+                                            {"Сума внесення готівки", 0, kMoneyFormat},
+                                            {"Сума вилучення готівки", 0, kMoneyFormat},
+                                            {"Ім’я касира", 0, kTextFormat},
+                                        }});
+static_assert(kZReportRowLayout.size() == kZReportRows);
 
 constexpr std::array<SheetLayout, kSheetCount> kLayout = {{
     {"Продажі", kSaleColumns},

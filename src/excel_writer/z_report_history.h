@@ -2,31 +2,19 @@
 // column on the Z-report sheet, however many a damaged journal holds.
 #pragma once
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
-#include "journal/packet.h"
+#include "journal/grouped_entry_writer.h"
 
 namespace z917::excel_writer {
 
-// One Z-report's values as the journal gives them, in the sheet's order.
+// One Z-report's values as the journal gives them; the header's position
+// plays no part.
 struct ZReportValues {
-  std::uint16_t smenaNum = 0;
-  std::uint16_t checkNum = 0;
-  std::uint8_t casherNum = 0;
-  TDateTime dateTime = 0;
-  std::uint32_t packetNum = 0;
-  std::uint16_t checkSaleCnt = 0;
-  std::uint16_t checkRefundCnt = 0;
-  std::int64_t saleTotal = 0;
-  // Sale1..Sale7, SaleMarkup, SaleDiscount.
-  std::array<std::uint32_t, 9> sales{};
-  std::int64_t refundTotal = 0;
-  // Refund1..Refund7, RefundMarkup, RefundDiscount, CashIn, CashOut.
-  std::array<std::uint32_t, 11> refunds{};
+  EntryHeader header{};
+  ZReportTotals totals;
   std::string cashierName;  // Windows-1251
 };
 

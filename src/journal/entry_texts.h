@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "journal/entry_kind.h"
+
 namespace z917 {
 
 // Tax group letters by TaxGroup: Cyrillic А, Б, В, Г, Д; groups 5 to 7 a blank.
@@ -17,16 +19,30 @@ inline constexpr std::array<const char*, 4> XFlagNames = {"Товар", "Пос�
 inline constexpr const char* CashInText = "Внесення";
 inline constexpr const char* CashOutText = "Вилучення";
 
-// What an entry operation's failure message starts with, before the reason.
-inline constexpr const char* kSaleFailed = "Ошибка записи данных продаж: ";
-inline constexpr const char* kRefundFailed = "Ошибка записи данных возвратов: ";
-inline constexpr const char* kAnnulSaleFailed = "Ошибка записи данных аннулированых продаж: ";
-inline constexpr const char* kAnnulRefundFailed = "Ошибка записи данных аннулированых возвратов: ";
-inline constexpr const char* kCashFailed = "Ошибка записи данных внесения/изъятия наличных: ";
-inline constexpr const char* kReceiptFailed = "Ошибка записи данных приемки товаров: ";
-inline constexpr const char* kReturnFailed = "Ошибка записи данных возврата товаров: ";
-inline constexpr const char* kZReportFailed = "Ошибка записи данных Z-отчета: ";
-inline constexpr const char* kCheckSumSaleFailed = "Ошибка записи данных итога чека продаж: ";
-inline constexpr const char* kCheckSumRefundFailed = "Ошибка записи данных итога чека выплат: ";
+// The direction of `kind`, CashIn or CashOut.
+inline const char* CashDirectionText(EntryKind kind) {
+  return kind == EntryKind::CashIn ? CashInText : CashOutText;
+}
+
+// What an entry operation's failure message starts with, before the
+// reason, by EntryKind; cash in and out share one.
+inline constexpr std::array<const char*, kEntryKindCount> kEntryFailed = {
+    "Ошибка записи данных продаж: ",
+    "Ошибка записи данных возвратов: ",
+    "Ошибка записи данных аннулированых продаж: ",
+    "Ошибка записи данных аннулированых возвратов: ",
+    "Ошибка записи данных внесения/изъятия наличных: ",
+    "Ошибка записи данных внесения/изъятия наличных: ",
+    "Ошибка записи данных Z-отчета: ",
+    "Ошибка записи данных приемки товаров: ",
+    "Ошибка записи данных возврата товаров: ",
+    "Ошибка записи данных итога чека продаж: ",
+    "Ошибка записи данных итога чека выплат: ",
+};
+
+// The failure message of `kind`'s operation, before the reason.
+inline const char* EntryFailedText(EntryKind kind) {
+  return kEntryFailed[static_cast<std::size_t>(kind)];
+}
 
 }  // namespace z917

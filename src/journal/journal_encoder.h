@@ -26,15 +26,6 @@ class ByteWriter {
   std::string& out_;
 };
 
-// Header fields a packet carries besides its type and body length.
-struct PacketStamp {
-  std::uint16_t SmenaNum = 0;
-  std::uint16_t CheckNum = 0;
-  std::uint8_t CasherNum = 0;
-  std::uint32_t DateTime = 0;  // PackedDateTime
-  std::uint32_t PacketNum = 0;
-};
-
 // A goods line of a sales-type packet; names are Windows-1251 bytes.
 struct SalesLine {
   std::uint8_t AnnulFlag = 0;

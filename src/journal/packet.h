@@ -30,15 +30,20 @@ enum class PacketType : std::uint8_t {
   CheckSumRefund = 10,
 };
 
-// The header fields, in file order.
-struct PacketHeader {
-  std::uint16_t BodyLength = 0;
-  std::uint8_t PacketType = 0;
+// The header fields after the type, in file order: what every entry of
+// the packet carries.
+struct PacketStamp {
   std::uint16_t SmenaNum = 0;
   std::uint16_t CheckNum = 0;
   std::uint8_t CasherNum = 0;
   std::uint32_t DateTime = 0;  // PackedDateTime
   std::uint32_t PacketNum = 0;
+};
+
+// The header: body length and type, then the stamp.
+struct PacketHeader : PacketStamp {
+  std::uint16_t BodyLength = 0;
+  std::uint8_t PacketType = 0;
 };
 
 }  // namespace z917

@@ -1,5 +1,6 @@
 #include "journal/recording_writer.h"
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -10,11 +11,6 @@
 namespace z917 {
 
 namespace {
-
-constexpr const char* kKindNames[kEntryKindCount] = {
-    "Sale",    "Refund",  "AnnulSale", "AnnulRefund",  "CashIn",         "CashOut",
-    "ZReport", "Receipt", "Return",    "CheckSumSale", "CheckSumRefund",
-};
 
 void Render(std::string& out, const char* text) {
   out += " \"";
@@ -29,9 +25,12 @@ void Render(std::string& out, T value) {
   out += std::to_string(+value);
 }
 
-}  // namespace
+template <typename T, std::size_t N>
+void Render(std::string& out, const std::array<T, N>& values) {
+  for (const T value : values) Render(out, value);
+}
 
-const char* EntryKindName(EntryKind kind) { return kKindNames[static_cast<std::size_t>(kind)]; }
+}  // namespace
 
 std::string FormatDateTimeIso(TDateTime value) {
   using namespace std::chrono;
@@ -69,142 +68,57 @@ bool RecordingWriter::SaveDocument(const std::string& path) {
 void RecordingWriter::CloseDocument() { lifecycle_.push_back("Close"); }
 
 template <typename... Rest>
-bool RecordingWriter::Record(EntryKind kind, std::uint32_t position, std::uint16_t smenaNum,
-                             std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
-                             std::uint32_t packetNum, Rest... rest) {
+bool RecordingWriter::Record(EntryKind kind, const EntryHeader& header, const Rest&... rest) {
   ++total_;
   ++counts_[static_cast<std::size_t>(kind)];
   if (keepEntries_) {
     std::string text = EntryKindName(kind);
-    Render(text, position);
-    Render(text, smenaNum);
-    Render(text, checkNum);
-    Render(text, casherNum);
+    Render(text, header.position);
+    Render(text, header.smenaNum);
+    Render(text, header.checkNum);
+    Render(text, header.casherNum);
     text += ' ';
-    text += FormatDateTimeIso(dateTime);
-    Render(text, packetNum);
+    text += FormatDateTimeIso(header.dateTime);
+    Render(text, header.packetNum);
     (Render(text, rest), ...);
-    entries_.push_back({kind, dateTime, std::move(text)});
+    entries_.push_back({kind, header.dateTime, std::move(text)});
   }
   return total_ == failEntry_ ? Refuse(EntryKindName(kind)) : true;
 }
 
-bool RecordingWriter::WriteSale(std::uint32_t position, std::uint16_t smenaNum,
-                                std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
-                                std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
-                                std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
-                                std::uint32_t total, std::uint8_t taxGroup, std::uint8_t wFlag,
-                                std::uint8_t xFlag, const char* goodName) {
-  return Record(EntryKind::Sale, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag, goodName);
+bool RecordingWriter::WriteSalesEntry(EntryKind kind, const EntryHeader& header,
+                                      const SalesItem& item) {
+  const SalesItem& i = item;
+  if (i.refundName == nullptr) {
+    return Record(kind, header, i.annulFlag, i.code, i.batch, i.avail, i.price, i.total, i.taxGroup,
+                  i.wFlag, i.xFlag, i.goodName);
+  }
+  return Record(kind, header, i.annulFlag, i.code, i.batch, i.avail, i.price, i.total, i.taxGroup,
+                i.wFlag, i.xFlag, i.refundName, i.goodName);
 }
 
-bool RecordingWriter::WriteRefund(std::uint32_t position, std::uint16_t smenaNum,
-                                  std::uint16_t checkNum, std::uint8_t casherNum,
-                                  TDateTime dateTime, std::uint32_t packetNum,
-                                  std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                                  std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                                  std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                                  const char* refundName, const char* goodName) {
-  return Record(EntryKind::Refund, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag, refundName,
-                goodName);
+bool RecordingWriter::WriteCashEntry(EntryKind kind, const EntryHeader& header,
+                                     const CashMovement& cash) {
+  return Record(kind, header, cash.sum, cash.avail, cash.cashierName);
 }
 
-bool RecordingWriter::WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum,
-                                     std::uint16_t checkNum, std::uint8_t casherNum,
-                                     TDateTime dateTime, std::uint32_t packetNum,
-                                     std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                                     std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                                     std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                                     const char* goodName) {
-  return Record(EntryKind::AnnulSale, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag, goodName);
+bool RecordingWriter::WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+                                        const char* cashierName) {
+  const ZReportTotals& t = totals;
+  return Record(EntryKind::ZReport, header, t.checkSaleCnt, t.checkRefundCnt, t.saleTotal, t.sales,
+                t.saleMarkup, t.saleDiscount, t.refundTotal, t.refunds, t.refundMarkup,
+                t.refundDiscount, t.cashIn, t.cashOut, cashierName);
 }
 
-bool RecordingWriter::WriteAnnulRefund(
-    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
-    TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
-    std::uint32_t batch, std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-    std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag, const char* refundName,
-    const char* goodName) {
-  return Record(EntryKind::AnnulRefund, position, smenaNum, checkNum, casherNum, dateTime,
-                packetNum, annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag,
-                refundName, goodName);
+bool RecordingWriter::WriteGoodsEntry(EntryKind kind, const EntryHeader& header,
+                                      const GoodsItem& item) {
+  return Record(kind, header, item.provCode, item.code, item.batch, item.avail, item.price,
+                item.cashierName);
 }
 
-bool RecordingWriter::WriteCashIn(std::uint32_t position, std::uint16_t smenaNum,
-                                  std::uint16_t checkNum, std::uint8_t casherNum,
-                                  TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
-                                  std::uint32_t avail, const char* cashierName) {
-  return Record(EntryKind::CashIn, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                sum, avail, cashierName);
-}
-
-bool RecordingWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaNum,
-                                   std::uint16_t checkNum, std::uint8_t casherNum,
-                                   TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
-                                   std::uint32_t avail, const char* cashierName) {
-  return Record(EntryKind::CashOut, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                sum, avail, cashierName);
-}
-
-bool RecordingWriter::WriteZReport(
-    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
-    TDateTime dateTime, std::uint32_t packetNum, std::uint16_t checkSaleCnt,
-    std::uint16_t checkRefundCnt, std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
-    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5, std::uint32_t sale6,
-    std::uint32_t sale7, std::uint32_t saleMarkup, std::uint32_t saleDiscount,
-    std::int64_t refundTotal, std::uint32_t refund1, std::uint32_t refund2, std::uint32_t refund3,
-    std::uint32_t refund4, std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
-    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
-    std::uint32_t cashOut, const char* cashierName) {
-  return Record(EntryKind::ZReport, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                checkSaleCnt, checkRefundCnt, saleTotal, sale1, sale2, sale3, sale4, sale5, sale6,
-                sale7, saleMarkup, saleDiscount, refundTotal, refund1, refund2, refund3, refund4,
-                refund5, refund6, refund7, refundMarkup, refundDiscount, cashIn, cashOut,
-                cashierName);
-}
-
-bool RecordingWriter::WriteReceipt(std::uint32_t position, std::uint16_t smenaNum,
-                                   std::uint16_t checkNum, std::uint8_t casherNum,
-                                   TDateTime dateTime, std::uint32_t packetNum,
-                                   std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                                   std::uint32_t avail, std::uint32_t price,
-                                   const char* cashierName) {
-  return Record(EntryKind::Receipt, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                provCode, code, batch, avail, price, cashierName);
-}
-
-bool RecordingWriter::WriteReturn(std::uint32_t position, std::uint16_t smenaNum,
-                                  std::uint16_t checkNum, std::uint8_t casherNum,
-                                  TDateTime dateTime, std::uint32_t packetNum,
-                                  std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                                  std::uint32_t avail, std::uint32_t price,
-                                  const char* cashierName) {
-  return Record(EntryKind::Return, position, smenaNum, checkNum, casherNum, dateTime, packetNum,
-                provCode, code, batch, avail, price, cashierName);
-}
-
-bool RecordingWriter::WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,
-                                        std::uint16_t checkNum, std::uint8_t casherNum,
-                                        TDateTime dateTime, std::uint32_t packetNum,
-                                        std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
-                                        std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
-                                        std::uint32_t sum6, std::uint32_t sum7) {
-  return Record(EntryKind::CheckSumSale, position, smenaNum, checkNum, casherNum, dateTime,
-                packetNum, total, sum1, sum2, sum3, sum4, sum5, sum6, sum7);
-}
-
-bool RecordingWriter::WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum,
-                                          std::uint16_t checkNum, std::uint8_t casherNum,
-                                          TDateTime dateTime, std::uint32_t packetNum,
-                                          std::int64_t total, std::uint32_t sum1,
-                                          std::uint32_t sum2, std::uint32_t sum3,
-                                          std::uint32_t sum4, std::uint32_t sum5,
-                                          std::uint32_t sum6, std::uint32_t sum7) {
-  return Record(EntryKind::CheckSumRefund, position, smenaNum, checkNum, casherNum, dateTime,
-                packetNum, total, sum1, sum2, sum3, sum4, sum5, sum6, sum7);
+bool RecordingWriter::WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
+                                         const CheckSumTotals& totals) {
+  return Record(kind, header, totals.total, totals.sums);
 }
 
 }  // namespace z917

@@ -9,28 +9,9 @@
 #include <vector>
 
 #include "common/vocabulary.h"
-#include "journal/journal_entry_writer.h"
+#include "journal/grouped_entry_writer.h"
 
 namespace z917 {
-
-// The eleven entry kinds, in packet-type order.
-enum class EntryKind : std::uint8_t {
-  Sale,
-  Refund,
-  AnnulSale,
-  AnnulRefund,
-  CashIn,
-  CashOut,
-  ZReport,
-  Receipt,
-  Return,
-  CheckSumSale,
-  CheckSumRefund,
-};
-inline constexpr std::size_t kEntryKindCount = 11;
-
-// The kind's name as the operation names it ("Sale", "CashIn", ...).
-const char* EntryKindName(EntryKind kind);
 
 // Renders a TDateTime as "YYYY-MM-DD hh:mm:ss", rounded to the second.
 std::string FormatDateTimeIso(TDateTime value);
@@ -43,7 +24,7 @@ struct RecordedEntry {
   std::string text;
 };
 
-class RecordingWriter : public JournalEntryWriter {
+class RecordingWriter : public GroupedEntryWriter {
  public:
   // Where the writer's own failure messages go (optional).
   explicit RecordingWriter(MessageSink* messages = nullptr) : messages_(messages) {}
@@ -69,73 +50,20 @@ class RecordingWriter : public JournalEntryWriter {
   bool SaveDocument(const std::string& path) override;
   void CloseDocument() override;
 
-  bool WriteSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                 std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                 std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                 std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                 std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                 const char* goodName) override;
-  bool WriteRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                   std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                   std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                   std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                   const char* refundName, const char* goodName) override;
-  bool WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                      std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                      std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                      std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                      std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                      const char* goodName) override;
-  bool WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                        std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                        std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                        std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                        std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                        const char* refundName, const char* goodName) override;
-  bool WriteCashIn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                   std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
-  bool WriteCashOut(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                    std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
-  bool WriteZReport(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt,
-                    std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
-                    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5,
-                    std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
-                    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
-                    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4,
-                    std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
-                    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
-                    std::uint32_t cashOut, const char* cashierName) override;
-  bool WriteReceipt(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                    std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                    std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
-  bool WriteReturn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                   std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                   std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
-  bool WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                         std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                         std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
-                         std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
-                         std::uint32_t sum6, std::uint32_t sum7) override;
-  bool WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                           std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                           std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
-                           std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
-                           std::uint32_t sum6, std::uint32_t sum7) override;
+ protected:
+  bool WriteSalesEntry(EntryKind kind, const EntryHeader& header, const SalesItem& item) override;
+  bool WriteCashEntry(EntryKind kind, const EntryHeader& header, const CashMovement& cash) override;
+  bool WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+                         const char* cashierName) override;
+  bool WriteGoodsEntry(EntryKind kind, const EntryHeader& header, const GoodsItem& item) override;
+  bool WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
+                          const CheckSumTotals& totals) override;
 
  private:
   // Counts one entry and, when keeping them, renders its arguments;
   // answers false when this is the entry set to fail.
   template <typename... Rest>
-  bool Record(EntryKind kind, std::uint32_t position, std::uint16_t smenaNum,
-              std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
-              std::uint32_t packetNum, Rest... rest);
+  bool Record(EntryKind kind, const EntryHeader& header, const Rest&... rest);
   bool Refuse(const char* what);
 
   MessageSink* messages_;

@@ -23,6 +23,19 @@ constexpr const char* kSaveFailed = "Ошибка записи XML файла: "
 constexpr const char* kUnknownError = "неизвестная ошибка";
 
 constexpr std::uint32_t kAllOnes = 4294967295u;
+
+// The element of each entry kind; cash in and out share one.
+constexpr std::array<std::string_view, kEntryKindCount> kElementNames = {
+    "Sale",    "Refund",    "AnnulSale", "AnnulRefund", "CashInOut", "CashInOut",
+    "ZReport", "Reception", "Return",    "SumSale",     "SumRefund"};
+
+// The numbered fields of a Z-report and a check sum.
+constexpr std::array<std::string_view, 7> kSaleFields = {"Sale1", "Sale2", "Sale3", "Sale4",
+                                                         "Sale5", "Sale6", "Sale7"};
+constexpr std::array<std::string_view, 7> kRefundFields = {
+    "Refund1", "Refund2", "Refund3", "Refund4", "Refund5", "Refund6", "Refund7"};
+constexpr std::array<std::string_view, 7> kSumFields = {"Sum1", "Sum2", "Sum3", "Sum4",
+                                                        "Sum5", "Sum6", "Sum7"};
 // Entries go to the document in batches of about this many bytes.
 constexpr std::size_t kBatchSize = 1 << 18;
 
@@ -39,19 +52,18 @@ class XmlJournalWriter::EntryBuilder {
   void Finish() { out_.Close(name_); }
 
   // The six fields every entry starts with.
-  void Header(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-              std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum) {
-    Unsigned("Num", position);
-    Unsigned("SmenaNum", smenaNum);
-    Unsigned("CheckNum", checkNum);
-    Unsigned("CasherNum", casherNum);
+  void Header(const EntryHeader& h) {
+    Unsigned("Num", h.position);
+    Unsigned("SmenaNum", h.smenaNum);
+    Unsigned("CheckNum", h.checkNum);
+    Unsigned("CasherNum", h.casherNum);
     out_.Open("DateTime");
-    writer_.dateTimes_.Append(out_, dateTime);
+    writer_.dateTimes_.Append(out_, h.dateTime);
     out_.Close("DateTime");
-    if (packetNum == kAllOnes) {
+    if (h.packetNum == kAllOnes) {
       Word("PacketNum", "-1");
     } else {
-      Unsigned("PacketNum", packetNum);
+      Unsigned("PacketNum", h.packetNum);
     }
   }
 
@@ -71,6 +83,11 @@ class XmlJournalWriter::EntryBuilder {
   void ItemAmount(std::string_view field, std::uint32_t value) { Fixed(field, value, 2, 3); }
   // Hundredths, two decimals.
   void Money(std::string_view field, std::int64_t value) { Fixed(field, value, 2, 2); }
+  // Hundredths under the names of `fields`, one each.
+  void Money(const std::array<std::string_view, 7>& fields,
+             const std::array<std::uint32_t, 7>& values) {
+    for (std::size_t i = 0; i < fields.size(); ++i) Money(fields[i], values[i]);
+  }
   void OptionalPrice(std::string_view field, std::uint32_t value) {
     if (value == kAllOnes) {
       Word(field, "-");
@@ -200,243 +217,85 @@ bool XmlJournalWriter::CloseXmlDocument() {
 }
 
 template <typename Fill>
-bool XmlJournalWriter::WriteEntry(const char* prefix, Fill&& fill) {
+bool XmlJournalWriter::WriteEntry(EntryKind kind, const EntryHeader& header, Fill&& fill) {
   const std::size_t start = output_.Size();
   try {
     if (!open_) throw std::logic_error("no document");
-    fill();
+    EntryBuilder e(*this, kElementNames[static_cast<std::size_t>(kind)]);
+    e.Header(header);
+    fill(e);
+    e.Finish();
     FlushBatch();
     return true;
   } catch (...) {
     output_.Truncate(start);
-    return Fail(prefix, kUnknownError);
+    return Fail(EntryFailedText(kind), kUnknownError);
   }
 }
 
-namespace {
-
-// The fields after the header that sale, refund and annulled entries share.
-template <typename B>
-void ItemFields(B& e, std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag) {
-  e.Unsigned("AnnulFlag", annulFlag);
-  e.Signed("Code", code);
-  e.Unsigned("Batch", batch);
-  e.Quantity("Avail", avail);
-  e.ItemAmount("Price", price);
-  e.ItemAmount("Total", total);
-  e.Lookup("TaxGroup", TaxGroupNames, taxGroup);
-  e.Lookup("WFlag", WFlagNames, wFlag);
-  e.Lookup("XFlag", XFlagNames, xFlag);
-}
-
-}  // namespace
-
-bool XmlJournalWriter::WriteSale(std::uint32_t position, std::uint16_t smenaNum,
-                                 std::uint16_t checkNum, std::uint8_t casherNum, TDateTime dateTime,
-                                 std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
-                                 std::uint32_t batch, std::uint32_t avail, std::uint32_t price,
-                                 std::uint32_t total, std::uint8_t taxGroup, std::uint8_t wFlag,
-                                 std::uint8_t xFlag, const char* goodName) {
-  return WriteEntry(kSaleFailed, [&] {
-    EntryBuilder e(*this, "Sale");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    ItemFields(e, annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag);
-    e.Text("GoodName", goodName);
-    e.Finish();
+bool XmlJournalWriter::WriteSalesEntry(EntryKind kind, const EntryHeader& header,
+                                       const SalesItem& item) {
+  return WriteEntry(kind, header, [&](EntryBuilder& e) {
+    e.Unsigned("AnnulFlag", item.annulFlag);
+    e.Signed("Code", item.code);
+    e.Unsigned("Batch", item.batch);
+    e.Quantity("Avail", item.avail);
+    e.ItemAmount("Price", item.price);
+    e.ItemAmount("Total", item.total);
+    e.Lookup("TaxGroup", TaxGroupNames, item.taxGroup);
+    e.Lookup("WFlag", WFlagNames, item.wFlag);
+    e.Lookup("XFlag", XFlagNames, item.xFlag);
+    if (item.refundName != nullptr) e.Text("RefundName", item.refundName);
+    e.Text("GoodName", item.goodName);
   });
 }
 
-bool XmlJournalWriter::WriteRefund(std::uint32_t position, std::uint16_t smenaNum,
-                                   std::uint16_t checkNum, std::uint8_t casherNum,
-                                   TDateTime dateTime, std::uint32_t packetNum,
-                                   std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                                   std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                                   std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                                   const char* refundName, const char* goodName) {
-  return WriteEntry(kRefundFailed, [&] {
-    EntryBuilder e(*this, "Refund");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    ItemFields(e, annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag);
-    e.Text("RefundName", refundName);
-    e.Text("GoodName", goodName);
-    e.Finish();
+bool XmlJournalWriter::WriteCashEntry(EntryKind kind, const EntryHeader& header,
+                                      const CashMovement& cash) {
+  return WriteEntry(kind, header, [&](EntryBuilder& e) {
+    e.Word("InOut", CashDirectionText(kind));
+    e.Money("Sum", cash.sum);
+    e.Money("Avail", cash.avail);
+    e.Text("CashierName", cash.cashierName);
   });
 }
 
-bool XmlJournalWriter::WriteAnnulSale(
-    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
-    TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
-    std::uint32_t batch, std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-    std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag, const char* goodName) {
-  return WriteEntry(kAnnulSaleFailed, [&] {
-    EntryBuilder e(*this, "AnnulSale");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    ItemFields(e, annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag);
-    e.Text("GoodName", goodName);
-    e.Finish();
-  });
-}
-
-bool XmlJournalWriter::WriteAnnulRefund(
-    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
-    TDateTime dateTime, std::uint32_t packetNum, std::uint8_t annulFlag, std::int64_t code,
-    std::uint32_t batch, std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-    std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag, const char* refundName,
-    const char* goodName) {
-  return WriteEntry(kAnnulRefundFailed, [&] {
-    EntryBuilder e(*this, "AnnulRefund");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    ItemFields(e, annulFlag, code, batch, avail, price, total, taxGroup, wFlag, xFlag);
-    e.Text("RefundName", refundName);
-    e.Text("GoodName", goodName);
-    e.Finish();
-  });
-}
-
-bool XmlJournalWriter::WriteCashIn(std::uint32_t position, std::uint16_t smenaNum,
-                                   std::uint16_t checkNum, std::uint8_t casherNum,
-                                   TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
-                                   std::uint32_t avail, const char* cashierName) {
-  return WriteEntry(kCashFailed, [&] {
-    EntryBuilder e(*this, "CashInOut");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    e.Word("InOut", CashInText);
-    e.Money("Sum", sum);
-    e.Money("Avail", avail);
+bool XmlJournalWriter::WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+                                         const char* cashierName) {
+  return WriteEntry(EntryKind::ZReport, header, [&](EntryBuilder& e) {
+    e.Unsigned("CheckSaleCnt", totals.checkSaleCnt);
+    e.Unsigned("CheckRefundCnt", totals.checkRefundCnt);
+    e.Money("SaleTotal", totals.saleTotal);
+    e.Money(kSaleFields, totals.sales);
+    e.Money("SaleMarkup", totals.saleMarkup);
+    e.Money("SaleDiscount", totals.saleDiscount);
+    e.Money("RefundTotal", totals.refundTotal);
+    e.Money(kRefundFields, totals.refunds);
+    e.Money("RefundMarkup", totals.refundMarkup);
+    e.Money("RefundDiscount", totals.refundDiscount);
+    e.Money("CashIn", totals.cashIn);
+    e.Money("CashOut", totals.cashOut);
     e.Text("CashierName", cashierName);
-    e.Finish();
   });
 }
 
-bool XmlJournalWriter::WriteCashOut(std::uint32_t position, std::uint16_t smenaNum,
-                                    std::uint16_t checkNum, std::uint8_t casherNum,
-                                    TDateTime dateTime, std::uint32_t packetNum, std::uint32_t sum,
-                                    std::uint32_t avail, const char* cashierName) {
-  return WriteEntry(kCashFailed, [&] {
-    EntryBuilder e(*this, "CashInOut");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    e.Word("InOut", CashOutText);
-    e.Money("Sum", sum);
-    e.Money("Avail", avail);
-    e.Text("CashierName", cashierName);
-    e.Finish();
+bool XmlJournalWriter::WriteGoodsEntry(EntryKind kind, const EntryHeader& header,
+                                       const GoodsItem& item) {
+  return WriteEntry(kind, header, [&](EntryBuilder& e) {
+    e.Signed("ProvCode", item.provCode);
+    e.Signed("Code", item.code);
+    e.Unsigned("Batch", item.batch);
+    e.Quantity("Avail", item.avail);
+    e.OptionalPrice("Price", item.price);
+    e.Text("CashierName", item.cashierName);
   });
 }
 
-bool XmlJournalWriter::WriteZReport(
-    std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum, std::uint8_t casherNum,
-    TDateTime dateTime, std::uint32_t packetNum, std::uint16_t checkSaleCnt,
-    std::uint16_t checkRefundCnt, std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
-    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5, std::uint32_t sale6,
-    std::uint32_t sale7, std::uint32_t saleMarkup, std::uint32_t saleDiscount,
-    std::int64_t refundTotal, std::uint32_t refund1, std::uint32_t refund2, std::uint32_t refund3,
-    std::uint32_t refund4, std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
-    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
-    std::uint32_t cashOut, const char* cashierName) {
-  return WriteEntry(kZReportFailed, [&] {
-    EntryBuilder e(*this, "ZReport");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    e.Unsigned("CheckSaleCnt", checkSaleCnt);
-    e.Unsigned("CheckRefundCnt", checkRefundCnt);
-    e.Money("SaleTotal", saleTotal);
-    const std::uint32_t sales[] = {sale1, sale2, sale3, sale4, sale5, sale6, sale7};
-    static constexpr const char* kSaleFields[] = {"Sale1", "Sale2", "Sale3", "Sale4",
-                                                  "Sale5", "Sale6", "Sale7"};
-    for (int i = 0; i < 7; ++i) e.Money(kSaleFields[i], sales[i]);
-    e.Money("SaleMarkup", saleMarkup);
-    e.Money("SaleDiscount", saleDiscount);
-    e.Money("RefundTotal", refundTotal);
-    const std::uint32_t refunds[] = {refund1, refund2, refund3, refund4, refund5, refund6, refund7};
-    static constexpr const char* kRefundFields[] = {"Refund1", "Refund2", "Refund3", "Refund4",
-                                                    "Refund5", "Refund6", "Refund7"};
-    for (int i = 0; i < 7; ++i) e.Money(kRefundFields[i], refunds[i]);
-    e.Money("RefundMarkup", refundMarkup);
-    e.Money("RefundDiscount", refundDiscount);
-    e.Money("CashIn", cashIn);
-    e.Money("CashOut", cashOut);
-    e.Text("CashierName", cashierName);
-    e.Finish();
-  });
-}
-
-namespace {
-
-template <typename B>
-void GoodsFields(B& e, std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                 std::uint32_t avail, std::uint32_t price, const char* cashierName) {
-  e.Signed("ProvCode", provCode);
-  e.Signed("Code", code);
-  e.Unsigned("Batch", batch);
-  e.Quantity("Avail", avail);
-  e.OptionalPrice("Price", price);
-  e.Text("CashierName", cashierName);
-}
-
-template <typename B>
-void CheckSumFields(B& e, std::int64_t total, const std::uint32_t (&sums)[7]) {
-  static constexpr const char* kFields[] = {"Sum1", "Sum2", "Sum3", "Sum4", "Sum5", "Sum6", "Sum7"};
-  e.Money("Total", total);
-  for (int i = 0; i < 7; ++i) e.Money(kFields[i], sums[i]);
-}
-
-}  // namespace
-
-bool XmlJournalWriter::WriteReceipt(std::uint32_t position, std::uint16_t smenaNum,
-                                    std::uint16_t checkNum, std::uint8_t casherNum,
-                                    TDateTime dateTime, std::uint32_t packetNum,
-                                    std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                                    std::uint32_t avail, std::uint32_t price,
-                                    const char* cashierName) {
-  return WriteEntry(kReceiptFailed, [&] {
-    EntryBuilder e(*this, "Reception");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    GoodsFields(e, provCode, code, batch, avail, price, cashierName);
-    e.Finish();
-  });
-}
-
-bool XmlJournalWriter::WriteReturn(std::uint32_t position, std::uint16_t smenaNum,
-                                   std::uint16_t checkNum, std::uint8_t casherNum,
-                                   TDateTime dateTime, std::uint32_t packetNum,
-                                   std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                                   std::uint32_t avail, std::uint32_t price,
-                                   const char* cashierName) {
-  return WriteEntry(kReturnFailed, [&] {
-    EntryBuilder e(*this, "Return");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    GoodsFields(e, provCode, code, batch, avail, price, cashierName);
-    e.Finish();
-  });
-}
-
-bool XmlJournalWriter::WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum,
-                                         std::uint16_t checkNum, std::uint8_t casherNum,
-                                         TDateTime dateTime, std::uint32_t packetNum,
-                                         std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
-                                         std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
-                                         std::uint32_t sum6, std::uint32_t sum7) {
-  return WriteEntry(kCheckSumSaleFailed, [&] {
-    EntryBuilder e(*this, "SumSale");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    CheckSumFields(e, total, {sum1, sum2, sum3, sum4, sum5, sum6, sum7});
-    e.Finish();
-  });
-}
-
-bool XmlJournalWriter::WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum,
-                                           std::uint16_t checkNum, std::uint8_t casherNum,
-                                           TDateTime dateTime, std::uint32_t packetNum,
-                                           std::int64_t total, std::uint32_t sum1,
-                                           std::uint32_t sum2, std::uint32_t sum3,
-                                           std::uint32_t sum4, std::uint32_t sum5,
-                                           std::uint32_t sum6, std::uint32_t sum7) {
-  return WriteEntry(kCheckSumRefundFailed, [&] {
-    EntryBuilder e(*this, "SumRefund");
-    e.Header(position, smenaNum, checkNum, casherNum, dateTime, packetNum);
-    CheckSumFields(e, total, {sum1, sum2, sum3, sum4, sum5, sum6, sum7});
-    e.Finish();
+bool XmlJournalWriter::WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
+                                          const CheckSumTotals& totals) {
+  return WriteEntry(kind, header, [&](EntryBuilder& e) {
+    e.Money("Total", totals.total);
+    e.Money(kSumFields, totals.sums);
   });
 }
 

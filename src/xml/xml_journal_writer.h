@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/vocabulary.h"
-#include "journal/journal_entry_writer.h"
+#include "journal/grouped_entry_writer.h"
 #include "xml/regional_settings.h"
 #include "xml/xml_output.h"
 
@@ -22,7 +22,7 @@ namespace z917::xml {
 // whatever the journal's size and only the output's disk needs room; the
 // output path sees a file only when SaveXmlDocument succeeds, and then a
 // complete one.
-class XmlJournalWriter final : public JournalEntryWriter {
+class XmlJournalWriter final : public GroupedEntryWriter {
  public:
   // Messages go to `messages`; numbers and dates follow `settings`.
   XmlJournalWriter(MessageSink& messages, RegionalSettings settings);
@@ -54,78 +54,27 @@ class XmlJournalWriter final : public JournalEntryWriter {
   bool SaveDocument(const std::string& path) override { return SaveXmlDocument(path); }
   void CloseDocument() override { CloseXmlDocument(); }
 
+ private:
   // Each entry operation appends one element with its fields in their
   // fixed order; false, with nothing of the entry kept, after showing its
   // kind's "Ошибка записи данных ...: неизвестная ошибка" (no document or a
   // lookup index outside its table), or silently when a stop was asked for
   // while the document was being written.
-  bool WriteSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                 std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                 std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                 std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                 std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                 const char* goodName) override;
-  bool WriteRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                   std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                   std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                   std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                   const char* refundName, const char* goodName) override;
-  bool WriteAnnulSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                      std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                      std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                      std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                      std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                      const char* goodName) override;
-  bool WriteAnnulRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                        std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                        std::uint8_t annulFlag, std::int64_t code, std::uint32_t batch,
-                        std::uint32_t avail, std::uint32_t price, std::uint32_t total,
-                        std::uint8_t taxGroup, std::uint8_t wFlag, std::uint8_t xFlag,
-                        const char* refundName, const char* goodName) override;
-  bool WriteCashIn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                   std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
-  bool WriteCashOut(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                    std::uint32_t sum, std::uint32_t avail, const char* cashierName) override;
-  bool WriteZReport(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                    std::uint16_t checkSaleCnt, std::uint16_t checkRefundCnt,
-                    std::int64_t saleTotal, std::uint32_t sale1, std::uint32_t sale2,
-                    std::uint32_t sale3, std::uint32_t sale4, std::uint32_t sale5,
-                    std::uint32_t sale6, std::uint32_t sale7, std::uint32_t saleMarkup,
-                    std::uint32_t saleDiscount, std::int64_t refundTotal, std::uint32_t refund1,
-                    std::uint32_t refund2, std::uint32_t refund3, std::uint32_t refund4,
-                    std::uint32_t refund5, std::uint32_t refund6, std::uint32_t refund7,
-                    std::uint32_t refundMarkup, std::uint32_t refundDiscount, std::uint32_t cashIn,
-                    std::uint32_t cashOut, const char* cashierName) override;
-  bool WriteReceipt(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                    std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                    std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                    std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
-  bool WriteReturn(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                   std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                   std::int64_t provCode, std::int64_t code, std::uint32_t batch,
-                   std::uint32_t avail, std::uint32_t price, const char* cashierName) override;
-  bool WriteCheckSumSale(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                         std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                         std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
-                         std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
-                         std::uint32_t sum6, std::uint32_t sum7) override;
-  bool WriteCheckSumRefund(std::uint32_t position, std::uint16_t smenaNum, std::uint16_t checkNum,
-                           std::uint8_t casherNum, TDateTime dateTime, std::uint32_t packetNum,
-                           std::int64_t total, std::uint32_t sum1, std::uint32_t sum2,
-                           std::uint32_t sum3, std::uint32_t sum4, std::uint32_t sum5,
-                           std::uint32_t sum6, std::uint32_t sum7) override;
+  bool WriteSalesEntry(EntryKind kind, const EntryHeader& header, const SalesItem& item) override;
+  bool WriteCashEntry(EntryKind kind, const EntryHeader& header, const CashMovement& cash) override;
+  bool WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+                         const char* cashierName) override;
+  bool WriteGoodsEntry(EntryKind kind, const EntryHeader& header, const GoodsItem& item) override;
+  bool WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
+                          const CheckSumTotals& totals) override;
 
- private:
   class EntryBuilder;
 
-  // Builds one entry with `fill` at the end of the output; on any failure
-  // drops what it built, shows `prefix` with the reason and answers false.
+  // Builds `kind`'s element with `header` and what `fill` adds to it at
+  // the end of the output; on any failure drops what it built, shows the
+  // kind's message with the reason and answers false.
   template <typename Fill>
-  bool WriteEntry(const char* prefix, Fill&& fill);
+  bool WriteEntry(EntryKind kind, const EntryHeader& header, Fill&& fill);
   bool Fail(const char* prefix, const std::string& reason);
   // Hands the output to the file once it holds a batch worth a write. A
   // failed write drops the file and keeps its reason for the save; a stop

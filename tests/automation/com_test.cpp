@@ -22,6 +22,7 @@
 #include "automation/workbook/engine.h"
 #include "driver/conversion_driver.h"
 #include "excel_writer/excel_book_writer.h"
+#include "excel_writer/row_transport.h"
 #include "journal/recording_writer.h"
 #include "support/files.h"
 #include "support/journal_files.h"

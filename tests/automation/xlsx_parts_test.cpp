@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "automation/automation_error.h"
-#include "automation/workbook/cell_address.h"
+#include "automation/cell_address.h"
 #include "automation/workbook/workbook_model.h"
 #include "automation/workbook/xlsx/package_parts.h"
 #include "automation/workbook/xlsx/row_xml.h"
@@ -122,9 +122,9 @@ TEST(XlsxPartsTest, WorksheetHeadNamesUsedRangeViewAndColumnsAsToday) {
   const FormatId integer = book.Formats().Intern("0");
   sheet.SetColumnWidth(1, 3, 13);
   sheet.SetColumnWidth(4, 4, 15);
-  sheet.SetNumberFormat(ParseAddress("A:C"), integer);
-  sheet.SetNumberFormat(ParseAddress("F:F"), integer);  // E has nothing: left out
-  sheet.SetNumberFormat(ParseAddress("G:G"), kGeneralFormat);
+  sheet.SetNumberFormat(automation::ParseAddress("A:C"), integer);
+  sheet.SetNumberFormat(automation::ParseAddress("F:F"), integer);  // E has nothing: left out
+  sheet.SetNumberFormat(automation::ParseAddress("G:G"), kGeneralFormat);
   Sheet::RowWriter(sheet, 2, 1).Number(2, 1);
   Sheet::RowWriter(sheet, 5, 1).Number(4, 1);
   EXPECT_NE(WorksheetHead(sheet, true)

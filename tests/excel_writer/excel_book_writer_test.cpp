@@ -6,8 +6,9 @@
 #include <clocale>
 #include <memory>
 
-#include "excel_writer/cell_address.h"
+#include "automation/cell_address.h"
 #include "excel_writer/fake_excel.h"
+#include "excel_writer/row_transport.h"
 #include "journal/cp1251.h"
 #include "platform/cancellation.h"
 #include "support/recorded_messages.h"
@@ -15,6 +16,7 @@
 namespace z917::excel_writer {
 namespace {
 
+using automation::CellAddress;
 using test::FakeExcelState;
 
 using test::Error;
@@ -263,17 +265,17 @@ TEST(ZReportHistory, KeepsTheNewestUpToItsCapacity) {
   ZReportHistory history(3);
   for (std::uint16_t i = 1; i <= 5; ++i) {
     ZReportValues report;
-    report.smenaNum = i;
+    report.header.smenaNum = i;
     history.Add(report);
     EXPECT_EQ(history.Size(), std::min<std::size_t>(i, 3));
-    EXPECT_EQ(history.Newest(0).smenaNum, i);
+    EXPECT_EQ(history.Newest(0).header.smenaNum, i);
   }
-  EXPECT_EQ(history.Newest(1).smenaNum, 4);
-  EXPECT_EQ(history.Newest(2).smenaNum, 3);
+  EXPECT_EQ(history.Newest(1).header.smenaNum, 4);
+  EXPECT_EQ(history.Newest(2).header.smenaNum, 3);
   history.Clear();
   EXPECT_EQ(history.Size(), 0u);
   history.Add({});
-  EXPECT_EQ(history.Newest(0).smenaNum, 0);
+  EXPECT_EQ(history.Newest(0).header.smenaNum, 0);
 }
 
 TEST(SaveFormat, SheetColumnsFollowTheFileFormat) {

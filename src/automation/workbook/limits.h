@@ -5,10 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "automation/cell_address.h"
+
 namespace z917::workbook {
 
-inline constexpr std::uint32_t kMaxRows = 1048576;
-inline constexpr std::uint32_t kMaxColumns = 16384;
+// The rows and columns of a sheet: the last an address names.
+using automation::kMaxColumns;
+using automation::kMaxRows;
 // Characters (UTF-16 code units) of one cell's text.
 inline constexpr std::size_t kMaxCellTextLength = 32767;
 // Characters of a sheet name.

@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "automation/automation_error.h"
-#include "automation/workbook/cell_address.h"
+#include "automation/cell_address.h"
 #include "automation/workbook/engine_objects.h"
 #include "automation/workbook/limits.h"
 #include "automation/workbook/text_checks.h"
@@ -109,7 +109,7 @@ RangeObject::RangeObject(StatePtr state, WorkbookPtr workbook, Sheet* sheet,
 
 void RangeObject::ExpectOneArea(std::size_t member) const {
   if (areas_.size() == 1) return;
-  throw AutomationError(Where(member) + " — диапазон " + FormatAddress(areas_) +
+  throw AutomationError(Where(member) + " — диапазон " + automation::FormatAddress(areas_) +
                         " из нескольких областей");
 }
 
@@ -133,7 +133,7 @@ Variant RangeObject::Invoke(std::size_t member, MemberUse, const Arguments& args
       SetValue(member, *value);
       return {};
     case kAddress:
-      return FormatAddress(areas_);
+      return automation::FormatAddress(areas_);
   }
   return {};
 }
@@ -193,7 +193,7 @@ void RangeObject::SetValue(std::size_t member, const Variant& value) {
   if (value.Kind() != VariantKind::Array) {
     // A single value fits a single cell only.
     if (rows != 1 || columns != 1) {
-      throw AutomationError(where + " — диапазону " + FormatAddress(rect_) +
+      throw AutomationError(where + " — диапазону " + automation::FormatAddress(rect_) +
                             " нужен двумерный массив " + Shape(rows, columns));
     }
     CheckCellValue(value, where, 1, 1);
@@ -204,7 +204,7 @@ void RangeObject::SetValue(std::size_t member, const Variant& value) {
   const VariantArray& array = value.AsArray();
   if (array.Rows() != rows || array.Columns() != columns) {
     throw AutomationError(where + " — массив " + Shape(array.Rows(), array.Columns()) +
-                          " не совпадает с диапазоном " + FormatAddress(rect_) + " (" +
+                          " не совпадает с диапазоном " + automation::FormatAddress(rect_) + " (" +
                           Shape(rows, columns) + ")");
   }
   for (std::size_t r = 1; r <= rows; ++r) {

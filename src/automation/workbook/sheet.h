@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/cell_address.h"
 #include "automation/workbook/number_formats.h"
 #include "automation/workbook/passed_rows.h"
 #include "automation/workbook/sheet_cells.h"
@@ -16,17 +17,7 @@
 
 namespace z917::workbook {
 
-// A rectangle of cells, rows and columns counted from 1, bounds included.
-struct CellRect {
-  std::uint32_t firstRow;
-  std::uint16_t firstColumn;
-  std::uint32_t lastRow;
-  std::uint16_t lastColumn;
-
-  std::uint32_t RowCount() const { return lastRow - firstRow + 1; }
-  std::uint32_t ColumnCount() const { return lastColumn - firstColumn + 1u; }
-  bool operator==(const CellRect&) const = default;
-};
+using automation::CellRect;
 
 // What was set on a whole column.
 struct ColumnInfo {

@@ -1,5 +1,5 @@
 #include "automation/automation_error.h"
-#include "automation/workbook/cell_address.h"
+#include "automation/cell_address.h"
 #include "automation/workbook/engine_objects.h"
 #include "automation/workbook/limits.h"
 
@@ -57,12 +57,12 @@ Variant WorksheetObject::Invoke(std::size_t member, MemberUse use, const Argumen
 Variant WorksheetObject::Range(const Arguments& args) {
   ArgumentReader reader(Where(kRange), args, {"Cell1", "Cell2"});
   if (!reader.Find(1)) {
-    std::vector<CellRect> areas = ParseAreas(reader.Text(0));
+    std::vector<CellRect> areas = automation::ParseAreas(reader.Text(0));
     return Variant(
         ObjectRef(std::make_shared<RangeObject>(state_, workbook_, sheet_, std::move(areas))));
   }
-  const CellRect a = ParseAddress(reader.Text(0));
-  const CellRect b = ParseAddress(reader.Text(1));
+  const CellRect a = automation::ParseAddress(reader.Text(0));
+  const CellRect b = automation::ParseAddress(reader.Text(1));
   const CellRect rect = {std::min(a.firstRow, b.firstRow), std::min(a.firstColumn, b.firstColumn),
                          std::max(a.lastRow, b.lastRow), std::max(a.lastColumn, b.lastColumn)};
   return Variant(ObjectRef(std::make_shared<RangeObject>(state_, workbook_, sheet_, rect)));

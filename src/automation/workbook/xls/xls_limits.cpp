@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "automation/automation_error.h"
-#include "automation/workbook/cell_address.h"
+#include "automation/cell_address.h"
 #include "automation/workbook/text_checks.h"
 
 namespace z917::workbook::xls {
@@ -31,7 +31,8 @@ void CheckRowsAndColumns(const Sheet& sheet) {
       sheet.Columns().size(), sheet.HasCells() ? sheet.UsedRect().lastColumn : 0));
   if (lastColumn > kXlsMaxColumns) {
     ThrowSheetDoesNotFit(sheet, "в нём больше " + std::to_string(kXlsMaxColumns) +
-                                    " столбцов (занят столбец " + ColumnLetters(lastColumn) + ")");
+                                    " столбцов (занят столбец " +
+                                    automation::ColumnLetters(lastColumn) + ")");
   }
 }
 
@@ -53,7 +54,7 @@ void CheckTexts(const Sheet& sheet, const std::vector<bool>& tooLong) {
   for (const RowView row : sheet.Rows()) {
     for (const Cell& cell : row.cells) {
       if (cell.Kind() == CellKind::Text && tooLong[cell.Text()]) {
-        ThrowSheetDoesNotFit(sheet, "текст ячейки " + ColumnLetters(cell.Column()) +
+        ThrowSheetDoesNotFit(sheet, "текст ячейки " + automation::ColumnLetters(cell.Column()) +
                                         std::to_string(row.number) + " длиннее " +
                                         std::to_string(kXlsMaxTextLength) + " знаков");
       }

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "automation/workbook/cell_address.h"
+#include "automation/cell_address.h"
 #include "automation/workbook/xlsx/xml_text.h"
 
 namespace z917::workbook::xlsx {
@@ -60,9 +60,9 @@ std::string WorkbookRelationshipType(std::string_view name) {
 std::string Dimension(const Sheet& sheet) {
   if (!sheet.HasCells()) return "A1";
   const CellRect used = sheet.UsedRect();
-  std::string ref = ColumnLetters(used.firstColumn) + std::to_string(used.firstRow);
+  std::string ref = automation::ColumnLetters(used.firstColumn) + std::to_string(used.firstRow);
   if (used.RowCount() == 1 && used.ColumnCount() == 1) return ref;
-  return ref + ":" + ColumnLetters(used.lastColumn) + std::to_string(used.lastRow);
+  return ref + ":" + automation::ColumnLetters(used.lastColumn) + std::to_string(used.lastRow);
 }
 
 void AppendColumn(std::string& out, std::size_t first, std::size_t last, const ColumnInfo& info) {

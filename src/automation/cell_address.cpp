@@ -1,16 +1,13 @@
-#include "automation/workbook/cell_address.h"
+#include "automation/cell_address.h"
 
 #include <algorithm>
 #include <optional>
 
 #include "automation/automation_error.h"
-#include "automation/workbook/limits.h"
 
-namespace z917::workbook {
+namespace z917::automation {
 
 namespace {
-
-using automation::AutomationError;
 
 // One side of an address: a column, a row, or both. A part beyond the
 // sheet keeps the value one past its limit, so that it can be told apart
@@ -105,6 +102,19 @@ std::string ColumnLetters(std::uint32_t column) {
   return letters;
 }
 
+std::string CellAddress(std::uint32_t row, int column) {
+  return ColumnLetters(static_cast<std::uint32_t>(std::max(column, 1))) + std::to_string(row);
+}
+
+std::string ColumnSpan(int first, int last) {
+  return ColumnLetters(static_cast<std::uint32_t>(std::max(first, 1))) + ':' +
+         ColumnLetters(static_cast<std::uint32_t>(std::max(last, 1)));
+}
+
+std::string RowSpan(std::uint32_t first, std::uint32_t last) {
+  return std::to_string(first) + ':' + std::to_string(last);
+}
+
 std::string FormatAddress(const CellRect& rect) {
   const bool allRows = rect.firstRow == 1 && rect.lastRow == kMaxRows;
   const bool allColumns = rect.firstColumn == 1 && rect.lastColumn == kMaxColumns;
@@ -140,4 +150,4 @@ std::string FormatAddress(const std::vector<CellRect>& areas) {
   return text;
 }
 
-}  // namespace z917::workbook
+}  // namespace z917::automation
