@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/xml_markup.h"
 #include "journal/cp1251.h"
 
 namespace z917::xml {
@@ -23,18 +24,9 @@ bool IsForbiddenControl(unsigned char c) { return c < 0x20 && c != '\t' && c != 
 
 // The escaped form of a byte below 0x80, or empty when it stands for itself.
 std::string_view EscapeOf(unsigned char c) {
-  switch (c) {
-    case '&':
-      return "&amp;";
-    case '<':
-      return "&lt;";
-    case '>':
-      return "&gt;";
-    case '\r':
-      return "&#13;";
-    default:
-      return IsForbiddenControl(c) ? kReplacement : std::string_view{};
-  }
+  if (const char* entity = MarkupEntityOf(static_cast<char>(c))) return entity;
+  if (c == '\r') return "&#13;";
+  return IsForbiddenControl(c) ? kReplacement : std::string_view{};
 }
 
 // Every Windows-1251 byte's escaped UTF-8 form, built once, padded so that

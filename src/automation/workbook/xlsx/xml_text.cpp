@@ -3,6 +3,8 @@
 #include <array>
 #include <cstddef>
 
+#include "common/xml_markup.h"
+
 namespace z917::workbook::xlsx {
 
 namespace {
@@ -37,13 +39,8 @@ HexEscape HexEscapeAt(std::string_view text, std::size_t at) {
 // out as it is. Element text needs & < >, an attribute also its quotes and
 // the white space a parser would fold into blanks.
 const char* EntityOf(char c, bool attribute) {
+  if (const char* entity = MarkupEntityOf(c)) return entity;
   switch (c) {
-    case '&':
-      return "&amp;";
-    case '<':
-      return "&lt;";
-    case '>':
-      return "&gt;";
     case '"':
       return attribute ? "&quot;" : nullptr;
     case '\t':
