@@ -57,14 +57,14 @@ bool Register(const fs::path& server) {
 fs::path MakeJournal(const fs::path& folder, std::uint64_t packets) {
   const fs::path path = folder / ("journal-" + std::to_string(packets) + ".bin");
   std::ofstream out(path, std::ios::binary);
-  z917::GenerateSyntheticJournal({packets, 1},
-                                 [&](std::string_view p) { out.write(p.data(), p.size()); });
+  z917::journal::GenerateSyntheticJournal(
+      {packets, 1}, [&](std::string_view p) { out.write(p.data(), p.size()); });
   return path;
 }
 
 std::size_t CountEntries(const fs::path& journal) {
   PrintedErrors messages;
-  z917::RecordingWriter recorder;
+  z917::journal::RecordingWriter recorder;
   z917::driver::ConversionDriver driver({recorder, recorder}, messages);
   driver.ConvertJournal(journal.string(), (journal.parent_path() / "count.xml").string(),
                         z917::OutputKind::Xml);
@@ -123,7 +123,7 @@ Run ConvertOnce(const fs::path& journal, std::size_t rowsPerBlock, Route route) 
     return z917::automation::com::StartComServer("Z917.TestExcel");
   };
   z917::excel_writer::ExcelBookWriter excel(start, messages, rowsPerBlock);
-  z917::RecordingWriter unused;
+  z917::journal::RecordingWriter unused;
   z917::driver::ConversionDriver driver({excel, unused}, messages);
   const auto began = Clock::now();
   const bool converted = driver.ConvertJournal(
@@ -171,7 +171,7 @@ Run ConvertEmpty(const fs::path& empty, double& startSeconds) {
         return app;
       },
       messages);
-  z917::RecordingWriter unused;
+  z917::journal::RecordingWriter unused;
   z917::driver::ConversionDriver driver({excel, unused}, messages);
   const auto began = Clock::now();
   const bool converted = driver.ConvertJournal(

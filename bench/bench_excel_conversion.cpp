@@ -64,7 +64,7 @@ class QuietMessages : public z917::MessageSink {
   }
 };
 
-std::uint64_t TotalEntries(const z917::EntryCounters& c) {
+std::uint64_t TotalEntries(const z917::journal::EntryCounters& c) {
   return std::uint64_t{c.Sale} + c.Refund + c.AnnulSale + c.AnnulRefund + c.CashMovements +
          c.Receipt + c.Return + c.ZReport + c.CheckSumSale + c.CheckSumRefund;
 }
@@ -119,7 +119,7 @@ using Row = std::vector<Cell>;
 
 // Collects what the Excel writer would write, sheet by sheet, in row order;
 // only the last Z-report stays, as in the workbook.
-class CellCollector : public z917::RecordingWriter {
+class CellCollector : public z917::journal::RecordingWriter {
  public:
   template <typename... Values>
   static void Add(Row& row, Values&&... values) {
@@ -162,13 +162,13 @@ class CellCollector : public z917::RecordingWriter {
   bool WriteCashIn(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                    std::uint32_t e, std::uint32_t sum, std::uint32_t avail,
                    const char* name) override {
-    Cash(z917::CashInText, a, b, c, d, e, sum, avail, name);
+    Cash(z917::journal::CashInText, a, b, c, d, e, sum, avail, name);
     return true;
   }
   bool WriteCashOut(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
                     std::uint32_t e, std::uint32_t sum, std::uint32_t avail,
                     const char* name) override {
-    Cash(z917::CashOutText, a, b, c, d, e, sum, avail, name);
+    Cash(z917::journal::CashOutText, a, b, c, d, e, sum, avail, name);
     return true;
   }
   bool WriteReceipt(std::uint32_t, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
@@ -212,16 +212,16 @@ class CellCollector : public z917::RecordingWriter {
              const char* refund, const char* name) {
     Row row = Head(a, b, c, d, e);
     Add(row, double(f), double(g), double(h), i / 1000.0, j / 100.0, k / 100.0,
-        std::string(z917::TaxGroupNames[l]), std::string(z917::WFlagNames[m]),
-        std::string(z917::XFlagNames[n]));
-    if (refund) row.emplace_back(z917::Cp1251ToUtf8(refund));
-    row.emplace_back(z917::Cp1251ToUtf8(name));
+        std::string(z917::journal::TaxGroupNames[l]), std::string(z917::journal::WFlagNames[m]),
+        std::string(z917::journal::XFlagNames[n]));
+    if (refund) row.emplace_back(z917::journal::Cp1251ToUtf8(refund));
+    row.emplace_back(z917::journal::Cp1251ToUtf8(name));
     sheets[sheet].push_back(std::move(row));
   }
   void Cash(const char* word, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
             std::uint32_t e, std::uint32_t sum, std::uint32_t avail, const char* name) {
     Row row = Head(a, b, c, d, e);
-    Add(row, std::string(word), sum / 100.0, avail / 100.0, z917::Cp1251ToUtf8(name));
+    Add(row, std::string(word), sum / 100.0, avail / 100.0, z917::journal::Cp1251ToUtf8(name));
     sheets[z917::excel_writer::kCashSheet].push_back(std::move(row));
   }
   void Goods(std::size_t sheet, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
@@ -230,7 +230,7 @@ class CellCollector : public z917::RecordingWriter {
     Row row = Head(a, b, c, d, e);
     Add(row, double(prov), double(code), double(batch), avail / 1000.0);
     row.emplace_back(price == 0xFFFFFFFFu ? Cell(std::string("-")) : Cell(price / 100.0));
-    row.emplace_back(z917::Cp1251ToUtf8(name));
+    row.emplace_back(z917::journal::Cp1251ToUtf8(name));
     sheets[sheet].push_back(std::move(row));
   }
   void Sums(std::size_t sheet, std::uint16_t a, std::uint16_t b, std::uint8_t c, double d,
@@ -350,7 +350,7 @@ Run MedianOf(const std::vector<Run>& runs) {
 
 void WriteJournal(const std::string& path, std::uint64_t packets) {
   std::ofstream file(path, std::ios::binary);
-  z917::GenerateSyntheticJournal({packets, kSeed}, [&](std::string_view p) {
+  z917::journal::GenerateSyntheticJournal({packets, kSeed}, [&](std::string_view p) {
     file.write(p.data(), static_cast<std::streamsize>(p.size()));
   });
 }

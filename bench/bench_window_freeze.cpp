@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
   const fs::path journal = dir / "journal.bin";
   {
     std::ofstream out(journal, std::ios::binary);
-    z917::GenerateSyntheticJournal({packets, 1}, [&out](std::string_view packet) {
+    z917::journal::GenerateSyntheticJournal({packets, 1}, [&out](std::string_view packet) {
       out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
     });
   }

@@ -39,7 +39,7 @@ class QuietMessages : public z917::MessageSink {
   }
 };
 
-std::uint64_t TotalEntries(const z917::EntryCounters& c) {
+std::uint64_t TotalEntries(const z917::journal::EntryCounters& c) {
   return std::uint64_t{c.Sale} + c.Refund + c.AnnulSale + c.AnnulRefund + c.CashMovements +
          c.Receipt + c.Return + c.ZReport + c.CheckSumSale + c.CheckSumRefund;
 }
@@ -137,9 +137,9 @@ int RunPugi(const std::string& out) {
       text.FixedPoint(1500, 3, 3, ","), field(sale, "Avail");
       text.FixedPoint(v.price(), 2, 3, ","), field(sale, "Price");
       text.FixedPoint(v.price() * 3 / 2, 2, 3, ","), field(sale, "Total");
-      word(sale, "TaxGroup", z917::TaxGroupNames[n % 8]);
-      word(sale, "WFlag", z917::WFlagNames[n % 2]);
-      word(sale, "XFlag", z917::XFlagNames[n % 4]);
+      word(sale, "TaxGroup", z917::journal::TaxGroupNames[n % 8]);
+      word(sale, "WFlag", z917::journal::WFlagNames[n % 2]);
+      word(sale, "XFlag", z917::journal::XFlagNames[n % 4]);
       word(sale, "GoodName", v.n % 2 ? "Молоко 2,5%" : "Гречка");
       entry.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
     }
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     const std::string journal = (work / "journal.bin").string();
     {
       std::ofstream file(journal, std::ios::binary);
-      z917::GenerateSyntheticJournal({packets, 1}, [&](std::string_view p) {
+      z917::journal::GenerateSyntheticJournal({packets, 1}, [&](std::string_view p) {
         file.write(p.data(), static_cast<std::streamsize>(p.size()));
       });
     }

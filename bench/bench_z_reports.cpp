@@ -37,15 +37,16 @@ int RunConvert(const std::string& journal, const std::string& out) {
 
 // `count` Z-reports, each of its own shift.
 void WriteJournal(const std::string& path, std::uint32_t count) {
-  z917::ZReportFields fields;
+  z917::journal::ZReportFields fields;
   fields.CheckSaleCnt = 120;
   for (std::uint32_t& part : fields.SaleParts) part = 1234567;
   fields.CashierName = "Cashier";
-  const std::string body = z917::EncodeZReportBody(fields);
+  const std::string body = z917::journal::EncodeZReportBody(fields);
   std::ofstream file(path, std::ios::binary);
   for (std::uint32_t i = 0; i < count; ++i) {
-    const z917::PacketStamp stamp{static_cast<std::uint16_t>(i), 1, 1, 86400 * (i % 5000), i};
-    file << z917::EncodePacket(z917::PacketType::ZReport, stamp, body);
+    const z917::journal::PacketStamp stamp{static_cast<std::uint16_t>(i), 1, 1, 86400 * (i % 5000),
+                                           i};
+    file << z917::journal::EncodePacket(z917::journal::PacketType::ZReport, stamp, body);
   }
 }
 

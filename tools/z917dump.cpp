@@ -44,18 +44,18 @@ int main(int argc, char** argv) {
   }
 
   StreamMessages messages;
-  z917::RecordingWriter writer(&messages);
+  z917::journal::RecordingWriter writer(&messages);
   writer.SetKeepEntries(entries);
   z917::driver::ConversionDriver driver({writer, writer}, messages);
   const bool ok = driver.ConvertJournal(*journal, "(none)", z917::OutputKind::Xml);
-  for (const z917::RecordedEntry& e : writer.Entries()) {
+  for (const z917::journal::RecordedEntry& e : writer.Entries()) {
     z917::platform::WriteText(stdout, e.text + "\n");
   }
 
   std::printf("%-16s %10s\n", "entry kind", "entries");
-  for (std::size_t k = 0; k < z917::kEntryKindCount; ++k) {
-    const auto kind = static_cast<z917::EntryKind>(k);
-    std::printf("%-16s %10zu\n", z917::EntryKindName(kind), writer.Count(kind));
+  for (std::size_t k = 0; k < z917::journal::kEntryKindCount; ++k) {
+    const auto kind = static_cast<z917::journal::EntryKind>(k);
+    std::printf("%-16s %10zu\n", z917::journal::EntryKindName(kind), writer.Count(kind));
   }
   std::printf("%-16s %10zu\n", "total", writer.TotalCount());
   return ok ? 0 : 1;

@@ -30,7 +30,7 @@ bool ParseNumber(const std::string* arg, std::uint64_t& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  z917::SyntheticJournalOptions options;
+  z917::journal::SyntheticJournalOptions options;
   // UTF-8 whatever the system: on Windows from the wide command line.
   const std::vector<std::string> args = z917::platform::ProgramArguments(argc, argv);
   const std::string* output = nullptr;
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "z917gen: cannot create %s: %s\n", output->c_str(), std::strerror(errno));
     return 1;
   }
-  z917::GenerateSyntheticJournal(options, [file](std::string_view packet) {
+  z917::journal::GenerateSyntheticJournal(options, [file](std::string_view packet) {
     std::fwrite(packet.data(), 1, packet.size(), file);
   });
   const bool failed = std::ferror(file) != 0;

@@ -32,7 +32,7 @@ constexpr auto kReportInterval = std::chrono::milliseconds(50);
 
 bool Cancelled() { return platform::Cancellation::Requested(); }
 
-std::uint64_t TotalEntries(const EntryCounters& c) {
+std::uint64_t TotalEntries(const journal::EntryCounters& c) {
   return std::uint64_t{c.Sale} + c.Refund + c.AnnulSale + c.AnnulRefund + c.CashMovements +
          c.Receipt + c.Return + c.ZReport + c.CheckSumSale + c.CheckSumRefund;
 }
@@ -43,9 +43,11 @@ std::string SuccessMessage(std::uint64_t failedReads) {
 }
 
 ConversionDriver::ConversionDriver(OutputWriters writers, MessageSink& messages)
-    : writers_(writers), messages_(messages), decoder_(std::make_unique<JournalDecoder>()) {}
+    : writers_(writers),
+      messages_(messages),
+      decoder_(std::make_unique<journal::JournalDecoder>()) {}
 
-JournalEntryWriter& ConversionDriver::WriterFor(OutputKind kind) {
+journal::JournalEntryWriter& ConversionDriver::WriterFor(OutputKind kind) {
   return IsExcel(kind) ? writers_.excel : writers_.xml;
 }
 
@@ -102,7 +104,7 @@ bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string&
   decoder_->Counters().Reset();
   // 64 bits: a sparse file of tens of gigabytes holds more than 2^31 of them.
   std::uint64_t failedReads = 0;
-  PacketBuffer& buffer = decoder_->Buffer();
+  journal::PacketBuffer& buffer = decoder_->Buffer();
   Report(journal, ConversionProgress::Stage::Reading);
   std::uint32_t untilClockCheck = kPacketsPerClockCheck;
 
@@ -114,13 +116,13 @@ bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string&
     }
     // Set only by a short body read: the last packet was cut off.
     if (journal.AtEnd()) return Finish(journal, outputPath, kind, failedReads);
-    if (!journal.ReadItem(buffer.data(), kPacketHeaderSize)) {
+    if (!journal.ReadItem(buffer.data(), journal::kPacketHeaderSize)) {
       if (journal.AtEnd()) return Finish(journal, outputPath, kind, failedReads);
       return Fail(journal, kind, kBadJournal);
     }
     const std::size_t bodyLength = buffer[0] | (buffer[1] << 8);
     // An empty body is never delivered either: it counts as unreadable.
-    if (!journal.ReadItem(buffer.data() + kPacketHeaderSize, bodyLength)) {
+    if (!journal.ReadItem(buffer.data() + journal::kPacketHeaderSize, bodyLength)) {
       ++failedReads;
       continue;
     }

@@ -18,8 +18,8 @@ namespace z917::driver {
 
 // The writer each output kind selects.
 struct OutputWriters {
-  JournalEntryWriter& excel;
-  JournalEntryWriter& xml;
+  journal::JournalEntryWriter& excel;
+  journal::JournalEntryWriter& xml;
 };
 
 // The message of a conversion that succeeded after skipping `failedReads`
@@ -53,14 +53,14 @@ class ConversionDriver {
   void SetProgressListener(ProgressListener listener) { progress_ = std::move(listener); }
 
   // The counts of the last conversion.
-  const EntryCounters& Counters() const { return decoder_->Counters(); }
+  const journal::EntryCounters& Counters() const { return decoder_->Counters(); }
 
  private:
   bool OutputPathUsable(const std::string& journalPath, const std::string& outputPath);
   bool CreateOutput(OutputKind kind, const std::string& outputPath);
   bool SaveOutput(const std::string& outputPath, OutputKind kind);
   void CloseOutput(OutputKind kind);
-  JournalEntryWriter& WriterFor(OutputKind kind);
+  journal::JournalEntryWriter& WriterFor(OutputKind kind);
 
   bool Fail(JournalStream& journal, OutputKind kind, const char* message);
   bool Finish(JournalStream& journal, const std::string& outputPath, OutputKind kind,
@@ -70,7 +70,7 @@ class ConversionDriver {
 
   OutputWriters writers_;
   MessageSink& messages_;
-  std::unique_ptr<JournalDecoder> decoder_;
+  std::unique_ptr<journal::JournalDecoder> decoder_;
   ProgressListener progress_;
   std::chrono::steady_clock::time_point lastReport_;
 };

@@ -48,7 +48,7 @@ std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version);
 // automation::AutomationError.
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 
-class ExcelBookWriter : public GroupedEntryWriter {
+class ExcelBookWriter : public journal::GroupedEntryWriter {
  public:
   // `start` starts "Excel.Application"; messages go to `messages`; each
   // row sheet's rows reach a server in another process kRowsPerBlock
@@ -86,17 +86,20 @@ class ExcelBookWriter : public GroupedEntryWriter {
  private:
   // Each writes one row of its kind's sheet (the Z-report: column B);
   // false after showing the kind's message and the failure's.
-  bool WriteSalesEntry(EntryKind kind, const EntryHeader& header, const SalesItem& item) override;
-  bool WriteCashEntry(EntryKind kind, const EntryHeader& header, const CashMovement& cash) override;
-  bool WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+  bool WriteSalesEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                       const journal::SalesItem& item) override;
+  bool WriteCashEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                      const journal::CashMovement& cash) override;
+  bool WriteZReportEntry(const journal::EntryHeader& header, const journal::ZReportTotals& totals,
                          const char* cashierName) override;
-  bool WriteGoodsEntry(EntryKind kind, const EntryHeader& header, const GoodsItem& item) override;
-  bool WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
-                          const CheckSumTotals& totals) override;
+  bool WriteGoodsEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                       const journal::GoodsItem& item) override;
+  bool WriteCheckSumEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                          const journal::CheckSumTotals& totals) override;
   // Fills the row at `header.position` of `kind`'s sheet with `fill` and
   // hands it to the transport; false after showing the kind's message.
   template <typename Fill>
-  bool WriteRow(EntryKind kind, const EntryHeader& header, Fill&& fill);
+  bool WriteRow(journal::EntryKind kind, const journal::EntryHeader& header, Fill&& fill);
 
   void LayOutWorkbook();
   // The nine sheets after the first in one Add.

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kNoValue = 0xFFFFFFFFu;
 
 // The sheet of each EntryKind; cash in and out share one.
-constexpr std::array<SheetIndex, kEntryKindCount> kSheetOf = {
+constexpr std::array<SheetIndex, journal::kEntryKindCount> kSheetOf = {
     kSaleSheet,   kRefundSheet,       kAnnulSaleSheet,     kAnnulRefundSheet,
     kCashSheet,   kCashSheet,         kZReportSheet,       kReceiptSheet,
     kReturnSheet, kCheckSumSaleSheet, kCheckSumRefundSheet};
@@ -29,7 +29,7 @@ Variant Hundredths(std::uint32_t v) { return Variant(v / 100.0); }
 Variant Hundredths(std::int64_t v) { return Variant(static_cast<double>(v) / 100.0); }
 // A receipt's new price: all bits set means none, shown as a dash.
 Variant PriceOrDash(std::uint32_t v) { return v == kNoValue ? Variant("-") : Hundredths(v); }
-Variant Text(const char* cp1251) { return Variant(Cp1251ToUtf8(cp1251)); }
+Variant Text(const char* cp1251) { return Variant(journal::Cp1251ToUtf8(cp1251)); }
 // A lookup never reads outside its table, whatever the value.
 template <typename Table>
 Variant Lookup(const Table& table, std::uint8_t index) {
@@ -37,7 +37,7 @@ Variant Lookup(const Table& table, std::uint8_t index) {
 }
 
 // The five header cells every row starts with; the position is the row.
-void FillHeader(RowFiller& row, const EntryHeader& h) {
+void FillHeader(RowFiller& row, const journal::EntryHeader& h) {
   row << Variant(h.smenaNum) << Variant(h.checkNum) << Variant(h.casherNum)
       << Variant(Date{h.dateTime}) << PacketNumber(h.packetNum);
 }
@@ -48,45 +48,48 @@ void FillHundredths(RowFiller& row, const std::array<std::uint32_t, 7>& values) 
 
 }  // namespace
 
-SheetIndex SheetOf(EntryKind kind) { return kSheetOf[static_cast<std::size_t>(kind)]; }
+SheetIndex SheetOf(journal::EntryKind kind) { return kSheetOf[static_cast<std::size_t>(kind)]; }
 
 const char* SheetFailedText(std::size_t sheet) {
   std::size_t kind = 0;
   while (kSheetOf[kind] != sheet) ++kind;
-  return EntryFailedText(static_cast<EntryKind>(kind));
+  return journal::EntryFailedText(static_cast<journal::EntryKind>(kind));
 }
 
-void FillSalesRow(RowFiller& row, const EntryHeader& header, const SalesItem& item) {
+void FillSalesRow(RowFiller& row, const journal::EntryHeader& header,
+                  const journal::SalesItem& item) {
   FillHeader(row, header);
   row << Variant(item.annulFlag) << Variant(item.code) << Variant(item.batch)
       << Thousandths(item.avail) << Hundredths(item.price) << Hundredths(item.total)
-      << Lookup(TaxGroupNames, item.taxGroup) << Lookup(WFlagNames, item.wFlag)
-      << Lookup(XFlagNames, item.xFlag);
+      << Lookup(journal::TaxGroupNames, item.taxGroup) << Lookup(journal::WFlagNames, item.wFlag)
+      << Lookup(journal::XFlagNames, item.xFlag);
   if (item.refundName != nullptr) row << Text(item.refundName);
   row << Text(item.goodName);
 }
 
-void FillCashRow(RowFiller& row, EntryKind kind, const EntryHeader& header,
-                 const CashMovement& cash) {
+void FillCashRow(RowFiller& row, journal::EntryKind kind, const journal::EntryHeader& header,
+                 const journal::CashMovement& cash) {
   FillHeader(row, header);
-  row << Variant(CashDirectionText(kind)) << Hundredths(cash.sum) << Hundredths(cash.avail)
+  row << Variant(journal::CashDirectionText(kind)) << Hundredths(cash.sum) << Hundredths(cash.avail)
       << Text(cash.cashierName);
 }
 
-void FillGoodsRow(RowFiller& row, const EntryHeader& header, const GoodsItem& item) {
+void FillGoodsRow(RowFiller& row, const journal::EntryHeader& header,
+                  const journal::GoodsItem& item) {
   FillHeader(row, header);
   row << Variant(item.provCode) << Variant(item.code) << Variant(item.batch)
       << Thousandths(item.avail) << PriceOrDash(item.price) << Text(item.cashierName);
 }
 
-void FillCheckSumRow(RowFiller& row, const EntryHeader& header, const CheckSumTotals& totals) {
+void FillCheckSumRow(RowFiller& row, const journal::EntryHeader& header,
+                     const journal::CheckSumTotals& totals) {
   FillHeader(row, header);
   row << Hundredths(totals.total);
   FillHundredths(row, totals.sums);
 }
 
 void FillZReport(RowFiller& column, const ZReportValues& report) {
-  const ZReportTotals& t = report.totals;
+  const journal::ZReportTotals& t = report.totals;
   FillHeader(column, report.header);
   column << Variant(t.checkSaleCnt) << Variant(t.checkRefundCnt) << Hundredths(t.saleTotal);
   FillHundredths(column, t.sales);

@@ -14,18 +14,21 @@
 namespace z917::excel_writer {
 
 // The sheet the rows of `kind` go to; never fails.
-SheetIndex SheetOf(EntryKind kind);
+SheetIndex SheetOf(journal::EntryKind kind);
 // What the failure message of a write to `sheet` starts with.
 const char* SheetFailedText(std::size_t sheet);
 
 // Each fills one row of its kind's sheet, after the five header cells;
 // throws what the buffer throws. Money shows in units, quantities in
 // units of a thousand, coded values as the words of entry_texts.h.
-void FillSalesRow(RowFiller& row, const EntryHeader& header, const SalesItem& item);
-void FillCashRow(RowFiller& row, EntryKind kind, const EntryHeader& header,
-                 const CashMovement& cash);
-void FillGoodsRow(RowFiller& row, const EntryHeader& header, const GoodsItem& item);
-void FillCheckSumRow(RowFiller& row, const EntryHeader& header, const CheckSumTotals& totals);
+void FillSalesRow(RowFiller& row, const journal::EntryHeader& header,
+                  const journal::SalesItem& item);
+void FillCashRow(RowFiller& row, journal::EntryKind kind, const journal::EntryHeader& header,
+                 const journal::CashMovement& cash);
+void FillGoodsRow(RowFiller& row, const journal::EntryHeader& header,
+                  const journal::GoodsItem& item);
+void FillCheckSumRow(RowFiller& row, const journal::EntryHeader& header,
+                     const journal::CheckSumTotals& totals);
 // The 30 values of `report` down the filler's column.
 void FillZReport(RowFiller& column, const ZReportValues& report);
 

@@ -20,39 +20,42 @@ using automation::Variant;
 using automation::VariantArray;
 
 template <typename Fill>
-bool ExcelBookWriter::WriteRow(EntryKind kind, const EntryHeader& header, Fill&& fill) {
+bool ExcelBookWriter::WriteRow(journal::EntryKind kind, const journal::EntryHeader& header,
+                               Fill&& fill) {
   const std::size_t sheet = SheetOf(kind);
   try {
     RowFiller row = transport_->NextRow(sheet, header.position);
     fill(row);
     transport_->CommitRow(sheet);
   } catch (const std::exception& error) {
-    return ShowFailure(EntryFailedText(kind), error);
+    return ShowFailure(journal::EntryFailedText(kind), error);
   }
   return true;
 }
 
-bool ExcelBookWriter::WriteSalesEntry(EntryKind kind, const EntryHeader& header,
-                                      const SalesItem& item) {
+bool ExcelBookWriter::WriteSalesEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                                      const journal::SalesItem& item) {
   return WriteRow(kind, header, [&](RowFiller& row) { FillSalesRow(row, header, item); });
 }
 
-bool ExcelBookWriter::WriteCashEntry(EntryKind kind, const EntryHeader& header,
-                                     const CashMovement& cash) {
+bool ExcelBookWriter::WriteCashEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                                     const journal::CashMovement& cash) {
   return WriteRow(kind, header, [&](RowFiller& row) { FillCashRow(row, kind, header, cash); });
 }
 
-bool ExcelBookWriter::WriteGoodsEntry(EntryKind kind, const EntryHeader& header,
-                                      const GoodsItem& item) {
+bool ExcelBookWriter::WriteGoodsEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                                      const journal::GoodsItem& item) {
   return WriteRow(kind, header, [&](RowFiller& row) { FillGoodsRow(row, header, item); });
 }
 
-bool ExcelBookWriter::WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
-                                         const CheckSumTotals& totals) {
+bool ExcelBookWriter::WriteCheckSumEntry(journal::EntryKind kind,
+                                         const journal::EntryHeader& header,
+                                         const journal::CheckSumTotals& totals) {
   return WriteRow(kind, header, [&](RowFiller& row) { FillCheckSumRow(row, header, totals); });
 }
 
-bool ExcelBookWriter::WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+bool ExcelBookWriter::WriteZReportEntry(const journal::EntryHeader& header,
+                                        const journal::ZReportTotals& totals,
                                         const char* cashierName) {
   ZReportValues report{header, totals, cashierName};
   // Column B shows the journal's last Z-report, the earlier ones get their
@@ -64,7 +67,7 @@ bool ExcelBookWriter::WriteZReportEntry(const EntryHeader& header, const ZReport
     zReportPending_ = true;
     if (!transport_->HoldsRows()) FlushZReport();
   } catch (const std::exception& error) {
-    return ShowFailure(EntryFailedText(EntryKind::ZReport), error);
+    return ShowFailure(journal::EntryFailedText(journal::EntryKind::ZReport), error);
   }
   zReports_.Add(std::move(report));
   return true;

@@ -13,8 +13,8 @@ namespace z917::excel_writer {
 // One Z-report's values as the journal gives them; the header's position
 // plays no part.
 struct ZReportValues {
-  EntryHeader header{};
-  ZReportTotals totals;
+  journal::EntryHeader header{};
+  journal::ZReportTotals totals;
   std::string cashierName;  // Windows-1251
 };
 

@@ -1,7 +1,7 @@
 // CashIn and CashOut bodies: sum, cash in the drawer, cashier's name.
 #include "journal/journal_decoder.h"
 
-namespace z917 {
+namespace z917::journal {
 
 bool JournalDecoder::DecodeCashMovement(PacketType type, OutputKind kind,
                                         JournalEntryWriter& writer) {
@@ -20,4 +20,4 @@ bool JournalDecoder::DecodeCashMovement(PacketType type, OutputKind kind,
                              h.PacketNum, sum, avail, cashMovementName_);
 }
 
-}  // namespace z917
+}  // namespace z917::journal

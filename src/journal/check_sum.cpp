@@ -2,7 +2,7 @@
 // payment form, present only for the forms whose mask bit is set.
 #include "journal/journal_decoder.h"
 
-namespace z917 {
+namespace z917::journal {
 
 bool JournalDecoder::DecodeCheckSum(PacketType type, OutputKind kind, JournalEntryWriter& writer) {
   cursor_.Skip(1);  // not used
@@ -29,4 +29,4 @@ bool JournalDecoder::DecodeCheckSum(PacketType type, OutputKind kind, JournalEnt
                                     sum[6]);
 }
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace z917 {
+namespace z917::journal {
 
 struct CodeBatch {
   std::int64_t Code;    // bits 63..20, never negative
@@ -20,4 +20,4 @@ constexpr std::uint64_t PackCodeBatch(std::uint64_t code, std::uint32_t batch) {
   return (code << 20) | (batch & 0xFFFFFu);
 }
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace z917 {
+namespace z917::journal {
 
 namespace {
 
@@ -80,4 +80,4 @@ std::string Utf8ToCp1251(std::string_view text) {
   return out;
 }
 
-}  // namespace z917
+}  // namespace z917::journal

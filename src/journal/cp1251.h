@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace z917 {
+namespace z917::journal {
 
 // The Unicode code point of a Windows-1251 byte. The one byte the code page
 // leaves unassigned, 0x98, becomes U+FFFD REPLACEMENT CHARACTER.
@@ -17,4 +17,4 @@ std::string Cp1251ToUtf8(std::string_view text);
 // malformed sequences become '?'.
 std::string Utf8ToCp1251(std::string_view text);
 
-}  // namespace z917
+}  // namespace z917::journal

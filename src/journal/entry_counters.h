@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace z917 {
+namespace z917::journal {
 
 // One count per workbook sheet and XML element kind; cash in and cash out
 // share one. The driver zeroes them at the start of every conversion.
@@ -22,4 +22,4 @@ struct EntryCounters {
   void Reset() { *this = EntryCounters{}; }
 };
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace z917 {
+namespace z917::journal {
 
 // The eleven entry kinds, in packet-type order.
 enum class EntryKind : std::uint8_t {
@@ -25,4 +25,4 @@ inline constexpr std::size_t kEntryKindCount = 11;
 // The kind's name as the operation names it ("Sale", "CashIn", ...).
 const char* EntryKindName(EntryKind kind);
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -6,7 +6,7 @@
 
 #include "journal/entry_kind.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // Tax group letters by TaxGroup: Cyrillic А, Б, В, Г, Д; groups 5 to 7 a blank.
 inline constexpr std::array<const char*, 8> TaxGroupNames = {"\u0410", "\u0411", "\u0412", "\u0413",
@@ -45,4 +45,4 @@ inline const char* EntryFailedText(EntryKind kind) {
   return kEntryFailed[static_cast<std::size_t>(kind)];
 }
 
-}  // namespace z917
+}  // namespace z917::journal

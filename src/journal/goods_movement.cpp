@@ -3,7 +3,7 @@
 #include "journal/code_batch.h"
 #include "journal/journal_decoder.h"
 
-namespace z917 {
+namespace z917::journal {
 
 bool JournalDecoder::DecodeGoodsMovement(PacketType type, OutputKind kind,
                                          JournalEntryWriter& writer) {
@@ -38,4 +38,4 @@ bool JournalDecoder::DecodeGoodsMovement(PacketType type, OutputKind kind,
   return true;
 }
 
-}  // namespace z917
+}  // namespace z917::journal

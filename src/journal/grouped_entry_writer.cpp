@@ -1,6 +1,6 @@
 #include "journal/grouped_entry_writer.h"
 
-namespace z917 {
+namespace z917::journal {
 
 namespace {
 
@@ -144,4 +144,4 @@ bool GroupedEntryWriter::WriteCheckSumRefund(std::uint32_t position, std::uint16
                             {total, {sum1, sum2, sum3, sum4, sum5, sum6, sum7}});
 }
 
-}  // namespace z917
+}  // namespace z917::journal

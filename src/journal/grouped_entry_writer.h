@@ -10,7 +10,7 @@
 #include "journal/entry_kind.h"
 #include "journal/journal_entry_writer.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // The six arguments every entry operation starts with.
 struct EntryHeader {
@@ -158,4 +158,4 @@ class GroupedEntryWriter : public JournalEntryWriter {
                                   const CheckSumTotals& totals) = 0;
 };
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -2,7 +2,7 @@
 
 #include "journal/packed_date_time.h"
 
-namespace z917 {
+namespace z917::journal {
 
 JournalDecoder::JournalDecoder() : cursor_(buffer_, 0) {}
 
@@ -54,4 +54,4 @@ bool JournalDecoder::DecodePacket(OutputKind kind, JournalEntryWriter& writer) {
   return false;  // unknown type: nothing is written
 }
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -8,7 +8,7 @@
 #include "journal/packet.h"
 #include "journal/packet_cursor.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // Owns the packet buffer, the current header, the entry counters and the
 // buffers of decoded texts. Decoding allocates nothing per packet. The
@@ -64,4 +64,4 @@ class JournalDecoder {
   std::uint32_t goodsPrice_[kMaxGoodsLines] = {};
 };
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -5,7 +5,7 @@
 
 #include "journal/code_batch.h"
 
-namespace z917 {
+namespace z917::journal {
 
 void ByteWriter::U16(std::uint16_t v) {
   U8(static_cast<std::uint8_t>(v));
@@ -140,4 +140,4 @@ std::uint32_t PackDateTime(int year, unsigned month, unsigned day, unsigned hour
   return static_cast<std::uint32_t>(days * 86400LL + hour * 3600LL + minute * 60LL + second);
 }
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -9,7 +9,7 @@
 
 #include "journal/packet.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // Appends little-endian integers and zero-terminated texts to a byte string.
 class ByteWriter {
@@ -86,4 +86,4 @@ std::string EncodeCheckSumBody(std::uint8_t sumMask, const std::uint32_t (&sums)
 std::uint32_t PackDateTime(int year, unsigned month, unsigned day, unsigned hour, unsigned minute,
                            unsigned second);
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -6,7 +6,7 @@
 
 #include "journal/packet.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // The writer's side of a conversion. The driver calls CreateDocument once,
 // then the decoders call one entry operation per journal entry, then the
@@ -107,4 +107,4 @@ class JournalEntryWriter {
                                    std::uint32_t sum7) = 0;
 };
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -1,6 +1,6 @@
 #include "journal/packed_date_time.h"
 
-namespace z917 {
+namespace z917::journal {
 
 TDateTime PackedDateTimeToDateTime(std::uint32_t seconds) {
   const std::uint32_t days = seconds / 86400u;
@@ -12,4 +12,4 @@ TDateTime PackedDateTimeToDateTime(std::uint32_t seconds) {
   return date + time;
 }
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -6,7 +6,7 @@
 
 #include "journal/packet.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // TDateTime of 2001-01-01 00:00:00.
 inline constexpr double kPackedEpochDateTime = 36892.0;
@@ -15,4 +15,4 @@ inline constexpr double kPackedEpochDateTime = 36892.0;
 // 2001-01-01 00:00:00, 4294967295 is 2137-02-07 06:28:15).
 TDateTime PackedDateTimeToDateTime(std::uint32_t seconds);
 
-}  // namespace z917
+}  // namespace z917::journal

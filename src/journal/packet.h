@@ -8,7 +8,7 @@
 
 #include "common/vocabulary.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // One buffer holds the packet being decoded: header at 0..15, body from 16.
 inline constexpr std::size_t kPacketBufferSize = 131072;
@@ -46,4 +46,4 @@ struct PacketHeader : PacketStamp {
   std::uint8_t PacketType = 0;
 };
 
-}  // namespace z917
+}  // namespace z917::journal

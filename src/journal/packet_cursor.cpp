@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace z917 {
+namespace z917::journal {
 
 PacketCursor::PacketCursor(const PacketBuffer& buffer, std::size_t end)
     : buffer_(buffer), end_(static_cast<std::uint32_t>(std::min(end, buffer.size()))) {}
@@ -50,4 +50,4 @@ void PacketCursor::ReadString(char* dest, std::size_t capacity) {
   dest[length] = '\0';
 }
 
-}  // namespace z917
+}  // namespace z917::journal

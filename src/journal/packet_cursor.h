@@ -6,7 +6,7 @@
 
 #include "journal/packet.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // A read position into the packet buffer, counted from the first header
 // byte. The cursor never touches a byte at or behind `end` (the end of the
@@ -48,4 +48,4 @@ class PacketCursor {
   std::uint32_t position_ = 0;
 };
 
-}  // namespace z917
+}  // namespace z917::journal

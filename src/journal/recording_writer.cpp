@@ -8,7 +8,7 @@
 
 #include "journal/cp1251.h"
 
-namespace z917 {
+namespace z917::journal {
 
 namespace {
 
@@ -121,4 +121,4 @@ bool RecordingWriter::WriteCheckSumEntry(EntryKind kind, const EntryHeader& head
   return Record(kind, header, totals.total, totals.sums);
 }
 
-}  // namespace z917
+}  // namespace z917::journal

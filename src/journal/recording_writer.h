@@ -11,7 +11,7 @@
 #include "common/vocabulary.h"
 #include "journal/grouped_entry_writer.h"
 
-namespace z917 {
+namespace z917::journal {
 
 // Renders a TDateTime as "YYYY-MM-DD hh:mm:ss", rounded to the second.
 std::string FormatDateTimeIso(TDateTime value);
@@ -77,4 +77,4 @@ class RecordingWriter : public GroupedEntryWriter {
   std::vector<std::string> lifecycle_;
 };
 
-}  // namespace z917
+}  // namespace z917::journal

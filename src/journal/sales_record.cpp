@@ -3,7 +3,7 @@
 #include "journal/code_batch.h"
 #include "journal/journal_decoder.h"
 
-namespace z917 {
+namespace z917::journal {
 
 namespace {
 constexpr std::uint8_t kGoodsLine = 0;
@@ -59,4 +59,4 @@ bool JournalDecoder::DecodeSalesRecord(PacketType type, OutputKind kind,
   }
 }
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -7,7 +7,7 @@
 #include "journal/cp1251.h"
 #include "journal/journal_encoder.h"
 
-namespace z917 {
+namespace z917::journal {
 
 namespace {
 
@@ -233,4 +233,4 @@ void GenerateSyntheticJournal(const SyntheticJournalOptions& options,
   Generator(options, sink).Run();
 }
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string_view>
 
-namespace z917 {
+namespace z917::journal {
 
 struct SyntheticJournalOptions {
   std::uint64_t packets = 1000;  // exactly this many packets are made
@@ -20,4 +20,4 @@ struct SyntheticJournalOptions {
 void GenerateSyntheticJournal(const SyntheticJournalOptions& options,
                               const std::function<void(std::string_view packet)>& sink);
 
-}  // namespace z917
+}  // namespace z917::journal

@@ -1,7 +1,7 @@
 // ZReport body: fixed layout, one entry per packet.
 #include "journal/journal_decoder.h"
 
-namespace z917 {
+namespace z917::journal {
 
 namespace {
 
@@ -48,4 +48,4 @@ bool JournalDecoder::DecodeZReport(OutputKind kind, JournalEntryWriter& writer) 
                              refundMarkup, refundDiscount, cashIn, cashOut, zReportName_);
 }
 
-}  // namespace z917
+}  // namespace z917::journal

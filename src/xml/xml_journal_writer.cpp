@@ -25,7 +25,7 @@ constexpr const char* kUnknownError = "неизвестная ошибка";
 constexpr std::uint32_t kAllOnes = 4294967295u;
 
 // The element of each entry kind; cash in and out share one.
-constexpr std::array<std::string_view, kEntryKindCount> kElementNames = {
+constexpr std::array<std::string_view, journal::kEntryKindCount> kElementNames = {
     "Sale",    "Refund",    "AnnulSale", "AnnulRefund", "CashInOut", "CashInOut",
     "ZReport", "Reception", "Return",    "SumSale",     "SumRefund"};
 
@@ -52,7 +52,7 @@ class XmlJournalWriter::EntryBuilder {
   void Finish() { out_.Close(name_); }
 
   // The six fields every entry starts with.
-  void Header(const EntryHeader& h) {
+  void Header(const journal::EntryHeader& h) {
     Unsigned("Num", h.position);
     Unsigned("SmenaNum", h.smenaNum);
     Unsigned("CheckNum", h.checkNum);
@@ -217,7 +217,8 @@ bool XmlJournalWriter::CloseXmlDocument() {
 }
 
 template <typename Fill>
-bool XmlJournalWriter::WriteEntry(EntryKind kind, const EntryHeader& header, Fill&& fill) {
+bool XmlJournalWriter::WriteEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                                  Fill&& fill) {
   const std::size_t start = output_.Size();
   try {
     if (!open_) throw std::logic_error("no document");
@@ -229,12 +230,12 @@ bool XmlJournalWriter::WriteEntry(EntryKind kind, const EntryHeader& header, Fil
     return true;
   } catch (...) {
     output_.Truncate(start);
-    return Fail(EntryFailedText(kind), kUnknownError);
+    return Fail(journal::EntryFailedText(kind), kUnknownError);
   }
 }
 
-bool XmlJournalWriter::WriteSalesEntry(EntryKind kind, const EntryHeader& header,
-                                       const SalesItem& item) {
+bool XmlJournalWriter::WriteSalesEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                                       const journal::SalesItem& item) {
   return WriteEntry(kind, header, [&](EntryBuilder& e) {
     e.Unsigned("AnnulFlag", item.annulFlag);
     e.Signed("Code", item.code);
@@ -242,27 +243,28 @@ bool XmlJournalWriter::WriteSalesEntry(EntryKind kind, const EntryHeader& header
     e.Quantity("Avail", item.avail);
     e.ItemAmount("Price", item.price);
     e.ItemAmount("Total", item.total);
-    e.Lookup("TaxGroup", TaxGroupNames, item.taxGroup);
-    e.Lookup("WFlag", WFlagNames, item.wFlag);
-    e.Lookup("XFlag", XFlagNames, item.xFlag);
+    e.Lookup("TaxGroup", journal::TaxGroupNames, item.taxGroup);
+    e.Lookup("WFlag", journal::WFlagNames, item.wFlag);
+    e.Lookup("XFlag", journal::XFlagNames, item.xFlag);
     if (item.refundName != nullptr) e.Text("RefundName", item.refundName);
     e.Text("GoodName", item.goodName);
   });
 }
 
-bool XmlJournalWriter::WriteCashEntry(EntryKind kind, const EntryHeader& header,
-                                      const CashMovement& cash) {
+bool XmlJournalWriter::WriteCashEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                                      const journal::CashMovement& cash) {
   return WriteEntry(kind, header, [&](EntryBuilder& e) {
-    e.Word("InOut", CashDirectionText(kind));
+    e.Word("InOut", journal::CashDirectionText(kind));
     e.Money("Sum", cash.sum);
     e.Money("Avail", cash.avail);
     e.Text("CashierName", cash.cashierName);
   });
 }
 
-bool XmlJournalWriter::WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+bool XmlJournalWriter::WriteZReportEntry(const journal::EntryHeader& header,
+                                         const journal::ZReportTotals& totals,
                                          const char* cashierName) {
-  return WriteEntry(EntryKind::ZReport, header, [&](EntryBuilder& e) {
+  return WriteEntry(journal::EntryKind::ZReport, header, [&](EntryBuilder& e) {
     e.Unsigned("CheckSaleCnt", totals.checkSaleCnt);
     e.Unsigned("CheckRefundCnt", totals.checkRefundCnt);
     e.Money("SaleTotal", totals.saleTotal);
@@ -279,8 +281,8 @@ bool XmlJournalWriter::WriteZReportEntry(const EntryHeader& header, const ZRepor
   });
 }
 
-bool XmlJournalWriter::WriteGoodsEntry(EntryKind kind, const EntryHeader& header,
-                                       const GoodsItem& item) {
+bool XmlJournalWriter::WriteGoodsEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                                       const journal::GoodsItem& item) {
   return WriteEntry(kind, header, [&](EntryBuilder& e) {
     e.Signed("ProvCode", item.provCode);
     e.Signed("Code", item.code);
@@ -291,8 +293,9 @@ bool XmlJournalWriter::WriteGoodsEntry(EntryKind kind, const EntryHeader& header
   });
 }
 
-bool XmlJournalWriter::WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
-                                          const CheckSumTotals& totals) {
+bool XmlJournalWriter::WriteCheckSumEntry(journal::EntryKind kind,
+                                          const journal::EntryHeader& header,
+                                          const journal::CheckSumTotals& totals) {
   return WriteEntry(kind, header, [&](EntryBuilder& e) {
     e.Money("Total", totals.total);
     e.Money(kSumFields, totals.sums);

@@ -22,7 +22,7 @@ namespace z917::xml {
 // whatever the journal's size and only the output's disk needs room; the
 // output path sees a file only when SaveXmlDocument succeeds, and then a
 // complete one.
-class XmlJournalWriter final : public GroupedEntryWriter {
+class XmlJournalWriter final : public journal::GroupedEntryWriter {
  public:
   // Messages go to `messages`; numbers and dates follow `settings`.
   XmlJournalWriter(MessageSink& messages, RegionalSettings settings);
@@ -60,13 +60,16 @@ class XmlJournalWriter final : public GroupedEntryWriter {
   // kind's "Ошибка записи данных ...: неизвестная ошибка" (no document or a
   // lookup index outside its table), or silently when a stop was asked for
   // while the document was being written.
-  bool WriteSalesEntry(EntryKind kind, const EntryHeader& header, const SalesItem& item) override;
-  bool WriteCashEntry(EntryKind kind, const EntryHeader& header, const CashMovement& cash) override;
-  bool WriteZReportEntry(const EntryHeader& header, const ZReportTotals& totals,
+  bool WriteSalesEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                       const journal::SalesItem& item) override;
+  bool WriteCashEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                      const journal::CashMovement& cash) override;
+  bool WriteZReportEntry(const journal::EntryHeader& header, const journal::ZReportTotals& totals,
                          const char* cashierName) override;
-  bool WriteGoodsEntry(EntryKind kind, const EntryHeader& header, const GoodsItem& item) override;
-  bool WriteCheckSumEntry(EntryKind kind, const EntryHeader& header,
-                          const CheckSumTotals& totals) override;
+  bool WriteGoodsEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                       const journal::GoodsItem& item) override;
+  bool WriteCheckSumEntry(journal::EntryKind kind, const journal::EntryHeader& header,
+                          const journal::CheckSumTotals& totals) override;
 
   class EntryBuilder;
 
@@ -74,7 +77,7 @@ class XmlJournalWriter final : public GroupedEntryWriter {
   // the end of the output; on any failure drops what it built, shows the
   // kind's message with the reason and answers false.
   template <typename Fill>
-  bool WriteEntry(EntryKind kind, const EntryHeader& header, Fill&& fill);
+  bool WriteEntry(journal::EntryKind kind, const journal::EntryHeader& header, Fill&& fill);
   bool Fail(const char* prefix, const std::string& reason);
   // Hands the output to the file once it holds a batch worth a write. A
   // failed write drops the file and keeps its reason for the save; a stop

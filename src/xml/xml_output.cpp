@@ -43,7 +43,7 @@ struct Cp1251Table {
       const std::string_view escape = byte < 0x80 ? EscapeOf(byte) : std::string_view{};
       const char raw = static_cast<char>(byte);
       const std::string form =
-          escape.empty() ? Cp1251ToUtf8(std::string_view(&raw, 1)) : std::string(escape);
+          escape.empty() ? journal::Cp1251ToUtf8(std::string_view(&raw, 1)) : std::string(escape);
       std::memcpy(forms[b].bytes, form.data(), form.size());
       forms[b].size = static_cast<std::uint8_t>(form.size());
     }

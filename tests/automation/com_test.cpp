@@ -248,7 +248,7 @@ class ComServerTest : public ::testing::Test {
                              std::size_t rowsPerBlock = excel_writer::kRowsPerBlock) {
     test::RecordingMessages messages;
     excel_writer::ExcelBookWriter excel(start, messages, rowsPerBlock);
-    RecordingWriter xml;
+    journal::RecordingWriter xml;
     driver::ConversionDriver driver({excel, xml}, messages);
     driver.ConvertJournal(Utf8(folder / "journal.bin"), Utf8(output), OutputKind::Excel);
     return messages.shown;

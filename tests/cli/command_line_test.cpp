@@ -152,9 +152,9 @@ class Z917Conv : public ::testing::Test {
     return test::WriteFile(dir / "journal.bin", bytes);
   }
   std::string CashInJournal() {
-    return Journal(EncodePacket(PacketType::CashIn,
-                                {1, 2, 3, PackDateTime(2010, 3, 25, 14, 5, 9), 7},
-                                EncodeCashMovementBody(123456, 100, "K&K")));
+    return Journal(journal::EncodePacket(journal::PacketType::CashIn,
+                                         {1, 2, 3, journal::PackDateTime(2010, 3, 25, 14, 5, 9), 7},
+                                         journal::EncodeCashMovementBody(123456, 100, "K&K")));
   }
 
   fs::path program;
@@ -195,8 +195,8 @@ TEST_F(Z917Conv, ConvertsToXmlUnderTheEnvironmentsRegionalSettings) {
 
 TEST_F(Z917Conv, CountedSuccessKeepsItsLineBreak) {
   // A whole packet, then a header whose body is cut short.
-  std::string bytes =
-      EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1}, EncodeCashMovementBody(1, 1, "K"));
+  std::string bytes = journal::EncodePacket(journal::PacketType::CashIn, {1, 1, 1, 0, 1},
+                                            journal::EncodeCashMovementBody(1, 1, "K"));
   bytes += bytes.substr(0, 20);
   const Outcome run = Start("'" + Journal(bytes) + "' '" + (dir / "o.xml").string() + "'");
   EXPECT_EQ(run.status, 0);
@@ -387,7 +387,7 @@ class OnTerminal : public Z917Conv {
 };
 
 TEST_F(OnTerminal, ProgressLineIsRewrittenInPlaceAndWipedBeforeTheMessage) {
-  MakeJournal(3000, EncodePacket(std::uint8_t{11}, {}, "x"));
+  MakeJournal(3000, journal::EncodePacket(std::uint8_t{11}, {}, "x"));
   Launch("o.xml");
   ASSERT_TRUE(ReadTerminal());
   EXPECT_EQ(Wait(), kExitFailed);

@@ -27,8 +27,8 @@ using test::RecordingMessages;
 using test::Shown;
 
 std::string CashIn(std::uint32_t packetNum) {
-  return EncodePacket(PacketType::CashIn, {1, 1, 1, 0, packetNum},
-                      EncodeCashMovementBody(100, 100, "K"));
+  return journal::EncodePacket(journal::PacketType::CashIn, {1, 1, 1, 0, packetNum},
+                               journal::EncodeCashMovementBody(100, 100, "K"));
 }
 
 class ConversionDriverTest : public ::testing::Test {
@@ -42,8 +42,8 @@ class ConversionDriverTest : public ::testing::Test {
 
   const test::TempFolder dir{"z917_driver"};
   RecordingMessages messages;
-  RecordingWriter excel{&messages};
-  RecordingWriter xml{&messages};
+  journal::RecordingWriter excel{&messages};
+  journal::RecordingWriter xml{&messages};
   ConversionDriver driver{{excel, xml}, messages};
   const std::vector<std::string> kSavedAndClosed{"Create", "Save out", "Close"};
 };
@@ -101,7 +101,7 @@ TEST_F(ConversionDriverTest, ShortLastBodyIsCounted) {
 }
 
 TEST_F(ConversionDriverTest, ZeroLengthBodyIsSkippedAndItsCountAlwaysReported) {
-  const std::string empty = EncodePacket(PacketType::CashIn, {}, "");
+  const std::string empty = journal::EncodePacket(journal::PacketType::CashIn, {}, "");
   EXPECT_TRUE(Convert(Journal(empty + CashIn(1) + empty + empty)));
   EXPECT_EQ(xml.TotalCount(), 1u);
   // The end was met by a header read, yet three packets were skipped.
@@ -116,7 +116,7 @@ TEST(SuccessMessage, CountsPast32BitsInFull) {
 }
 
 TEST_F(ConversionDriverTest, RejectedPacketClosesWithoutSaving) {
-  const std::string unknown = EncodePacket(std::uint8_t{11}, {}, "x");
+  const std::string unknown = journal::EncodePacket(std::uint8_t{11}, {}, "x");
   EXPECT_FALSE(Convert(Journal(CashIn(1) + unknown + CashIn(2)), OutputKind::Excel));
   EXPECT_EQ(excel.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
   EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Ошибка преобразования данных")});
@@ -210,11 +210,11 @@ TEST_F(ConversionDriverTest, OutputThatIsNoRegularFileIsRefusedBeforeConverting)
 
 TEST_F(ConversionDriverTest, WriterLearnsTheOutputPathWhenItCreatesItsDocument) {
   // A writer that remembers the path it was created for.
-  class PathWriter : public RecordingWriter {
+  class PathWriter : public journal::RecordingWriter {
    public:
     bool CreateDocument(const std::string& outputPath) override {
       createdFor = outputPath;
-      return RecordingWriter::CreateDocument(outputPath);
+      return journal::RecordingWriter::CreateDocument(outputPath);
     }
     std::string createdFor;
   } paths;

@@ -144,7 +144,7 @@ TEST_F(ExcelBookWriterTest, ZReportSheetRunsDownWithRowFormatsExceptRow4) {
 TEST_F(ExcelBookWriterTest, EachEntryCostsOneRangeAndOneValue) {
   Create();
   ASSERT_TRUE(writer.WriteSale(6, 5, 13, 2, 41521.5, 1001, 0, 123456, 789, 1500, 1999, 3899, 4, 1,
-                               3, Utf8ToCp1251("Сир").c_str()));
+                               3, journal::Utf8ToCp1251("Сир").c_str()));
   EXPECT_EQ(
       LogAfterCreate(),
       (std::vector<std::string>{

@@ -36,7 +36,7 @@ std::FILE* OpenMemory(const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static NullMessages messages;
-  static z917::RecordingWriter recorder(&messages);
+  static z917::journal::RecordingWriter recorder(&messages);
   static z917::xml::XmlJournalWriter xml(messages, {",", "%d.%m.%Y", "%H:%M:%S"});
   static z917::driver::ConversionDriver driver({recorder, xml}, messages);
   recorder.ForgetLifecycle();

@@ -7,7 +7,7 @@
 #include "journal/packed_date_time.h"
 #include "journal/recording_writer.h"
 
-namespace z917 {
+namespace z917::journal {
 namespace {
 
 TEST(PackedDateTime, ConversionKeepsDayBoundariesAndTheLastSecond) {
@@ -52,4 +52,4 @@ TEST(Cp1251, UnassignedByteAndUnknownCharactersHaveDefinedForms) {
 }
 
 }  // namespace
-}  // namespace z917
+}  // namespace z917::journal

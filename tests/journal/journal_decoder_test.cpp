@@ -10,7 +10,7 @@
 #include "journal/packet_bytes.h"
 #include "journal/recording_writer.h"
 
-namespace z917 {
+namespace z917::journal {
 namespace {
 
 using test::Decode;
@@ -282,4 +282,4 @@ TEST_F(JournalDecoderTest, GoodsMovementStopsAtTheFirstRefusedLine) {
 }
 
 }  // namespace
-}  // namespace z917
+}  // namespace z917::journal

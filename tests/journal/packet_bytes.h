@@ -21,8 +21,8 @@ inline std::string Hex(std::string_view text) {
 
 // Places `packet` at the start of the decoder's buffer (as the driver
 // does, leaving the bytes behind it as they were) and decodes it.
-inline bool Decode(JournalDecoder& decoder, std::string_view packet, JournalEntryWriter& writer,
-                   OutputKind kind = OutputKind::Xml) {
+inline bool Decode(journal::JournalDecoder& decoder, std::string_view packet,
+                   journal::JournalEntryWriter& writer, OutputKind kind = OutputKind::Xml) {
   std::memcpy(decoder.Buffer().data(), packet.data(), packet.size());
   return decoder.DecodePacket(kind, writer);
 }

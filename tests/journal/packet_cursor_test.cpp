@@ -4,7 +4,7 @@
 
 #include <memory>
 
-namespace z917 {
+namespace z917::journal {
 namespace {
 
 class PacketCursorTest : public ::testing::Test {
@@ -83,4 +83,4 @@ TEST_F(PacketCursorTest, ReadStringWithoutZeroEndsAtTheBodyEnd) {
 }
 
 }  // namespace
-}  // namespace z917
+}  // namespace z917::journal

@@ -8,7 +8,7 @@
 #include "journal/packet_bytes.h"
 #include "journal/recording_writer.h"
 
-namespace z917 {
+namespace z917::journal {
 namespace {
 
 TEST(SyntheticJournal, GeneratorMakesExactlyThePacketsAskedForAndAllDecode) {
@@ -43,4 +43,4 @@ TEST(SyntheticJournal, SameSeedGivesTheSameBytes) {
 }
 
 }  // namespace
-}  // namespace z917
+}  // namespace z917::journal

@@ -15,10 +15,10 @@ namespace z917::test {
 // Writes the synthetic journal `options` make to `path`, followed by `tail`
 // (a damaged packet, say); gives the path as UTF-8 text.
 inline std::string WriteSyntheticJournal(const std::filesystem::path& path,
-                                         const SyntheticJournalOptions& options,
+                                         const journal::SyntheticJournalOptions& options,
                                          std::string_view tail = "") {
   std::ofstream out(path, std::ios::binary);
-  GenerateSyntheticJournal(options, [&out](std::string_view packet) {
+  journal::GenerateSyntheticJournal(options, [&out](std::string_view packet) {
     out.write(packet.data(), static_cast<std::streamsize>(packet.size()));
   });
   out.write(tail.data(), static_cast<std::streamsize>(tail.size()));

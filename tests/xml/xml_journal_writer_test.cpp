@@ -95,9 +95,10 @@ TEST_F(XmlWriterTest, DatesFromPackedJournalTimesAreExactToTheSecond) {
   // Every second of a day packed and unpacked must keep its own text.
   XmlJournalWriter iso{messages, {".", "%Y-%m-%d", "%H:%M:%S"}};
   ASSERT_TRUE(iso.CreateXmlDocument(Out()));
-  const std::uint32_t base = PackDateTime(2024, 2, 29, 0, 0, 0);
+  const std::uint32_t base = journal::PackDateTime(2024, 2, 29, 0, 0, 0);
   for (std::uint32_t s : {0u, 1u, 59u, 3599u, 43200u, 86399u}) {
-    ASSERT_TRUE(iso.WriteCashIn(1, 1, 1, 1, PackedDateTimeToDateTime(base + s), 1, 0, 0, ""));
+    ASSERT_TRUE(
+        iso.WriteCashIn(1, 1, 1, 1, journal::PackedDateTimeToDateTime(base + s), 1, 0, 0, ""));
   }
   ASSERT_TRUE(iso.SaveXmlDocument(Out()));
   const std::string text = ReadFile(Out());
@@ -115,11 +116,13 @@ TEST_F(XmlWriterTest, UnpaddedNumbersAsGlibcWritesThem) {
   const std::string time = "%-I:%-M:%-S %p %-H %H";
   XmlJournalWriter unpadded{messages, {".", date, time}};
   ASSERT_TRUE(unpadded.CreateXmlDocument(Out()));
-  const std::uint32_t times[] = {
-      PackDateTime(2001, 1, 2, 0, 0, 7), PackDateTime(2009, 9, 9, 9, 5, 0),
-      PackDateTime(2024, 12, 31, 12, 0, 1), PackDateTime(2030, 10, 10, 23, 59, 59)};
+  const std::uint32_t times[] = {journal::PackDateTime(2001, 1, 2, 0, 0, 7),
+                                 journal::PackDateTime(2009, 9, 9, 9, 5, 0),
+                                 journal::PackDateTime(2024, 12, 31, 12, 0, 1),
+                                 journal::PackDateTime(2030, 10, 10, 23, 59, 59)};
   for (std::uint32_t packed : times) {
-    ASSERT_TRUE(unpadded.WriteCashIn(1, 1, 1, 1, PackedDateTimeToDateTime(packed), 1, 0, 0, ""));
+    ASSERT_TRUE(
+        unpadded.WriteCashIn(1, 1, 1, 1, journal::PackedDateTimeToDateTime(packed), 1, 0, 0, ""));
   }
   ASSERT_TRUE(unpadded.SaveXmlDocument(Out()));
   const std::string text = ReadFile(Out());
@@ -340,8 +343,9 @@ TEST_F(XmlWriterTest, DiskFailureWhileGrowingShowsAtTheSaveWithItsReason) {
   driver::WiredConversion conversion(messages);
   std::string journal;
   for (int i = 0; i < 4000; ++i) {
-    journal += EncodePacket(PacketType::CashIn, {1, 1, 1, 0, 1},
-                            EncodeCashMovementBody(100, 100, "Cashier with a long name"));
+    journal += journal::EncodePacket(
+        journal::PacketType::CashIn, {1, 1, 1, 0, 1},
+        journal::EncodeCashMovementBody(100, 100, "Cashier with a long name"));
   }
   const std::string path = test::WriteFile(dir / "journal.bin", journal);
   test::WriteFile(Out(), "previous");
