@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "automation/automation_error.h"
+#include "automation/cell_address.h"
 #include "automation/save_test_support.h"
 #include "automation/server_factory.h"
 #include "automation/workbook/engine.h"
@@ -163,6 +164,19 @@ TEST_F(EngineTest, UnknownMembersWrongUsesAndArgumentsAreDescribed) {
             "Worksheets.Add: аргумент After — ожидается лист этой книги");
   EXPECT_EQ(ErrorOf([&] { sheet.Get("Range"); }), "Worksheet.Range: аргумент Cell1 не задан");
   EXPECT_EQ(ErrorOf([&] { book.Call("SaveAs"); }), "Workbook.SaveAs: аргумент Filename не задан");
+}
+
+TEST(CellAddressTest, AddressHasColumnLettersThenTheRow) {
+  EXPECT_EQ(CellAddress(1, 1), "A1");
+  EXPECT_EQ(CellAddress(1, 15), "O1");
+  EXPECT_EQ(CellAddress(30, 1), "A30");
+  EXPECT_EQ(CellAddress(1, 26), "Z1");
+  EXPECT_EQ(CellAddress(1, 27), "AA1");
+  EXPECT_EQ(CellAddress(1, 52), "AZ1");
+  // The Z-report sheet's last columns in either format.
+  EXPECT_EQ(CellAddress(1, 256), "IV1");
+  EXPECT_EQ(CellAddress(30, 16384), "XFD30");
+  EXPECT_EQ(CellAddress(4294967295u, 16), "P4294967295");
 }
 
 TEST_F(EngineTest, AddressesNameCellsColumnsAndRowsWithinTheSheet) {

@@ -6,7 +6,6 @@
 #include <clocale>
 #include <memory>
 
-#include "automation/cell_address.h"
 #include "excel_writer/fake_excel.h"
 #include "excel_writer/row_transport.h"
 #include "journal/cp1251.h"
@@ -16,7 +15,6 @@
 namespace z917::excel_writer {
 namespace {
 
-using automation::CellAddress;
 using test::FakeExcelState;
 
 using test::Error;
@@ -292,19 +290,6 @@ TEST_F(ExcelBookWriterTest, CheckTotalsScaleThe64BitTotal) {
   EXPECT_NE(LogAfterCreate()[1].find("Worksheets(i32:10).Range(text:\"A2\", text:\"M2\").Value = "
                                      "[u16:1|u16:1|u8:1|date:0|u32:1|d:4.29497e+07|d:0.01|"),
             std::string::npos);
-}
-
-TEST(CellAddress, AddressHasColumnLettersThenTheRow) {
-  EXPECT_EQ(CellAddress(1, 1), "A1");
-  EXPECT_EQ(CellAddress(1, 15), "O1");
-  EXPECT_EQ(CellAddress(30, 1), "A30");
-  EXPECT_EQ(CellAddress(1, 26), "Z1");
-  EXPECT_EQ(CellAddress(1, 27), "AA1");
-  EXPECT_EQ(CellAddress(1, 52), "AZ1");
-  // The Z-report sheet's last columns in either format.
-  EXPECT_EQ(CellAddress(1, 256), "IV1");
-  EXPECT_EQ(CellAddress(30, 16384), "XFD30");
-  EXPECT_EQ(CellAddress(4294967295u, 16), "P4294967295");
 }
 
 TEST(SaveFormat, ExtensionAndVersionPickTheFileFormat) {
