@@ -13,6 +13,8 @@ inline constexpr const char* kMainCaption = "Z917 Journal Converter v.1.0.0.1";
 inline constexpr const char* CaptionOf(MessageKind kind) {
   return kind == MessageKind::Error ? "Error" : "Information";
 }
+// The title bar of a question box.
+inline constexpr const char* kQuestionCaption = "Подтверждение";
 // Asked when the main window is closed during a conversion.
 inline constexpr const char* kStopQuestion = "Идёт конвертация. Прервать её и закрыть программу?";
 // The about window's title bar, its title with the version (set when it

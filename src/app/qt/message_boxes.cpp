@@ -44,7 +44,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& tex
 }
 
 bool AskYesNo(const QString& question, QWidget* owner) {
-  ScreenCentredBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
+  ScreenCentredBox box(QMessageBox::Question, QString::fromUtf8(kQuestionCaption), question,
                        QMessageBox::Yes | QMessageBox::No, owner);
   box.setObjectName("QuestionBox");
   box.setWindowModality(Qt::ApplicationModal);

@@ -38,7 +38,8 @@ void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
 bool MessageBoxes::AskYesNo(const std::string& question) {
   const UINT type =
       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | (owner_ == nullptr ? MB_TASKMODAL : 0);
-  return show_(owner_, platform::WideFromUtf8(question), L"Confirm", type) == IDYES;
+  return show_(owner_, platform::WideFromUtf8(question), platform::WideFromUtf8(kQuestionCaption),
+               type) == IDYES;
 }
 
 WindowThreadMessages::WindowThreadMessages(MessageSink& messages)

@@ -72,6 +72,15 @@ TEST(MessageBoxes, ShowsModallyCentredOnTheScreenUntilOkIsPressed) {
   EXPECT_LE((seen.centre - screenCentre).manhattanLength(), 4);
 }
 
+TEST(MessageBoxes, QuestionIsCaptionedInTheWindowsLanguage) {
+  test::EnsureApplication();
+  SeenBox seen;
+  test::AnswerNextModal([&seen](QWidget* modal) { InspectAndAcknowledge(modal, seen); });
+  AskYesNo("Прервать?", nullptr);
+  EXPECT_EQ(seen.caption, "Подтверждение");
+  EXPECT_EQ(seen.icon, QMessageBox::Question);
+}
+
 TEST(MessageBoxes, MessagesFromAWorkerShowOnTheWindowThreadInOrderEachAwaitingItsOk) {
   test::EnsureApplication();
   MessageBoxes boxes;

@@ -499,6 +499,7 @@ TEST(Win32MessageBoxesTest, ErrorInformationAndQuestionAsTheSystemShowsThem) {
   EXPECT_EQ(calls[1].caption, L"Information");
   EXPECT_EQ(calls[1].text, L"Конвертация прошла успешно\n Ошибок: 2");
   EXPECT_EQ(calls[1].type, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_EQ(calls[2].caption, L"Подтверждение");
   EXPECT_EQ(calls[2].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
 }
 
