@@ -18,7 +18,9 @@ ConversionProgressDialog::ConversionProgressDialog(const QString& journalName,
   setWindowTitle(QString::fromStdString(ProgressCaption()));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setWindowModality(Qt::ApplicationModal);
+  // Modeless, as on Windows: the main window, its commands disabled, still
+  // takes the window system's close, which asks whether to stop.
+  setWindowModality(Qt::NonModal);
   ApplyFormLook(*this, QStringLiteral("Tahoma"));
   setFixedSize(362, 110);
 

@@ -258,8 +258,18 @@ TEST_F(WindowConversionTest, ClosingDuringConversionAsksAndStopsOnlyWhenAllowed)
   EXPECT_TRUE(form.isVisible());
   EXPECT_EQ(recorded.shown.back(), (Shown{MessageKind::Information, "Конвертация прошла успешно"}));
 
+  // Again while the progress dialog shows, which leaves the window open to
+  // the window system's close: no modal window blocks it.
+  closeOnFirstReport = false;
   stopAnswer = true;
-  Click("BtnBinToXml");
+  QWidget* blocking = nullptr;
+  Slow([](const Watched& seen) { return seen.dialogShown; });
+  ClickWatched("BtnBinToXml", [this, &blocking](ConversionProgressDialog&) {
+    if (stopQuestions > 1) return;
+    blocking = QApplication::activeModalWidget();
+    form.close();
+  });
+  EXPECT_EQ(blocking, nullptr);
   EXPECT_EQ(stopQuestions, 2);
   EXPECT_EQ(recorded.shown.back(), (Shown{MessageKind::Error, "Конвертация отменена"}));
   // Closed once the conversion had ended.
