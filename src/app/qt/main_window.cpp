@@ -71,8 +71,10 @@ void TForm1::BuildButtons() {
   BtnBinToXls = MakeButton(client, "BtnBinToXls", QStringLiteral("Bin --> Xls"), 35);
   BtnBinToXml = MakeButton(client, "BtnBinToXml", QStringLiteral("Bin --> Xml"), 75);
   QWidget::setTabOrder(BtnBinToXls, BtnBinToXml);
-  connect(BtnBinToXls, &QPushButton::clicked, this, [this] { Guarded(&TForm1::BtnBinToXlsClick); });
-  connect(BtnBinToXml, &QPushButton::clicked, this, [this] { Guarded(&TForm1::BtnBinToXmlClick); });
+  connect(BtnBinToXls, &QPushButton::clicked, this,
+          [this] { Guarded(&MainWindowCommands::BtnBinToXlsClick); });
+  connect(BtnBinToXml, &QPushButton::clicked, this,
+          [this] { Guarded(&MainWindowCommands::BtnBinToXmlClick); });
 }
 
 void TForm1::BuildMenu() {
@@ -96,13 +98,17 @@ void TForm1::BuildMenu() {
   connect(f10, &QShortcut::activated, this,
           [MainMenu1, Menu_File] { MainMenu1->setActiveAction(Menu_File->menuAction()); });
 
-  connect(Menu_BinXls, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXlsClick); });
-  connect(Menu_BinXml, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_BinXmlClick); });
-  connect(Menu_Exit, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_ExitClick); });
-  connect(Menu_About, &QAction::triggered, this, [this] { Guarded(&TForm1::Menu_AboutClick); });
+  connect(Menu_BinXls, &QAction::triggered, this,
+          [this] { Guarded(&MainWindowCommands::Menu_BinXlsClick); });
+  connect(Menu_BinXml, &QAction::triggered, this,
+          [this] { Guarded(&MainWindowCommands::Menu_BinXmlClick); });
+  connect(Menu_Exit, &QAction::triggered, this,
+          [this] { Guarded(&MainWindowCommands::Menu_ExitClick); });
+  connect(Menu_About, &QAction::triggered, this,
+          [this] { Guarded(&MainWindowCommands::Menu_AboutClick); });
 }
 
-void TForm1::Guarded(void (TForm1::*command)()) {
+void TForm1::Guarded(void (MainWindowCommands::*command)()) {
   try {
     (this->*command)();
   } catch (const std::exception& error) {

@@ -41,7 +41,7 @@ class TForm1 : public QMainWindow, public MainWindowCommands {
   void BuildMenu();
   // Runs `command` as the message loop would: an error escaping it is
   // shown in the error box and the window stays usable.
-  void Guarded(void (TForm1::*command)());
+  void Guarded(void (MainWindowCommands::*command)());
   void RunInBackground(const std::string& journal, const std::string& output,
                        OutputKind kind) override;
   bool AskStop() override;
