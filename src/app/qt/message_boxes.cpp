@@ -1,6 +1,7 @@
 // The modal message box every message of the program goes through.
 #include "app/qt/message_boxes.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -53,6 +54,19 @@ bool AskYesNo(const QString& question, QWidget* owner) {
   return box.exec() == QMessageBox::Yes;
 }
 
+namespace {
+
+// The conversion the question asks about has ended; the question would
+// otherwise wait under the outcome and still say it is running.
+void CloseStopQuestion() {
+  auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (question != nullptr && question->objectName() == QLatin1String("QuestionBox")) {
+    question->done(QMessageBox::No);
+  }
+}
+
+}  // namespace
+
 bool IsMessageBox(const QWidget* window) {
   if (qobject_cast<const QMessageBox*>(window) == nullptr) return false;
   return window->objectName() == QLatin1String("ErrorBox") ||
@@ -70,7 +84,11 @@ void GuiThreadMessages::ShowMessage(MessageKind kind, const std::string& text) {
     return;
   }
   QMetaObject::invokeMethod(
-      app, [this, kind, &text] { messages_.ShowMessage(kind, text); },
+      app,
+      [this, kind, &text] {
+        CloseStopQuestion();
+        messages_.ShowMessage(kind, text);
+      },
       Qt::BlockingQueuedConnection);
 }
 

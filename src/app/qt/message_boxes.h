@@ -43,6 +43,8 @@ class MessageBoxes : public MessageSink {
 // Shows messages from any thread through `messages` on the window thread,
 // one at a time in the order they came; a caller on another thread waits
 // until its message has been acknowledged, as the sink's contract says.
+// Such a message is a conversion's outcome: a stop question still open is
+// answered "No" first, so that the outcome shows alone.
 class GuiThreadMessages : public MessageSink {
  public:
   explicit GuiThreadMessages(MessageSink& messages) : messages_(messages) {}

@@ -15,12 +15,30 @@ namespace {
 constexpr wchar_t kReceiverClass[] = L"Z917MessageReceiver";
 constexpr UINT kShowRequest = WM_APP + 1;
 
+std::wstring WindowText(HWND window) {
+  wchar_t text[64] = {};
+  ::GetWindowTextW(window, text, 64);
+  return text;
+}
+
 // One message on its way from another thread, and what showing it threw.
 struct Request {
   MessageKind kind;
   const std::string& text;
   std::exception_ptr failure;
 };
+
+// The conversion the question asks about has ended; the question would
+// otherwise wait under the outcome, and then behind the main window.
+BOOL CALLBACK CloseIfStopQuestion(HWND window, LPARAM) {
+  wchar_t className[16] = {};
+  ::GetClassNameW(window, className, 16);
+  if (::lstrcmpW(className, L"#32770") == 0 && ::IsWindowVisible(window) &&
+      platform::Utf8FromWide(WindowText(window)) == kQuestionCaption) {
+    ::SendMessageW(window, WM_COMMAND, IDNO, 0);
+  }
+  return TRUE;
+}
 
 }  // namespace
 
@@ -76,6 +94,7 @@ LRESULT CALLBACK WindowThreadMessages::Receive(HWND window, UINT message, WPARAM
   if (message != kShowRequest) return ::DefWindowProcW(window, message, wParam, lParam);
   auto* self = reinterpret_cast<WindowThreadMessages*>(wParam);
   auto* request = reinterpret_cast<Request*>(lParam);
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CloseIfStopQuestion, 0);
   // Nothing may leave a window procedure by an exception.
   try {
     self->messages_.ShowMessage(request->kind, request->text);

@@ -44,7 +44,9 @@ class MessageBoxes : public MessageSink {
 // caller on another thread waits until its message has been acknowledged,
 // as the sink's contract says. The window thread must keep its message
 // loop turning while another thread may call. What `messages` throws is
-// thrown to the caller.
+// thrown to the caller. Such a message is a conversion's outcome: a stop
+// question still open is answered "No" first, so that the outcome shows
+// alone and the main window is usable after it.
 class WindowThreadMessages : public MessageSink {
  public:
   explicit WindowThreadMessages(MessageSink& messages);

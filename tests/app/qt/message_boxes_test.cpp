@@ -5,11 +5,13 @@
 #include <atomic>
 #include <thread>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 #include "gui_support.h"
 
@@ -70,6 +72,28 @@ TEST(MessageBoxes, ShowsModallyCentredOnTheScreenUntilOkIsPressed) {
   // Centred on the screen, not on an owner placed off-centre.
   const QPoint screenCentre = owner.screen()->availableGeometry().center();
   EXPECT_LE((seen.centre - screenCentre).manhattanLength(), 4);
+}
+
+TEST(MessageBoxes, AWorkersMessageAnswersAnOpenStopQuestionNoFirst) {
+  test::EnsureApplication();
+  test::RecordingMessages shown;
+  GuiThreadMessages messages(shown);
+  std::thread worker;
+  test::AnswerNextModal([&](QWidget*) {
+    worker = std::thread([&] { messages.ShowMessage(MessageKind::Error, "Конвертация отменена"); });
+  });
+  // Should the question stay, a "Yes" after ten seconds ends the test.
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      box->done(QMessageBox::Yes);
+    }
+  });
+  guard.start(10000);
+  EXPECT_FALSE(AskYesNo("Идёт конвертация. Прервать её и закрыть программу?", nullptr));
+  worker.join();
+  EXPECT_EQ(shown.shown, std::vector<test::Shown>({test::Error("Конвертация отменена")}));
 }
 
 TEST(MessageBoxes, QuestionIsCaptionedInTheWindowsLanguage) {

@@ -539,6 +539,28 @@ TEST(Win32WindowThreadMessagesTest, WorkerMessagesShowOnTheWindowThreadInOrderEa
   EXPECT_EQ(failure, "box failed");
 }
 
+TEST(Win32WindowThreadMessagesTest, AWorkersMessageAnswersAnOpenStopQuestionNoFirst) {
+  test::RecordingMessages recorded;
+  WindowThreadMessages messages(recorded);
+  std::thread worker([&] {
+    for (int i = 0; i < 2000 && ::FindWindowW(L"#32770", L"Подтверждение") == nullptr; ++i) {
+      std::this_thread::sleep_for(5ms);
+    }
+    messages.ShowMessage(MessageKind::Error, "Конвертация отменена");
+    // Should the question stay, a "Yes" after ten seconds ends the test.
+    for (int i = 0; i < 2000 && ::FindWindowW(L"#32770", L"Подтверждение") != nullptr; ++i) {
+      std::this_thread::sleep_for(5ms);
+    }
+    if (const HWND left = ::FindWindowW(L"#32770", L"Подтверждение")) {
+      ::PostMessageW(left, WM_COMMAND, IDYES, 0);
+    }
+  });
+  MessageBoxes question;
+  EXPECT_FALSE(question.AskYesNo("Идёт конвертация. Прервать её и закрыть программу?"));
+  worker.join();
+  EXPECT_EQ(recorded.shown, std::vector<Shown>({{MessageKind::Error, "Конвертация отменена"}}));
+}
+
 TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
   std::vector<OPENFILENAMEW> seen;
   std::vector<std::wstring> filters;
