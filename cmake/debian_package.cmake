@@ -1,6 +1,6 @@
 # make package: build/z917-converter_VERSION_amd64.deb, by CPack's DEB
-# generator, of what cmake --install puts under /usr, with the manual page,
-# the copyright file and the changelog a Debian package carries. Linux only:
+# generator, of what cmake --install puts under /usr, with the manual
+# pages, the copyright file and the changelog a Debian package carries. Linux only:
 # the Windows build has its own package (windows_package.cmake).
 include_guard(GLOBAL)
 if(NOT CMAKE_SYSTEM_NAME STREQUAL "Linux")
@@ -14,51 +14,58 @@ set(Z917_MAINTAINER "Z917 Journal Converter team <team@z917-converter.example.or
 # that the same sources give the same .deb. Move it with the version.
 set(Z917_RELEASE_EPOCH 1796774400)
 
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(Z917_PACKAGE_EPOCH $ENV{SOURCE_DATE_EPOCH})
-else()
-  set(Z917_PACKAGE_EPOCH ${Z917_RELEASE_EPOCH})
-endif()
-# string(TIMESTAMP) reads the time from SOURCE_DATE_EPOCH only.
-set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
-set(ENV{SOURCE_DATE_EPOCH} ${Z917_PACKAGE_EPOCH})
-string(TIMESTAMP Z917_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
-string(TIMESTAMP Z917_MAN_DATE "%Y-%m-%d" UTC)
-set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
+# z917_add_debian_files(): makes and installs the manual pages, the
+# changelog and the copyright file, with dates of the package's time,
+# which it leaves in Z917_PACKAGE_EPOCH.
+function(z917_add_debian_files)
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(Z917_PACKAGE_EPOCH $ENV{SOURCE_DATE_EPOCH})
+  else()
+    set(Z917_PACKAGE_EPOCH ${Z917_RELEASE_EPOCH})
+  endif()
+  # string(TIMESTAMP) reads the time from SOURCE_DATE_EPOCH only.
+  set(saved_epoch "$ENV{SOURCE_DATE_EPOCH}")
+  set(ENV{SOURCE_DATE_EPOCH} ${Z917_PACKAGE_EPOCH})
+  string(TIMESTAMP Z917_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+  string(TIMESTAMP Z917_MAN_DATE "%Y-%m-%d" UTC)
+  set(ENV{SOURCE_DATE_EPOCH} "${saved_epoch}")
 
-# The manual pages of the programs the build has.
-set(pages z917conv)
-if(TARGET z917-converter)
-  list(APPEND pages z917-converter)
-endif()
+  # The manual pages of the programs the build has.
+  set(pages z917conv)
+  if(TARGET z917-converter)
+    list(APPEND pages z917-converter)
+  endif()
 
-# Each file gzipped as Debian wants it: -n keeps the name and time out, so
-# that the same text gives the same bytes.
-set(dir ${CMAKE_BINARY_DIR}/debian)
-configure_file(${Z917_DEBIAN_DATA}/changelog.in ${dir}/doc/changelog @ONLY)
-configure_file(${Z917_DEBIAN_DATA}/copyright.in ${dir}/doc/copyright @ONLY)
-set(gzip_files doc/changelog)
-set(man_pages)
-foreach(page ${pages})
-  configure_file(${PROJECT_SOURCE_DIR}/data/man/${page}.1 ${dir}/man/${page}.1 @ONLY)
-  list(APPEND gzip_files man/${page}.1)
-  list(APPEND man_pages ${dir}/man/${page}.1.gz)
-endforeach()
-set(gzipped)
-foreach(file ${gzip_files})
-  add_custom_command(OUTPUT ${dir}/${file}.gz
-    COMMAND gzip -9n -c ${file} > ${file}.gz
-    DEPENDS ${dir}/${file}
-    WORKING_DIRECTORY ${dir}
-    COMMENT "Compressing ${file}")
-  list(APPEND gzipped ${dir}/${file}.gz)
-endforeach()
-add_custom_target(z917_debian_files ALL DEPENDS ${gzipped})
+  # Each file gzipped as Debian wants it: -n keeps the name and time out, so
+  # that the same text gives the same bytes.
+  set(dir ${CMAKE_BINARY_DIR}/debian)
+  configure_file(${Z917_DEBIAN_DATA}/changelog.in ${dir}/doc/changelog @ONLY)
+  configure_file(${Z917_DEBIAN_DATA}/copyright.in ${dir}/doc/copyright @ONLY)
+  set(gzip_files doc/changelog)
+  set(man_pages)
+  foreach(page ${pages})
+    configure_file(${PROJECT_SOURCE_DIR}/data/man/${page}.1 ${dir}/man/${page}.1 @ONLY)
+    list(APPEND gzip_files man/${page}.1)
+    list(APPEND man_pages ${dir}/man/${page}.1.gz)
+  endforeach()
+  set(gzipped)
+  foreach(file ${gzip_files})
+    add_custom_command(OUTPUT ${dir}/${file}.gz
+      COMMAND gzip -9n -c ${file} > ${file}.gz
+      DEPENDS ${dir}/${file}
+      WORKING_DIRECTORY ${dir}
+      COMMENT "Compressing ${file}")
+    list(APPEND gzipped ${dir}/${file}.gz)
+  endforeach()
+  add_custom_target(z917_debian_files ALL DEPENDS ${gzipped})
 
-install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-# The package's name, where CMAKE_INSTALL_DOCDIR would take the project's.
-install(FILES ${dir}/doc/changelog.gz ${dir}/doc/copyright
-  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/z917-converter)
+  install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # The package's name, where CMAKE_INSTALL_DOCDIR would take the project's.
+  install(FILES ${dir}/doc/changelog.gz ${dir}/doc/copyright
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/z917-converter)
+  set(Z917_PACKAGE_EPOCH ${Z917_PACKAGE_EPOCH} PARENT_SCOPE)
+endfunction()
+z917_add_debian_files()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME z917-converter)
