@@ -7,7 +7,7 @@ BENCH_BUILD ?= build-release
 WINDOWS_BUILD ?= build-windows
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build demo test test-sanitize fuzz bench clean windows-deps windows test-windows \
+.PHONY: all deps configure build package demo test test-sanitize fuzz bench clean windows-deps windows test-windows \
   bench-windows windows-package
 
 all: build
@@ -20,6 +20,11 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD)
+
+# $(BUILD)/z917-converter_VERSION_amd64.deb: the programs, their manual
+# pages, the desktop entry and the icons (cmake/debian_package.cmake).
+package: build
+	cmake --build $(BUILD) --target package
 
 demo: build
 	scripts/demo $(BUILD)
