@@ -114,8 +114,9 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
       return Only(CommandLine::Action::Version);
     } else if (TakesValue(name)) {
       const bool joined = name.size() < arg.size();
-      if (!joined && i + 1 == args.size())
+      if (!joined && i + 1 == args.size()) {
         return Wrong("option '" + std::string(arg) + "' needs a value");
+      }
       const std::string_view value = joined ? arg.substr(name.size() + 1) : args[++i];
       const std::string problem = SetOption(options, name, value);
       if (!problem.empty()) return Wrong(problem);
