@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/cancellation.h"
 #include "platform/save_progress.h"
 
 namespace z917::app {
@@ -15,6 +16,8 @@ ConversionWorker::~ConversionWorker() {
 }
 
 void ConversionWorker::Run() {
+  // A stop asked for as the last conversion ended is not for this one.
+  platform::Cancellation::Reset();
   try {
     conversion_([this](const driver::ConversionProgress& progress) { latest_.Store(progress); });
   } catch (...) {

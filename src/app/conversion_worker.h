@@ -14,7 +14,8 @@ namespace z917::app {
 
 class ConversionWorker {
  public:
-  // Starts `conversion` at once; its reports go to Progress(). `ended` runs
+  // Starts `conversion` at once, clearing a stop asked for before (see
+  // platform::Cancellation); its reports go to Progress(). `ended` runs
   // on the worker once the conversion has returned or thrown, to wake the
   // window's thread. Throws std::system_error when no thread can start.
   ConversionWorker(std::function<void(const driver::ProgressListener&)> conversion,

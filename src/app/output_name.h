@@ -3,7 +3,8 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
+
+#include "common/file_name.h"
 
 namespace z917::app {
 
@@ -11,14 +12,9 @@ namespace z917::app {
 // (also for 0, an Excel whose version could not be read).
 std::string ExcelExtensionFor(std::uint32_t excelVersion);
 
-// `journalPath` with the last extension of its file name replaced by
-// `extension` (".xml"), or with `extension` appended when the file name
-// has no full stop. Dots in folder names are not extensions; '/' and, on
-// Windows, '\' separate folders.
-std::string ProposedOutputName(std::string_view journalPath, std::string_view extension);
-
-// The file name at the end of `path`, for showing; empty when `path` ends
-// in a folder separator.
-std::string_view FileNameOf(std::string_view path);
+// The journal's own folder and name with another extension; shared with
+// the command line.
+using z917::FileNameOf;
+using z917::ProposedOutputName;
 
 }  // namespace z917::app

@@ -13,4 +13,6 @@ Dispatch StartServer(std::string_view progId) {
   throw AutomationError(StartFailureMessage("Недопустимая строка с указанием класса", progId));
 }
 
+bool StartsInProcess(std::string_view progId) { return IsExcelProgId(progId); }
+
 }  // namespace z917::automation

@@ -16,6 +16,12 @@ namespace z917::automation {
 // marks.
 Dispatch StartServer(std::string_view progId);
 
+// Whether StartServer(progId) answers with a server in this process (the
+// built-in engine), which converting threads may each start and drive at
+// once; false for a server over COM (Excel itself runs one at a time).
+// Never throws.
+bool StartsInProcess(std::string_view progId);
+
 // What a client uses to start servers; StartServer unless a test or a
 // platform supplies another.
 using ServerStarter = std::function<Dispatch(std::string_view progId)>;

@@ -1,10 +1,15 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <charconv>
+#include <set>
 #include <system_error>
 
+#include "cli/batch.h"
 #include "common/ascii.h"
+#include "common/file_name.h"
 #include "driver/conversion_driver.h"
+#include "platform/cancellation.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/save_progress.h"
@@ -28,9 +33,64 @@ std::string SavingText(const driver::ConversionProgress& progress) {
   return text + ", " + std::to_string(percent) + "%";
 }
 
+// More at once only adds threads waiting for the same disk.
+constexpr unsigned kMostJobs = 256;
+
+CommandLine Only(CommandLine::Action action) {
+  CommandLine line;
+  line.action = action;
+  return line;
+}
+
 CommandLine Wrong(std::string problem) {
   CommandLine line;
   line.problem = std::move(problem);
+  return line;
+}
+
+// The many-journal form's settings as its options give them.
+struct BatchOptions {
+  std::string extension = ".xlsx";
+  std::string outputDir;
+  unsigned jobs = 0;
+};
+
+bool TakesValue(std::string_view name) {
+  return name == "--format" || name == "--output-dir" || name == "--jobs";
+}
+
+// Sets option `name` to `value`; the problem with the value, or "".
+std::string SetOption(BatchOptions& options, std::string_view name, std::string_view value) {
+  if (name == "--format") {
+    if (value != "xlsx" && value != "xls" && value != "xml") {
+      return "unknown format '" + std::string(value) + "'";
+    }
+    options.extension = "." + std::string(value);
+  } else if (name == "--output-dir") {
+    if (value.empty()) return "empty folder name";
+    options.outputDir = value;
+  } else {
+    const char* end = value.data() + value.size();
+    const auto [stop, error] = std::from_chars(value.data(), end, options.jobs);
+    if (error != std::errc() || stop != end || options.jobs == 0 || options.jobs > kMostJobs) {
+      return "--jobs takes a number from 1 to " + std::to_string(kMostJobs);
+    }
+  }
+  return "";
+}
+
+CommandLine ManyJournals(const std::vector<std::string_view>& files, const BatchOptions& options) {
+  CommandLine line = Only(CommandLine::Action::ConvertMany);
+  line.jobs = options.jobs;
+  std::set<std::string> outputs;
+  for (const std::string_view journal : files) {
+    line.journals.emplace_back(journal);
+    line.outputs.push_back(BatchOutputPath(journal, options.outputDir, options.extension));
+    // Two conversions racing for one output would leave either at random.
+    if (!outputs.insert(line.outputs.back()).second) {
+      return Wrong("two journals would both be converted to '" + line.outputs.back() + "'");
+    }
+  }
   return line;
 }
 
@@ -38,25 +98,48 @@ CommandLine Wrong(std::string problem) {
 
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args) {
   std::vector<std::string_view> files;
+  BatchOptions options;
   bool optionsEnded = false;
-  for (const std::string_view arg : args) {
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-      return {CommandLine::Action::Help, {}, {}, {}};
-    } else if (!optionsEnded && arg == "--version") {
-      return {CommandLine::Action::Version, {}, {}, {}};
-    } else if (!optionsEnded && arg.size() > 1 && arg.front() == '-') {
-      return Wrong("unknown option '" + std::string(arg) + "'");
-    } else {
+  bool batchOption = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const std::string_view name = arg.substr(0, arg.find('='));
+    if (optionsEnded || arg.size() <= 1 || arg.front() != '-') {
       files.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h") {
+      return Only(CommandLine::Action::Help);
+    } else if (arg == "--version") {
+      return Only(CommandLine::Action::Version);
+    } else if (TakesValue(name)) {
+      const bool joined = name.size() < arg.size();
+      if (!joined && i + 1 == args.size()) {
+        return Wrong("option '" + std::string(arg) + "' needs a value");
+      }
+      const std::string_view value = joined ? arg.substr(name.size() + 1) : args[++i];
+      const std::string problem = SetOption(options, name, value);
+      if (!problem.empty()) return Wrong(problem);
+      batchOption = true;
+    } else {
+      return Wrong("unknown option '" + std::string(arg) + "'");
     }
   }
   if (files.empty()) return Wrong("");
-  if (files.size() == 1) return Wrong("missing OUTPUT");
-  if (files.size() > 2) return Wrong("too many arguments");
-  if (files[0].empty() || files[1].empty()) return Wrong("empty file name");
-  return {CommandLine::Action::Convert, std::string(files[0]), std::string(files[1]), {}};
+  if (std::find(files.begin(), files.end(), "") != files.end()) return Wrong("empty file name");
+  if (batchOption || files.size() != 2) return ManyJournals(files, options);
+  CommandLine line = Only(CommandLine::Action::Convert);
+  line.journal = files[0];
+  line.output = files[1];
+  return line;
+}
+
+std::string BatchOutputPath(std::string_view journal, std::string_view outputDir,
+                            std::string_view extension) {
+  if (outputDir.empty()) return ProposedOutputName(journal, extension);
+  std::string path(outputDir);
+  if (!FileNameOf(path).empty()) path += kFolderSeparator;
+  return path + ProposedOutputName(FileNameOf(journal), extension);
 }
 
 OutputKind OutputKindFor(std::string_view outputPath) {
@@ -65,6 +148,7 @@ OutputKind OutputKindFor(std::string_view outputPath) {
 
 std::string UsageText() {
   return "Usage: z917conv JOURNAL OUTPUT\n"
+         "       z917conv [--format xlsx|xls|xml] [--output-dir DIR] [--jobs N] JOURNAL...\n"
          "Converts the cash-register journal JOURNAL (.bin) into OUTPUT: an XML\n"
          "document when OUTPUT ends in \".xml\" (any letter case), otherwise an\n"
          "Excel workbook: Excel 97-2003 when OUTPUT ends in \".xls\" (any letter\n"
@@ -77,8 +161,22 @@ std::string UsageText() {
          "conversion, which then leaves nothing behind. When standard error is a\n"
          "terminal, a line on it shows the progress.\n"
          "\n"
-         "  -h, --help  show this text and exit\n"
-         "  --version   show the version and exit\n";
+         "The second form (any of its options, or other than two file names)\n"
+         "converts each JOURNAL into DIR/NAME.EXT: NAME is the journal's name\n"
+         "without its last extension, DIR its own folder unless given, EXT the\n"
+         "format (xlsx unless given). N journals convert at once, one per core\n"
+         "unless given; workbooks for Excel itself (on Windows, when installed)\n"
+         "convert one at a time, as Excel serves one at a time. A line per\n"
+         "journal tells its messages as it ends (on standard error when it\n"
+         "failed), then a line how many converted. Exit status: 0 all converted,\n"
+         "1 any failed, 2 wrong usage; 130, 143 or 129 when stopped as above,\n"
+         "the journals still converting then left unwritten and no more begun.\n"
+         "\n"
+         "  --format F      xlsx (Excel workbook), xls (Excel 97-2003) or xml\n"
+         "  --output-dir D  put the outputs in folder D\n"
+         "  --jobs N        convert N journals at once\n"
+         "  -h, --help      show this text and exit\n"
+         "  --version       show the version and exit\n";
 }
 
 std::string UnexpectedFailureMessage(std::string_view reason) {
@@ -184,6 +282,7 @@ void ProgressLine::ShowMessage(MessageKind kind, const std::string& text) {
 namespace {
 
 int Convert(const CommandLine& line, driver::ConversionDriver& driver, ProgressLine* progress) {
+  platform::Cancellation::Reset();
   platform::CatchInterrupts();
   if (progress != nullptr) {
     driver.SetProgressListener(
@@ -213,6 +312,8 @@ int RunCommandLine(const std::vector<std::string_view>& args, driver::Conversion
       if (!line.problem.empty()) platform::WriteText(err, "z917conv: " + line.problem + "\n");
       platform::WriteText(err, UsageText());
       return kExitUsage;
+    case CommandLine::Action::ConvertMany:
+      return RunBatch(line, out, err);
     case CommandLine::Action::Convert:
       break;
   }

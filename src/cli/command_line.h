@@ -25,18 +25,33 @@ inline constexpr int kExitUsage = 2;
 
 // What the arguments ask for.
 struct CommandLine {
-  enum class Action { Convert, Help, Version, Usage };
+  enum class Action { Convert, ConvertMany, Help, Version, Usage };
   Action action = Action::Usage;
+  // For Action::Convert.
   std::string journal;
   std::string output;
+  // For Action::ConvertMany: the journals in the order given, each one's
+  // output, and how many to convert at once (0: one per core).
+  std::vector<std::string> journals;
+  std::vector<std::string> outputs;
+  unsigned jobs = 0;
   // Why the arguments are wrong, for Action::Usage; empty when none were given.
   std::string problem;
 };
 
-// Reads the arguments after the program name: JOURNAL OUTPUT, --help or
-// --version; "--" ends the options. Never fails: wrong use gives
-// Action::Usage with the problem named.
+// Reads the arguments after the program name: JOURNAL OUTPUT; or
+// [--format F] [--output-dir DIR] [--jobs N] JOURNAL... (any of these
+// options, or other than two operands, make it this form; an option's
+// value may follow '=' too); or --help or --version; "--" ends the
+// options. Never fails: wrong use, two journals onto one output among it,
+// gives Action::Usage with the problem named.
 CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
+
+// Where the many-journal form converts `journal` to: in `outputDir`, or
+// beside the journal when that is empty, its file name with `extension`
+// (".xlsx") for its last extension. Never fails.
+std::string BatchOutputPath(std::string_view journal, std::string_view outputDir,
+                            std::string_view extension);
 
 // XML when `outputPath` ends in ".xml" in any letter case, Excel otherwise.
 OutputKind OutputKindFor(std::string_view outputPath);
@@ -131,7 +146,8 @@ inline constexpr int kExitHungUp = 129;       // SIGHUP
 // Runs z917conv with `args` (after the program name) on `driver` and
 // answers its exit status. A conversion shows its progress on `progress`
 // when one is given, and stops cleanly on an interrupt, answering the
-// interrupt's status.
+// interrupt's status. The many-journal form wires conversions of its own
+// (cli/batch.h) and shows no progress.
 int RunCommandLine(const std::vector<std::string_view>& args, driver::ConversionDriver& driver,
                    std::FILE* out, std::FILE* err, ProgressLine* progress = nullptr);
 

@@ -93,7 +93,6 @@ bool ConversionDriver::OutputPathUsable(const std::string& journalPath,
 
 bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string& outputPath,
                                       OutputKind kind) {
-  platform::Cancellation::Reset();
   platform::SaveProgress::Reset();
   if (!CreateOutput(kind, outputPath)) {
     journal.Close();

@@ -31,7 +31,10 @@ std::string SuccessMessage(std::uint64_t failedReads);
 // its document, decodes packet by packet, saves and closes, and shows
 // exactly one message of its own at the end of every path (after any
 // message of the writer's). Stops between packets, or before saving, when
-// platform::Cancellation is requested. Not reentrant.
+// platform::Cancellation is requested; the caller clears a request left
+// from before, once before all the conversions it runs, so that one
+// starting after a stop stops too. Not reentrant; drivers of their own
+// may convert at once on several threads.
 class ConversionDriver {
  public:
   ConversionDriver(OutputWriters writers, MessageSink& messages);

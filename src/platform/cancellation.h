@@ -5,9 +5,10 @@
 
 namespace z917::platform {
 
-// One conversion runs at a time in a process, so the request is one
-// process-wide flag. Every function here is lock-free and safe to call from
-// a signal handler or any thread.
+// A stop is for every conversion the process runs (the command line may
+// run several at once), so the request is one process-wide flag. Every
+// function here is lock-free and safe to call from a signal handler or any
+// thread.
 class Cancellation {
  public:
   // Asks the running conversion to stop at the next point that can stop
@@ -16,7 +17,9 @@ class Cancellation {
   static void Request() noexcept;
   // Whether a stop has been asked for since the last Reset.
   static bool Requested() noexcept;
-  // Clears the request; the driver calls it as a conversion starts.
+  // Clears the request; whoever starts conversions calls it once before
+  // they start, never the conversions themselves, so that one starting
+  // late cannot clear a stop meant for it too.
   static void Reset() noexcept;
 };
 

@@ -8,8 +8,10 @@
 namespace z917::platform {
 
 // Told by whichever writer in this process saves the output, read by the
-// front ends. One conversion runs at a time in a process, so the state is
-// one process-wide value; every function here is lock-free and safe to
+// front ends. A front end shows one conversion's save at a time, so the
+// state is one process-wide value; where several conversions run at once
+// (the command line's many journals) nobody reads it, and their reports
+// only overwrite each other. Every function here is lock-free and safe to
 // call from any thread. A writer in another process (Excel over COM) is
 // never heard, and the front ends then show the save as they always have.
 class SaveProgress {

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "journal/journal_encoder.h"
@@ -43,12 +44,46 @@ TEST(CommandLine, ParsesFilesAndOptions) {
   EXPECT_EQ(dashed.journal, "-j.bin");
 
   EXPECT_EQ(ParseCommandLine({}).problem, "");
-  EXPECT_EQ(ParseCommandLine({"j.bin"}).problem, "missing OUTPUT");
-  EXPECT_EQ(ParseCommandLine({"a", "b", "c"}).problem, "too many arguments");
   EXPECT_EQ(ParseCommandLine({"-x", "a", "b"}).problem, "unknown option '-x'");
   EXPECT_EQ(ParseCommandLine({"", "b"}).problem, "empty file name");
-  for (const auto& args : std::vector<std::vector<std::string_view>>{{}, {"a"}, {"-x", "a", "b"}}) {
+  for (const auto& args : std::vector<std::vector<std::string_view>>{{}, {"-x", "a", "b"}}) {
     EXPECT_EQ(ParseCommandLine(args).action, Action::Usage);
+  }
+}
+
+TEST(CommandLine, ManyJournalsFormWhenAnOptionOrOtherThanTwoFiles) {
+  const struct {
+    std::vector<std::string_view> args;
+    std::vector<std::string> outputs;  // none: wrong use
+    std::string problem;
+    unsigned jobs = 0;
+  } cases[] = {
+      {{"d.1/j.bin"}, {"d.1/j.xlsx"}, ""},
+      {{"a", "b.x.bin", "c"}, {"a.xlsx", "b.x.xlsx", "c.xlsx"}, ""},
+      {{"--format", "xls", "j.bin", "out.xml"}, {"j.xls", "out.xls"}, ""},
+      {{"--format=xml", "--jobs", "3", "a/j.BIN"}, {"a/j.xml"}, "", 3},
+      {{"--output-dir", "o", "a/j.bin", "k"}, {"o/j.xlsx", "o/k.xlsx"}, ""},
+      {{"--output-dir=o/", "--jobs=1", "a/j.bin"}, {"o/j.xlsx"}, "", 1},
+      {{"--jobs", "0", "j"}, {}, "--jobs takes a number from 1 to 256"},
+      {{"--jobs", "2x", "j"}, {}, "--jobs takes a number from 1 to 256"},
+      {{"--format", "pdf", "j"}, {}, "unknown format 'pdf'"},
+      {{"j", "--jobs"}, {}, "option '--jobs' needs a value"},
+      {{"--output-dir=", "j"}, {}, "empty folder name"},
+      {{"--output-dir", "o", "a/j.bin", "b/j.xml"},
+       {},
+       "two journals would both be converted to 'o/j.xlsx'"},
+  };
+  for (const auto& c : cases) {
+    const CommandLine line = ParseCommandLine(c.args);
+    SCOPED_TRACE(c.args.front());
+    EXPECT_EQ(line.action, c.outputs.empty() ? Action::Usage : Action::ConvertMany);
+    EXPECT_EQ(line.outputs, c.outputs);
+    EXPECT_EQ(line.problem, c.problem);
+    EXPECT_EQ(line.jobs, c.jobs);
+    if (!c.outputs.empty()) {
+      EXPECT_EQ(line.journals,
+                std::vector<std::string>(c.args.end() - c.outputs.size(), c.args.end()));
+    }
   }
 }
 
@@ -173,9 +208,9 @@ TEST_F(Z917Conv, HelpVersionAndWrongUsage) {
   EXPECT_EQ(none.status, 2);
   EXPECT_EQ(none.out, "");
   EXPECT_EQ(none.err, UsageText());
-  const Outcome extra = Start("a b c");
-  EXPECT_EQ(extra.status, 2);
-  EXPECT_EQ(extra.err, "z917conv: too many arguments\n" + UsageText());
+  const Outcome wrongJobs = Start("--jobs 0 a");
+  EXPECT_EQ(wrongJobs.status, 2);
+  EXPECT_EQ(wrongJobs.err, "z917conv: --jobs takes a number from 1 to 256\n" + UsageText());
 }
 
 TEST_F(Z917Conv, ConvertsToXmlUnderTheEnvironmentsRegionalSettings) {
@@ -317,6 +352,98 @@ TEST_F(Z917Conv, SilentButForTheMessagesWhenStandardErrorIsNotATerminal) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Конвертация прошла успешно\n");
   EXPECT_EQ(run.err, "");
+}
+
+// The lines of `text`, sorted: journals converting side by side end in any order.
+std::multiset<std::string> Lines(const std::string& text) {
+  std::multiset<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.insert(line);
+  return lines;
+}
+
+TEST_F(Z917Conv, ManyJournalsEachBesideItsOwnInTheFormatAsked) {
+  fs::create_directories(dir / "a.1");
+  const std::string first = test::WriteSyntheticJournal(dir / "a.1" / "one.bin", {300, 1});
+  const std::string second = test::WriteSyntheticJournal(dir / "two.bin", {300, 2});
+  const struct {
+    const char* option;
+    const char* extension;
+    std::string magic;
+  } formats[] = {{"", ".xlsx", "PK"},
+                 {"--format xls", ".xls", "\xD0\xCF\x11\xE0"},
+                 {"--format=xml", ".xml", "<?xml"}};
+  for (const auto& [option, extension, magic] : formats) {
+    SCOPED_TRACE(extension);
+    const Outcome run = Start(std::string(option) + " '" + first + "' '" + second + "' --jobs 2");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.out), (std::multiset<std::string>{first + ": Конвертация прошла успешно",
+                                                          second + ": Конвертация прошла успешно",
+                                                          "Сконвертировано журналов: 2 из 2"}));
+    EXPECT_TRUE(run.out.ends_with("\nСконвертировано журналов: 2 из 2\n")) << run.out;
+    EXPECT_EQ(run.err, "");
+    for (const fs::path& output :
+         {dir / "a.1" / ("one" + std::string(extension)), dir / ("two" + std::string(extension))}) {
+      EXPECT_EQ(ReadFile(output).substr(0, magic.size()), magic) << output;
+    }
+  }
+}
+
+TEST_F(Z917Conv, AFailingJournalFailsTheRunAndTheOthersConvertAll) {
+  const std::string good = test::WriteSyntheticJournal(dir / "good.bin", {300, 1});
+  const std::string bad =
+      test::WriteFile(dir / "bad.bin", journal::EncodePacket(std::uint8_t{11}, {}, "x"));
+  const std::string missing = (dir / "missing.bin").string();
+  const std::string last = test::WriteSyntheticJournal(dir / "last.bin", {300, 2});
+  fs::create_directories(dir / "out");
+  const Outcome run = Start("--jobs 3 --format xml --output-dir '" + (dir / "out").string() +
+                            "' '" + good + "' '" + bad + "' '" + missing + "' '" + last + "'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(Lines(run.err), (std::multiset<std::string>{bad + ": Ошибка преобразования данных",
+                                                        missing + ": Ошибка открытия файла БД"}));
+  EXPECT_EQ(Lines(run.out), (std::multiset<std::string>{good + ": Конвертация прошла успешно",
+                                                        last + ": Конвертация прошла успешно",
+                                                        "Сконвертировано журналов: 2 из 4"}));
+  EXPECT_EQ(dir.Names("out"), (std::set<std::string>{"good.xml", "last.xml"}));
+}
+
+TEST_F(Z917Conv, InterruptStopsEveryJobAndStartsNoMore) {
+  std::vector<std::string> args = {"z917conv", "--jobs", "2", "--format", "xml"};
+  for (const char* name : {"a.bin", "b.bin", "c.bin"}) {
+    args.push_back(test::WriteSyntheticJournal(dir / name, {150000, 3}));
+  }
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::freopen((dir / "stdout").c_str(), "w", stdout);
+    ::freopen((dir / "stderr").c_str(), "w", stderr);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  // Strike once a document is being written.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (UnseenBytes(pid, dir.Path()) < (64u << 10) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  ::kill(pid, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), kExitInterrupted);
+  EXPECT_EQ(ReadFile(dir / "stdout"), "Сконвертировано журналов: 0 из 3\n");
+  // Those running are stopped (the second may not have begun), the third never begins.
+  const std::multiset<std::string> stopped = Lines(ReadFile(dir / "stderr"));
+  EXPECT_FALSE(stopped.empty());
+  for (const std::string& line : stopped) {
+    EXPECT_TRUE(line == args[5] + ": Конвертация отменена" ||
+                line == args[6] + ": Конвертация отменена")
+        << line;
+  }
+  EXPECT_EQ(dir.Names(), (std::set<std::string>{"a.bin", "b.bin", "c.bin", "stderr", "stdout"}));
 }
 
 // z917conv with standard error on a pseudo-terminal, as in a terminal

@@ -15,4 +15,8 @@ Dispatch StartServer(std::string_view progId) {
   return com::StartComServer(progId);
 }
 
+bool StartsInProcess(std::string_view progId) {
+  return IsExcelProgId(progId) && !com::IsRegistered(progId);
+}
+
 }  // namespace z917::automation
