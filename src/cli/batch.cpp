@@ -98,8 +98,9 @@ int RunBatch(const CommandLine& line, std::FILE* out, std::FILE* err) {
   {
     // This thread is one of the workers, so that one job runs where the
     // two-file form does (an Excel over COM in this thread's apartment).
+    const unsigned jobs = BatchJobs(line.jobs, line.journals.size(), batch.Kind());
     std::vector<std::jthread> helpers;
-    for (unsigned i = 1; i < BatchJobs(line.jobs, line.journals.size(), batch.Kind()); ++i) {
+    for (unsigned i = 1; i < jobs; ++i) {
       try {
         helpers.emplace_back([&batch] {
           // A helper that cannot set up leaves its share to the others.

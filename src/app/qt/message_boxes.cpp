@@ -13,6 +13,9 @@ namespace z917::app::qt {
 
 namespace {
 
+// The stop question's name, by which an outcome finds it open.
+constexpr char kQuestionBoxName[] = "QuestionBox";
+
 // A message box centred on the screen it shows on, owner or not: Qt would
 // centre an owned dialog on its owner.
 class ScreenCentredBox : public QMessageBox {
@@ -47,7 +50,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& tex
 bool AskYesNo(const QString& question, QWidget* owner) {
   ScreenCentredBox box(QMessageBox::Question, QString::fromUtf8(kQuestionCaption), question,
                        QMessageBox::Yes | QMessageBox::No, owner);
-  box.setObjectName("QuestionBox");
+  box.setObjectName(kQuestionBoxName);
   box.setWindowModality(Qt::ApplicationModal);
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::No);
@@ -60,7 +63,7 @@ namespace {
 // otherwise wait under the outcome and still say it is running.
 void CloseStopQuestion() {
   auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-  if (question != nullptr && question->objectName() == QLatin1String("QuestionBox")) {
+  if (question != nullptr && question->objectName() == QLatin1String(kQuestionBoxName)) {
     question->done(QMessageBox::No);
   }
 }
