@@ -10,13 +10,8 @@
 
 namespace z917::cli {
 
-// How many of `journals` journals of `kind` to convert at once: `requested`,
-// or one per core for 0, never more than the journals; one when the
-// workbooks go to an Excel in another process, which serves one at a time.
-unsigned BatchJobs(unsigned requested, std::size_t journals, OutputKind kind);
-
 // Converts every journal of `line` (Action::ConvertMany) into its output,
-// taking them in order, BatchJobs at once. As each ends prints its name and
+// taking them in order, driver::BatchJobs at once. As each ends prints its name and
 // its messages joined in one message: on `out` when converted, on `err`
 // otherwise; then how many converted. An interrupt stops the running ones
 // and starts no more. Answers 0 when all converted, the interrupt's status

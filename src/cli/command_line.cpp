@@ -179,10 +179,6 @@ std::string UsageText() {
          "  --version       show the version and exit\n";
 }
 
-std::string UnexpectedFailureMessage(std::string_view reason) {
-  return "Непредвиденная ошибка: " + std::string(reason);
-}
-
 std::string VersionText() { return std::string("z917conv ") + Z917_VERSION + "\n"; }
 
 void StreamMessageSink::ShowMessage(MessageKind kind, const std::string& text) {

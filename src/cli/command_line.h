@@ -62,10 +62,6 @@ std::string UsageText();
 // The line --version prints.
 std::string VersionText();
 
-// What the program prints when a failure escapes every writer:
-// "Непредвиденная ошибка: " and `reason`. Never fails.
-std::string UnexpectedFailureMessage(std::string_view reason);
-
 // Prints every message with exactly its text and a line end: information
 // on `out`, errors on `err`, each flushed at once so that the order holds
 // when both reach one terminal; a Windows console gets the text as wide

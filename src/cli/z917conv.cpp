@@ -38,10 +38,10 @@ int main(int argc, char** argv) {
   try {
     return Run(argc, argv);
   } catch (const std::exception& error) {
-    z917::platform::WriteText(stderr, z917::cli::UnexpectedFailureMessage(error.what()) + "\n");
+    z917::platform::WriteText(stderr, z917::driver::UnexpectedFailureMessage(error.what()) + "\n");
   } catch (...) {
     z917::platform::WriteText(stderr,
-                              z917::cli::UnexpectedFailureMessage("неизвестная ошибка") + "\n");
+                              z917::driver::UnexpectedFailureMessage("неизвестная ошибка") + "\n");
   }
   return z917::cli::kExitFailed;
 }

@@ -42,6 +42,10 @@ std::string SuccessMessage(std::uint64_t failedReads) {
   return failedReads > 0 ? kSuccessCounted + std::to_string(failedReads) : kSuccess;
 }
 
+std::string UnexpectedFailureMessage(std::string_view reason) {
+  return "Непредвиденная ошибка: " + std::string(reason);
+}
+
 ConversionDriver::ConversionDriver(OutputWriters writers, MessageSink& messages)
     : writers_(writers),
       messages_(messages),

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/vocabulary.h"
 #include "driver/conversion_progress.h"
@@ -26,6 +27,10 @@ struct OutputWriters {
 // packets whose body could not be read: the plain one for none, else the
 // counted one with the count in full. Never fails.
 std::string SuccessMessage(std::uint64_t failedReads);
+
+// What is shown when a failure escapes every writer:
+// "Непредвиденная ошибка: " and `reason`. Never fails.
+std::string UnexpectedFailureMessage(std::string_view reason);
 
 // Drives one conversion at a time: opens the journal, has the writer create
 // its document, decodes packet by packet, saves and closes, and shows

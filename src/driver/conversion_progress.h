@@ -31,6 +31,10 @@ struct ConversionProgress {
   // is inside the save meanwhile, so the front end reads it from
   // platform::SaveProgress itself.
   std::optional<double> saveShare;
+  // In a batch: the number (from 1) of the journal started last, out of
+  // `journalCount`; both 0 for a single conversion.
+  std::uint32_t journalNumber = 0;
+  std::uint32_t journalCount = 0;
 };
 
 // Told the progress on the converting thread; must return quickly.
