@@ -39,12 +39,18 @@ using Clock = std::chrono::steady_clock;
 
 class AnsweringDialogs : public z917::app::FileDialogs {
  public:
-  std::optional<std::string> RunOpen(const z917::app::FileDialogRequest&) override {
-    return journal;
+  std::vector<std::string> RunOpen(const z917::app::FileDialogRequest&) override {
+    return {journal};
   }
   // Accepts the proposed name.
   std::optional<std::string> RunSave(const z917::app::FileDialogRequest& request) override {
     return request.fileName;
+  }
+  std::optional<std::string> RunFolder(const z917::app::FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  z917::app::ExistingOutputs AskExisting(std::size_t) override {
+    return z917::app::ExistingOutputs::Stop;
   }
   std::string journal;
 };

@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
   }
   if (argc == 4) {
     // A conversion of a month's journal, 42 % of the way through.
-    z917::app::qt::ConversionProgressDialog progress(QStringLiteral("каса-1_2026-03.bin"),
-                                                     QStringLiteral("каса-1_2026-03.xlsx"), &form);
+    z917::app::qt::ConversionProgressDialog progress({"каса-1_2026-03.bin"}, "каса-1_2026-03.xlsx",
+                                                     &form);
     progress.SetProgress({z917::driver::ConversionProgress::Stage::Reading, 42, 100, 131000});
     ok = Grab(progress, argv[3]) && ok;
   }

@@ -1,34 +1,104 @@
 // The commands' steps, in the order the user meets them.
 #include "app/conversion_commands.h"
 
+#include <algorithm>
+#include <set>
 #include <utility>
 
 #include "app/output_name.h"
+#include "common/ascii.h"
+#include "platform/path_checks.h"
 
 namespace z917::app {
 
+namespace {
+
+// The key under which the system tells two file names apart: Windows
+// ignores letter case (ASCII is enough for the names we make clash).
+std::string NameKey(const std::string& path) {
+#ifdef _WIN32
+  return AsciiLower(path);
+#else
+  return path;
+#endif
+}
+
+// `output`, or "NAME (2).EXT" and so on when an earlier journal of the
+// batch goes there already (journals of one name from several folders).
+std::string UnusedOutput(const std::string& output, std::set<std::string>& taken) {
+  std::string candidate = output;
+  for (int copy = 2; !taken.insert(NameKey(candidate)).second; ++copy) {
+    const std::size_t nameStart = output.size() - FileNameOf(output).size();
+    const std::size_t dot = output.rfind('.');
+    const std::size_t stemEnd = dot != std::string::npos && dot > nameStart ? dot : output.size();
+    candidate =
+        output.substr(0, stemEnd) + " (" + std::to_string(copy) + ")" + output.substr(stemEnd);
+  }
+  return candidate;
+}
+
+}  // namespace
+
 ConversionCommands::ConversionCommands(CommandServices services) : services_(std::move(services)) {}
 
+ConversionCommands::Target ConversionCommands::ExcelTarget() {
+  return {FileFilter::ExcelWorkbook, OutputKind::Excel,
+          [this] { return ExcelExtensionFor(services_.excelVersion()); }};
+}
+
+ConversionCommands::Target ConversionCommands::XmlTarget() {
+  return {FileFilter::Xml, OutputKind::Xml, [] { return std::string(".xml"); }};
+}
+
 void ConversionCommands::BtnBinToXlsClick() {
-  Convert(FileFilter::ExcelWorkbook, OutputKind::Excel,
-          [this] { return ExcelExtensionFor(services_.excelVersion()); });
+  // A fresh request every time: no name carries over from the last run.
+  Convert(services_.dialogs.RunOpen({FileFilter::Journal, {}, {}}), ExcelTarget());
 }
 
 void ConversionCommands::BtnBinToXmlClick() {
-  Convert(FileFilter::Xml, OutputKind::Xml, [] { return std::string(".xml"); });
+  Convert(services_.dialogs.RunOpen({FileFilter::Journal, {}, {}}), XmlTarget());
 }
 
-void ConversionCommands::Convert(FileFilter outputFilter, OutputKind kind,
-                                 const std::function<std::string()>& extension) {
-  // A fresh request every time: no name carries over from the last run.
-  const std::optional<std::string> journal =
-      services_.dialogs.RunOpen({FileFilter::Journal, {}, {}});
-  if (!journal) return;
+void ConversionCommands::OpenJournals(const std::vector<std::string>& journals) {
+  Convert(journals, ExcelTarget());
+}
+
+void ConversionCommands::Convert(const std::vector<std::string>& journals, const Target& target) {
+  if (journals.empty()) return;
+  if (journals.size() > 1) return ConvertMany(journals, target);
   // The Excel command starts Excel here, so only once a journal was picked.
-  const FileDialogRequest save{outputFilter, ProposedOutputName(*journal, extension()), {}};
+  const std::string& journal = journals.front();
+  const FileDialogRequest save{target.filter, ProposedOutputName(journal, target.extension()), {}};
   const std::optional<std::string> output = services_.dialogs.RunSave(save);
   if (!output) return;
-  services_.runConversion(*journal, *output, kind);
+  services_.runConversion(journal, *output, target.kind);
+}
+
+void ConversionCommands::ConvertMany(const std::vector<std::string>& journals,
+                                     const Target& target) {
+  const std::string extension = target.extension();
+  const std::optional<std::string> folder =
+      services_.dialogs.RunFolder({target.filter, platform::FolderOf(journals.front()), {}});
+  if (!folder) return;
+  std::vector<driver::BatchItem> items;
+  std::set<std::string> taken;
+  std::size_t existing = 0;
+  for (const std::string& journal : journals) {
+    const std::string proposed = std::string(FileNameOf(ProposedOutputName(journal, extension)));
+    items.push_back({journal, UnusedOutput(platform::InFolder(*folder, proposed), taken)});
+    if (platform::KindOf(items.back().output) != platform::PathKind::kMissing) ++existing;
+  }
+  std::size_t skipped = 0;
+  if (existing > 0) {
+    const ExistingOutputs answer = services_.dialogs.AskExisting(existing);
+    if (answer == ExistingOutputs::Stop) return;
+    if (answer == ExistingOutputs::Skip) {
+      skipped = std::erase_if(items, [](const driver::BatchItem& item) {
+        return platform::KindOf(item.output) != platform::PathKind::kMissing;
+      });
+    }
+  }
+  services_.runBatch(items, target.kind, skipped);
 }
 
 }  // namespace z917::app

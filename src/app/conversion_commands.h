@@ -1,14 +1,18 @@
 // The window's two conversion commands without any toolkit: open dialog,
-// for Excel the version query, proposed name, save dialog, conversion. Each
-// front end supplies the dialogs and services and calls the commands.
+// for Excel the version query, proposed name, save dialog, conversion; for
+// several journals a folder, the question about files already there and
+// one batch. Each front end supplies the dialogs and services and calls the
+// commands.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/vocabulary.h"
+#include "driver/batch_conversion.h"
 
 namespace z917::app {
 
@@ -26,16 +30,25 @@ struct FileDialogRequest {
   bool operator==(const FileDialogRequest&) const = default;
 };
 
-// The open and save dialogs, behind an interface so that tests can answer
-// them without a person.
+// What the user answers when outputs of a batch exist already.
+enum class ExistingOutputs { Replace, Skip, Stop };
+
+// The open, save and folder dialogs and the batch's one question, behind an
+// interface so that tests can answer them without a person.
 class FileDialogs {
  public:
   virtual ~FileDialogs() = default;
-  // Asks for an existing file to read; nullopt when the user cancels.
-  virtual std::optional<std::string> RunOpen(const FileDialogRequest& request) = 0;
+  // Asks for one or more existing files to read, in the order the dialog
+  // gives them; empty when the user cancels.
+  virtual std::vector<std::string> RunOpen(const FileDialogRequest& request) = 0;
   // Asks for a file to write, confirming before an existing one is
   // replaced; nullopt when the user cancels.
   virtual std::optional<std::string> RunSave(const FileDialogRequest& request) = 0;
+  // Asks for an existing folder, starting in `request.fileName`; nullopt
+  // when the user cancels.
+  virtual std::optional<std::string> RunFolder(const FileDialogRequest& request) = 0;
+  // Asks what to do about `count` outputs that exist already.
+  virtual ExistingOutputs AskExisting(std::size_t count) = 0;
 };
 
 // The installed Excel's major version, 0 when it gives none; throws when
@@ -50,6 +63,11 @@ struct CommandServices {
   // when it returns.
   std::function<void(const std::string& journal, const std::string& output, OutputKind kind)>
       runConversion;
+  // Converts every item of a batch; `skipped` journals were left out since
+  // their outputs exist. The user has been told the outcome when it returns.
+  std::function<void(const std::vector<driver::BatchItem>& items, OutputKind kind,
+                     std::size_t skipped)>
+      runBatch;
 };
 
 // The commands both windows run from their buttons and menu items.
@@ -64,12 +82,23 @@ class ConversionCommands {
   // The XML command: journal, output name, conversion. Throws what the
   // conversion throws.
   void BtnBinToXmlClick();
+  // The Excel command for `journals` given from outside (arguments, a
+  // drop): the open dialog is skipped. Throws as BtnBinToXlsClick.
+  void OpenJournals(const std::vector<std::string>& journals);
 
  private:
-  // Steps common to both commands; `extension` is asked for only once a
-  // journal has been picked.
-  void Convert(FileFilter outputFilter, OutputKind kind,
-               const std::function<std::string()>& extension);
+  struct Target {
+    FileFilter filter;
+    OutputKind kind;
+    // Asked for only once a journal has been picked.
+    std::function<std::string()> extension;
+  };
+  Target ExcelTarget();
+  Target XmlTarget();
+  // The steps after the open dialog: one journal goes through the save
+  // dialog, several through the folder dialog into a batch.
+  void Convert(const std::vector<std::string>& journals, const Target& target);
+  void ConvertMany(const std::vector<std::string>& journals, const Target& target);
 
   CommandServices services_;
 };

@@ -9,15 +9,19 @@ namespace z917::app {
 
 ConversionWorker::ConversionWorker(std::function<void(const driver::ProgressListener&)> conversion,
                                    std::function<void()> ended)
-    : conversion_(std::move(conversion)), ended_(std::move(ended)), thread_([this] { Run(); }) {}
+    : conversion_(std::move(conversion)), ended_(std::move(ended)) {
+  // A stop asked for as the last conversion ended is not for this one. It
+  // is cleared here, before the thread starts, so that a stop the user asks
+  // for as soon as the window shows the conversion is never lost.
+  platform::Cancellation::Reset();
+  thread_ = std::thread([this] { Run(); });
+}
 
 ConversionWorker::~ConversionWorker() {
   if (thread_.joinable()) thread_.join();
 }
 
 void ConversionWorker::Run() {
-  // A stop asked for as the last conversion ended is not for this one.
-  platform::Cancellation::Reset();
   try {
     conversion_([this](const driver::ConversionProgress& progress) { latest_.Store(progress); });
   } catch (...) {

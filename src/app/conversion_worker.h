@@ -41,7 +41,7 @@ class ConversionWorker {
   LatestProgress latest_;
   std::atomic<bool> done_{false};
   std::exception_ptr failure_;
-  std::thread thread_;  // last, so that it starts once the rest exists
+  std::thread thread_;
 };
 
 }  // namespace z917::app

@@ -1,8 +1,10 @@
 // The conversion a main window runs, and the close that waits for it.
 #include "app/main_window_commands.h"
 
+#include <optional>
 #include <utility>
 
+#include "app/batch_summary.h"
 #include "platform/cancellation.h"
 
 namespace z917::app {
@@ -12,19 +14,46 @@ MainWindowCommands::MainWindowCommands(MainWindowServices services)
       commands_({services_.dialogs, services_.excelVersion,
                  [this](const std::string& journal, const std::string& output, OutputKind kind) {
                    Run(journal, output, kind);
-                 }}) {}
+                 },
+                 [this](const std::vector<driver::BatchItem>& items, OutputKind kind,
+                        std::size_t skipped) { RunBatch(items, kind, skipped); }}) {}
 
 void MainWindowCommands::Run(const std::string& journal, const std::string& output,
                              OutputKind kind) {
+  RunMarked({{journal}, output, [&](const driver::ProgressListener& progress) {
+               services_.convertJournal(journal, output, kind, progress);
+             }});
+  if (closeWhenDone_) CloseNow();
+}
+
+void MainWindowCommands::RunBatch(const std::vector<driver::BatchItem>& items, OutputKind kind,
+                                  std::size_t skipped) {
+  std::vector<std::optional<driver::BatchOutcome>> outcomes(items.size());
+  BackgroundWork work{{}, {}, [&](const driver::ProgressListener& progress) {
+                        services_.convertBatch(
+                            items, kind, progress,
+                            [&outcomes](std::size_t i, const driver::BatchOutcome& outcome) {
+                              outcomes[i] = outcome;
+                            });
+                      }};
+  for (const driver::BatchItem& item : items) work.journals.push_back(item.journal);
+  if (!items.empty()) RunMarked(work);
+  // As a single conversion's outcome, the summary shows before a close
+  // the user asked for meanwhile.
+  const BatchSummary summary = SummaryOf(items, outcomes, skipped);
+  services_.errors.ShowMessage(summary.kind, summary.text);
+  if (closeWhenDone_) CloseNow();
+}
+
+void MainWindowCommands::RunMarked(const BackgroundWork& work) {
   // Whatever the conversion throws, the window counts as idle afterwards.
   struct Idle {
     bool& converting;
     ~Idle() { converting = false; }
   } idle{converting_};
   converting_ = true;
-  RunInBackground(journal, output, kind);
+  RunInBackground(work);
   converting_ = false;
-  if (closeWhenDone_) CloseNow();
 }
 
 bool MainWindowCommands::MayClose() {

@@ -5,9 +5,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/conversion_commands.h"
 #include "common/vocabulary.h"
+#include "driver/batch_conversion.h"
 #include "driver/conversion_progress.h"
 
 namespace z917::app {
@@ -24,11 +26,16 @@ struct MainWindowServices {
   std::function<void(const std::string& journal, const std::string& output, OutputKind kind,
                      const driver::ProgressListener& progress)>
       convertJournal;
-  // Shows an error that escaped a command.
+  // Shows an error that escaped a command, and a batch's summary.
   MessageSink& errors;
   // Asks whether closing the window may stop the running conversion; when
   // empty, the window's own question box asks.
   std::function<bool()> confirmStop = {};
+  // Converts a batch as driver::ConvertBatch does, on a worker thread;
+  // tells nobody anything but `ended`.
+  std::function<void(const std::vector<driver::BatchItem>& items, OutputKind kind,
+                     const driver::ProgressListener& progress, const driver::BatchListener& ended)>
+      convertBatch = {};
 };
 
 // The main window's commands and state; each toolkit's TForm1 derives from
@@ -48,6 +55,9 @@ class MainWindowCommands {
   // The menu items do what the buttons of the same caption do.
   void Menu_BinXlsClick() { BtnBinToXlsClick(); }
   void Menu_BinXmlClick() { BtnBinToXmlClick(); }
+  // The Excel command for journals given from outside the window: its
+  // arguments or a drop. Throws as BtnBinToXlsClick.
+  void OpenJournals(const std::vector<std::string>& journals) { commands_.OpenJournals(journals); }
   // Closes the window, which ends the program.
   virtual void Menu_ExitClick() = 0;
   // Shows a new about window modally and destroys it afterwards.
@@ -63,17 +73,28 @@ class MainWindowCommands {
   // stop, and the window closes as soon as the conversion has ended.
   bool MayClose();
 
+  // A conversion or a batch, for the window to run off its thread.
+  struct BackgroundWork {
+    // The journals in order, whose names the progress window shows.
+    std::vector<std::string> journals;
+    // The output of a single conversion; empty for a batch.
+    std::string output;
+    std::function<void(const driver::ProgressListener&)> run;
+  };
+
  private:
-  // Runs one conversion off the window's thread with the commands
-  // disabled, and returns once it has ended.
-  virtual void RunInBackground(const std::string& journal, const std::string& output,
-                               OutputKind kind) = 0;
+  // Runs `work` off the window's thread with the commands disabled and a
+  // progress window, and returns once it has ended; throws what it threw.
+  virtual void RunInBackground(const BackgroundWork& work) = 0;
   // Asks in the window's own question box whether to stop and close.
   virtual bool AskStop() = 0;
   // Closes the window now.
   virtual void CloseNow() = 0;
 
   void Run(const std::string& journal, const std::string& output, OutputKind kind);
+  void RunBatch(const std::vector<driver::BatchItem>& items, OutputKind kind, std::size_t skipped);
+  // Runs `work` as the running conversion.
+  void RunMarked(const BackgroundWork& work);
 
   MainWindowServices services_;
   ConversionCommands commands_;

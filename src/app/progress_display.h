@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/conversion_progress.h"
 
@@ -25,8 +26,10 @@ inline constexpr int kProgressBarSteps = 1000;
 std::string ProgressCaption();
 
 // The label while the conversion runs: the journal's name while it is
-// read, the output's while it is saved (both file names as shown, UTF-8).
-std::string ProgressLabel(const driver::ConversionProgress& progress, std::string_view journalName,
+// read, the output's while it is saved; in a batch the number and name of
+// the journal started last (file names as shown, UTF-8, one per journal).
+std::string ProgressLabel(const driver::ConversionProgress& progress,
+                          const std::vector<std::string>& journalNames,
                           std::string_view outputName);
 
 // The label once the user asked the conversion to stop.
@@ -61,6 +64,8 @@ class LatestProgress {
   std::atomic<std::uint64_t> journalSize_{0};
   std::atomic<std::uint64_t> entries_{0};
   std::atomic<bool> saving_{false};
+  std::atomic<std::uint32_t> journalNumber_{0};
+  std::atomic<std::uint32_t> journalCount_{0};
 };
 
 }  // namespace z917::app

@@ -17,6 +17,14 @@ inline constexpr const char* CaptionOf(MessageKind kind) {
 inline constexpr const char* kQuestionCaption = "Подтверждение";
 // Asked when the main window is closed during a conversion.
 inline constexpr const char* kStopQuestion = "Идёт конвертация. Прервать её и закрыть программу?";
+// Asked when outputs of a batch exist already; %1 is how many, and the
+// three buttons answer it.
+inline constexpr const char* kExistingQuestion =
+    "В выбранной папке уже есть файлы с именами результатов: %1. Заменить их, пропустить эти "
+    "журналы или отменить конвертацию?";
+inline constexpr const char* kReplaceButton = "Заменить";
+inline constexpr const char* kSkipButton = "Пропустить";
+inline constexpr const char* kStopButton = "Отмена";
 // The about window's title bar, its title with the version (set when it
 // shows) and the maker's line.
 inline constexpr const char* kAboutCaption = "О программе...";

@@ -37,9 +37,9 @@ int RunBatch(const CommandLine& line, std::FILE* out, std::FILE* err) {
         printed.ShowMessage(outcome.converted ? MessageKind::Information : MessageKind::Error,
                             items[i].journal + ": " + OneLine(outcome.messages));
       });
-  printed.ShowMessage(MessageKind::Information, "Сконвертировано журналов: " +
-                                                    std::to_string(converted) + " из " +
-                                                    std::to_string(items.size()));
+  printed.ShowMessage(MessageKind::Information,
+                      "Сконвертировано журналов: " + std::to_string(converted) + " из " +
+                          std::to_string(items.size()));
   int status = converted == items.size() ? kExitConverted : kExitFailed;
   if (platform::InterruptCaught()) status = platform::InterruptExitStatus();
   return ExitStatusOnceShown(status, printed, out);

@@ -167,4 +167,9 @@ std::size_t ConvertBatch(const std::vector<BatchItem>& items, OutputKind kind, u
   return batch.Converted();
 }
 
+void ConvertBatchOnAllCores(const std::vector<BatchItem>& items, OutputKind kind,
+                            const ProgressListener& progress, const BatchListener& ended) {
+  ConvertBatch(items, kind, BatchJobs(0, items.size(), kind), ended, progress);
+}
+
 }  // namespace z917::driver

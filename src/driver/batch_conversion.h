@@ -48,4 +48,8 @@ unsigned BatchJobs(unsigned requested, std::size_t journals, OutputKind kind);
 std::size_t ConvertBatch(const std::vector<BatchItem>& items, OutputKind kind, unsigned jobs,
                          const BatchListener& ended, const ProgressListener& progress = {});
 
+// ConvertBatch with BatchJobs(0, ...) at once, as the windows run it.
+void ConvertBatchOnAllCores(const std::vector<BatchItem>& items, OutputKind kind,
+                            const ProgressListener& progress, const BatchListener& ended);
+
 }  // namespace z917::driver

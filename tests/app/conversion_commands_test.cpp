@@ -8,22 +8,45 @@
 #include <stdexcept>
 #include <thread>
 
+#include "app/batch_summary.h"
 #include "app/conversion_worker.h"
 #include "app/output_name.h"
 #include "app/progress_display.h"
+#include "driver/conversion_driver.h"
+#include "platform/path_checks.h"
 #include "platform/save_progress.h"
+#include "support/files.h"
 #include "support/scripted_dialogs.h"
+#include "support/temp_folder.h"
 
 namespace z917::app {
 namespace {
 
+using platform::InFolder;
 using test::ScriptedDialogs;
+using test::Utf8;
+
+// A path under the system's root, in its own form.
+std::string InFolder(const std::string& name) {
+#ifdef _WIN32
+  return "C:\\" + name;
+#else
+  return "/" + name;
+#endif
+}
 
 struct Conversion {
   std::string journal;
   std::string output;
   OutputKind kind;
   bool operator==(const Conversion&) const = default;
+};
+
+struct Batch {
+  std::vector<driver::BatchItem> items;
+  OutputKind kind;
+  std::size_t skipped;
+  bool operator==(const Batch&) const = default;
 };
 
 class ConversionCommandsTest : public ::testing::Test {
@@ -33,6 +56,7 @@ class ConversionCommandsTest : public ::testing::Test {
   bool excelStarts = true;
   int versionQueries = 0;
   std::vector<Conversion> conversions;
+  std::vector<Batch> batches;
   ConversionCommands commands{
       {dialogs,
        [this] {
@@ -43,6 +67,9 @@ class ConversionCommandsTest : public ::testing::Test {
        },
        [this](const std::string& journal, const std::string& output, OutputKind kind) {
          conversions.push_back({journal, output, kind});
+       },
+       [this](const std::vector<driver::BatchItem>& items, OutputKind kind, std::size_t skipped) {
+         batches.push_back({items, kind, skipped});
        }}};
 };
 
@@ -52,7 +79,7 @@ TEST_F(ConversionCommandsTest, CancelledDialogsEndTheCommandSilently) {
   EXPECT_EQ(dialogs.SaveRuns(), std::vector<bool>({false, false}));
   EXPECT_EQ(versionQueries, 0);
 
-  dialogs.openAnswer = "/data/journal.bin";
+  dialogs.openAnswer = {"/data/journal.bin"};
   commands.BtnBinToXmlClick();
   commands.BtnBinToXlsClick();
   EXPECT_EQ(dialogs.SaveRuns(), std::vector<bool>({false, false, false, true, false, true}));
@@ -61,7 +88,7 @@ TEST_F(ConversionCommandsTest, CancelledDialogsEndTheCommandSilently) {
 
 TEST_F(ConversionCommandsTest, ExcelCommandProposesJournalNameWithExtensionForVersion) {
   excelVersion = 12;
-  dialogs.openAnswer = "/data/shop 1/journal.bin";
+  dialogs.openAnswer = {"/data/shop 1/journal.bin"};
   dialogs.saveAnswer = "/out/book.xlsx";
   commands.BtnBinToXlsClick();
   ASSERT_EQ(dialogs.SaveRuns(), std::vector<bool>({false, true}));
@@ -81,7 +108,7 @@ TEST_F(ConversionCommandsTest, ExcelCommandProposesJournalNameWithExtensionForVe
 
 TEST_F(ConversionCommandsTest, ExcelThatCannotStartLetsItsErrorOutBeforeTheSaveDialog) {
   excelStarts = false;
-  dialogs.openAnswer = "/data/journal.bin";
+  dialogs.openAnswer = {"/data/journal.bin"};
   dialogs.saveAnswer = "/data/journal.xml";
   try {
     commands.BtnBinToXlsClick();
@@ -106,7 +133,7 @@ TEST_F(ConversionCommandsTest, XmlCommandReplacesOnlyTheLastExtensionWithoutVers
       {"/data/журнал.bin", "/data/журнал.xml"},
   };
   for (const auto& [journal, proposed] : cases) {
-    dialogs.openAnswer = journal;
+    dialogs.openAnswer = {journal};
     commands.BtnBinToXmlClick();
     EXPECT_EQ(dialogs.runs.back().request, (FileDialogRequest{FileFilter::Xml, proposed, ""}));
   }
@@ -116,7 +143,7 @@ TEST_F(ConversionCommandsTest, XmlCommandReplacesOnlyTheLastExtensionWithoutVers
 }
 
 TEST_F(ConversionCommandsTest, OpenDialogStartsEmptyEveryTime) {
-  dialogs.openAnswer = "/data/j.bin";
+  dialogs.openAnswer = {"/data/j.bin"};
   dialogs.saveAnswer = "/data/out";
   commands.BtnBinToXlsClick();
   commands.BtnBinToXmlClick();
@@ -130,6 +157,92 @@ TEST_F(ConversionCommandsTest, OpenDialogStartsEmptyEveryTime) {
   EXPECT_EQ(conversions, std::vector<Conversion>({{"/data/j.bin", "/data/out", OutputKind::Excel},
                                                   {"/data/j.bin", "/data/out", OutputKind::Xml},
                                                   {"/data/j.bin", "/data/out", OutputKind::Xml}}));
+}
+
+TEST_F(ConversionCommandsTest, SeveralJournalsGoToOneFolderUnderTheirOwnNamesAsOneBatch) {
+  const std::string data = InFolder("data");
+  const std::string other = InFolder("other");
+  dialogs.openAnswer = {InFolder(data, "a.bin"), InFolder(data, "b.BIN"), InFolder(other, "a.bin")};
+  dialogs.folderAnswer = InFolder("out");
+  excelVersion = 11;
+  commands.BtnBinToXlsClick();
+  ASSERT_EQ(dialogs.runs.size(), 2u);
+  EXPECT_EQ(dialogs.runs[1].kind, ScriptedDialogs::Kind::Folder);
+  EXPECT_EQ(dialogs.runs[1].request.fileName, data);
+  EXPECT_EQ(versionQueries, 1);
+  EXPECT_TRUE(dialogs.existingAsked.empty());
+  // A second "a" keeps apart from the first instead of replacing it.
+  const std::vector<driver::BatchItem> items = {
+      {InFolder(data, "a.bin"), InFolder(*dialogs.folderAnswer, "a.xls")},
+      {InFolder(data, "b.BIN"), InFolder(*dialogs.folderAnswer, "b.xls")},
+      {InFolder(other, "a.bin"), InFolder(*dialogs.folderAnswer, "a (2).xls")}};
+  EXPECT_EQ(batches, std::vector<Batch>({{items, OutputKind::Excel, 0}}));
+
+  // From outside: one journal goes through the save dialog, several
+  // straight to the folder; a cancelled folder converts nothing.
+  dialogs.runs.clear();
+  dialogs.folderAnswer.reset();
+  commands.OpenJournals({items[0].journal});
+  commands.OpenJournals({items[0].journal, items[1].journal});
+  EXPECT_EQ(dialogs.SaveRuns(), std::vector<bool>({true, false}));
+  EXPECT_EQ(dialogs.runs[1].kind, ScriptedDialogs::Kind::Folder);
+  EXPECT_EQ(batches.size(), 1u);
+}
+
+TEST_F(ConversionCommandsTest, OutputsThatExistAreReplacedSkippedOrStopTheBatch) {
+  test::TempFolder dir("z917_batch_flow");
+  dialogs.openAnswer = {Utf8(dir / "a.bin"), Utf8(dir / "b.bin"), Utf8(dir / "c.bin")};
+  dialogs.folderAnswer = Utf8(dir.Path());
+  test::WriteFile(dir / "a.xml", "old");
+  test::WriteFile(dir / "c.xml", "old");
+  const struct {
+    ExistingOutputs answer;
+    std::vector<std::string> converted;
+    std::size_t skipped;
+  } cases[] = {
+      {ExistingOutputs::Replace, {"a.bin", "b.bin", "c.bin"}, 0},
+      {ExistingOutputs::Skip, {"b.bin"}, 2},
+  };
+  for (const auto& c : cases) {
+    dialogs.existingAnswer = c.answer;
+    commands.BtnBinToXmlClick();
+    ASSERT_EQ(batches.size(), 1u);
+    std::vector<std::string> converted;
+    for (const driver::BatchItem& item : batches[0].items)
+      converted.emplace_back(FileNameOf(item.journal));
+    EXPECT_EQ(converted, c.converted);
+    EXPECT_EQ(batches[0].skipped, c.skipped);
+    batches.clear();
+  }
+  dialogs.existingAnswer = ExistingOutputs::Stop;
+  commands.BtnBinToXmlClick();
+  EXPECT_TRUE(batches.empty());
+  EXPECT_EQ(dialogs.existingAsked, std::vector<std::size_t>(3, 2));
+}
+
+TEST(BatchSummary, CountsAndNamesEachJournalWithMoreToSayThanSuccess) {
+  const std::vector<driver::BatchItem> items = {{"/d/a.bin", "/o/a.xml"},
+                                                {"/d/b.bin", "/o/b.xml"},
+                                                {"/d/c.bin", "/o/c.xml"},
+                                                {"/d/d.bin", "/o/d.xml"},
+                                                {"/d/e.bin", "/o/e.xml"}};
+  const std::vector<std::optional<driver::BatchOutcome>> outcomes = {
+      driver::BatchOutcome{true, {driver::SuccessMessage(0)}},
+      driver::BatchOutcome{true, {driver::SuccessMessage(3)}},
+      driver::BatchOutcome{false, {"Нет доступа", "Конвертация не выполнена"}}, std::nullopt,
+      std::nullopt};
+  const BatchSummary summary = SummaryOf(items, outcomes, 2);
+  EXPECT_EQ(summary.kind, MessageKind::Error);
+  EXPECT_EQ(summary.text,
+            "Сконвертировано журналов: 2 из 5\n"
+            "Пропущено журналов, чьи файлы уже были: 2\n"
+            "Не начаты после остановки: 2\n\n"
+            "b.bin:\n" +
+                driver::SuccessMessage(3) +
+                "\n\n"
+                "c.bin:\nНет доступа\nКонвертация не выполнена");
+  EXPECT_EQ(SummaryOf({items[0]}, {outcomes[0]}, 0).kind, MessageKind::Information);
+  EXPECT_EQ(SummaryOf({items[0]}, {outcomes[0]}, 0).text, "Сконвертировано журналов: 1 из 1");
 }
 
 TEST(OutputName, ReplacesTheLastExtensionOfTheFileNameOnly) {
@@ -169,12 +282,18 @@ using Stage = driver::ConversionProgress::Stage;
 
 TEST(ProgressDisplay, TextsNameTheFileOfTheStage) {
   EXPECT_EQ(ProgressCaption(), "Конвертация");
-  EXPECT_EQ(ProgressLabel({Stage::Reading, 10, 100, 1}, "журнал.bin", "журнал.xml"),
+  EXPECT_EQ(ProgressLabel({Stage::Reading, 10, 100, 1}, {"журнал.bin"}, "журнал.xml"),
             "Конвертация журнала журнал.bin");
-  EXPECT_EQ(ProgressLabel({Stage::Saving, 100, 100, 9, 0.5}, "журнал.bin", "журнал.xml"),
+  EXPECT_EQ(ProgressLabel({Stage::Saving, 100, 100, 9, 0.5}, {"журнал.bin"}, "журнал.xml"),
             "Сохранение файла журнал.xml");
   // A name is shown as it is, whatever it holds.
-  EXPECT_EQ(ProgressLabel({}, "50%1%2.bin", "x"), "Конвертация журнала 50%1%2.bin");
+  EXPECT_EQ(ProgressLabel({}, {"50%1%2.bin"}, "x"), "Конвертация журнала 50%1%2.bin");
+  // A batch names the journal started last, whatever the stage.
+  driver::ConversionProgress batch({Stage::Saving, 10, 100, 1});
+  batch.journalNumber = 2;
+  batch.journalCount = 3;
+  EXPECT_EQ(ProgressLabel(batch, {"a.bin", "б%1.bin", "c.bin"}, ""),
+            "Конвертация: журнал 2 из 3, б%1.bin");
   EXPECT_EQ(StoppingLabel(), "Остановка...");
 }
 

@@ -49,14 +49,14 @@ class DialogTiming {
 }  // namespace
 
 void RunConversionInBackground(
-    QWidget* owner, const QString& journalName, const QString& outputName,
+    QWidget* owner, const std::vector<std::string>& journalNames, const std::string& outputName,
     const std::function<void(const driver::ProgressListener&)>& conversion) {
   QEventLoop waiting;
   ConversionWorker worker(conversion, [&waiting] {
     QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
   });
 
-  ConversionProgressDialog dialog(journalName, outputName, owner);
+  ConversionProgressDialog dialog(journalNames, outputName, owner);
   DialogTiming timing(dialog);
   QTimer poll;
   poll.setInterval(kPollInterval);

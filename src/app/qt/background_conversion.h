@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <QString>
 
@@ -20,8 +22,9 @@ namespace z917::app::qt {
 // ConversionProgressDialog over `owner` shows the progress the conversion
 // reports to its listener and offers "Отмена", which requests
 // platform::Cancellation. What the conversion throws is thrown here.
+// The journals' and the output's names are UTF-8, as the dialog takes them.
 void RunConversionInBackground(
-    QWidget* owner, const QString& journalName, const QString& outputName,
+    QWidget* owner, const std::vector<std::string>& journalNames, const std::string& outputName,
     const std::function<void(const driver::ProgressListener&)>& conversion);
 
 }  // namespace z917::app::qt

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include "app/qt/form_look.h"
+#include "app/qt/message_boxes.h"
 
 namespace z917::app::qt {
 
@@ -21,13 +22,15 @@ QString QtFilterText(FileFilter filter) {
   return QString();
 }
 
-std::optional<std::string> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogRequest& request,
-                                              QString& lastFolder) {
+std::vector<std::string> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogRequest& request,
+                                            QString& lastFolder) {
   dialog.setSizeGripEnabled(true);
   dialog.setNameFilter(QtFilterText(request.filter));
   dialog.setDefaultSuffix(QFile::decodeName(QByteArray::fromStdString(request.defaultSuffix)));
   if (request.fileName.empty()) {
     if (!lastFolder.isEmpty()) dialog.setDirectory(lastFolder);
+  } else if (dialog.fileMode() == QFileDialog::Directory) {
+    dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(request.fileName)));
   } else {
     const QFileInfo proposed(QFile::decodeName(QByteArray::fromStdString(request.fileName)));
     dialog.setDirectory(proposed.absolutePath());
@@ -37,17 +40,19 @@ std::optional<std::string> QtFileDialogs::Run(QFileDialog& dialog, const FileDia
   FitOnScreen(dialog);
   const bool accepted = dialog.exec() == QDialog::Accepted;
   lastFolder = dialog.directory().absolutePath();
-  const QStringList chosen = dialog.selectedFiles();
-  if (!accepted || chosen.isEmpty()) return std::nullopt;
+  std::vector<std::string> chosen;
+  if (!accepted) return chosen;
   // Paths reach the driver in the file system's own encoding.
-  return QFile::encodeName(chosen.front()).toStdString();
+  for (const QString& path : dialog.selectedFiles())
+    chosen.push_back(QFile::encodeName(path).toStdString());
+  return chosen;
 }
 
-std::optional<std::string> QtFileDialogs::RunOpen(const FileDialogRequest& request) {
+std::vector<std::string> QtFileDialogs::RunOpen(const FileDialogRequest& request) {
   QFileDialog OpenDialog1(owner_);
   OpenDialog1.setObjectName("OpenDialog1");
   OpenDialog1.setAcceptMode(QFileDialog::AcceptOpen);
-  OpenDialog1.setFileMode(QFileDialog::ExistingFile);
+  OpenDialog1.setFileMode(QFileDialog::ExistingFiles);
   return Run(OpenDialog1, request, openFolder_);
 }
 
@@ -56,7 +61,25 @@ std::optional<std::string> QtFileDialogs::RunSave(const FileDialogRequest& reque
   SaveDialog1.setObjectName("SaveDialog1");
   SaveDialog1.setAcceptMode(QFileDialog::AcceptSave);
   SaveDialog1.setFileMode(QFileDialog::AnyFile);
-  return Run(SaveDialog1, request, saveFolder_);
+  const std::vector<std::string> chosen = Run(SaveDialog1, request, saveFolder_);
+  if (chosen.empty()) return std::nullopt;
+  return chosen.front();
+}
+
+std::optional<std::string> QtFileDialogs::RunFolder(const FileDialogRequest& request) {
+  QFileDialog FolderDialog1(owner_);
+  FolderDialog1.setObjectName("FolderDialog1");
+  FolderDialog1.setAcceptMode(QFileDialog::AcceptOpen);
+  FolderDialog1.setFileMode(QFileDialog::Directory);
+  FolderDialog1.setOption(QFileDialog::ShowDirsOnly);
+  FolderDialog1.setWindowTitle(QStringLiteral("Папка для результатов"));
+  const std::vector<std::string> chosen = Run(FolderDialog1, request, saveFolder_);
+  if (chosen.empty()) return std::nullopt;
+  return chosen.front();
+}
+
+ExistingOutputs QtFileDialogs::AskExisting(std::size_t count) {
+  return AskAboutExisting(count, owner_);
 }
 
 }  // namespace z917::app::qt

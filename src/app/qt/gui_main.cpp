@@ -8,6 +8,7 @@
 #include "app/qt/gui_application.h"
 #include "app/qt/main_window.h"
 #include "app/qt/message_boxes.h"
+#include "driver/batch_conversion.h"
 #include "driver/wired_conversion.h"
 
 namespace {
@@ -25,6 +26,8 @@ int Run(int& argc, char** argv) {
         std::bind_front(&z917::driver::WiredConversion::ExcelVersion, &conversion),
         std::bind_front(&z917::driver::WiredConversion::Convert, &conversion),
         messages,
+        {},
+        z917::driver::ConvertBatchOnAllCores,
     });
     boxes.SetOwner(&form);
     dialogs.SetOwner(&form);

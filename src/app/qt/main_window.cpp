@@ -27,10 +27,12 @@ namespace {
 constexpr int kClientWidth = 362;
 constexpr int kClientHeight = 150;
 
-// The file name of a path in the file system's own encoding, for showing.
-QString ShownFileName(const std::string& path) {
+// The file name of a path in the file system's own encoding, for showing
+// (UTF-8).
+std::string ShownFileName(const std::string& path) {
   const std::string_view name = FileNameOf(path);
-  return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+  return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())))
+      .toStdString();
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int top) {
@@ -119,8 +121,7 @@ void TForm1::Guarded(void (MainWindowCommands::*command)()) {
   }
 }
 
-void TForm1::RunInBackground(const std::string& journal, const std::string& output,
-                             OutputKind kind) {
+void TForm1::RunInBackground(const BackgroundWork& work) {
   // Disabling the focused button takes the focus away; it comes back after.
   const QPointer<QWidget> focused = focusWidget();
   SetCommandsEnabled(false);
@@ -131,10 +132,9 @@ void TForm1::RunInBackground(const std::string& journal, const std::string& outp
     SetCommandsEnabled(true);
     if (focused) focused->setFocus();
   });
-  RunConversionInBackground(this, ShownFileName(journal), ShownFileName(output),
-                            [&](const driver::ProgressListener& progress) {
-                              Services().convertJournal(journal, output, kind, progress);
-                            });
+  std::vector<std::string> journalNames;
+  for (const std::string& journal : work.journals) journalNames.push_back(ShownFileName(journal));
+  RunConversionInBackground(this, journalNames, ShownFileName(work.output), work.run);
 }
 
 void TForm1::SetCommandsEnabled(bool enabled) {

@@ -42,8 +42,7 @@ class TForm1 : public QMainWindow, public MainWindowCommands {
   // Runs `command` as the message loop would: an error escaping it is
   // shown in the error box and the window stays usable.
   void Guarded(void (MainWindowCommands::*command)());
-  void RunInBackground(const std::string& journal, const std::string& output,
-                       OutputKind kind) override;
+  void RunInBackground(const BackgroundWork& work) override;
   bool AskStop() override;
   void CloseNow() override { close(); }
   void SetCommandsEnabled(bool enabled);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QThread>
 
@@ -55,6 +56,26 @@ bool AskYesNo(const QString& question, QWidget* owner) {
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
+}
+
+ExistingOutputs AskAboutExisting(std::size_t count, QWidget* owner) {
+  const QString question =
+      QString::fromUtf8(kExistingQuestion).replace(QLatin1String("%1"), QString::number(count));
+  ScreenCentredBox box(QMessageBox::Question, QString::fromUtf8(kQuestionCaption), question,
+                       QMessageBox::NoButton, owner);
+  box.setObjectName("ExistingBox");
+  box.setWindowModality(Qt::ApplicationModal);
+  box.setTextFormat(Qt::PlainText);
+  QAbstractButton* replace =
+      box.addButton(QString::fromUtf8(kReplaceButton), QMessageBox::AcceptRole);
+  QPushButton* skip = box.addButton(QString::fromUtf8(kSkipButton), QMessageBox::ActionRole);
+  QAbstractButton* stop = box.addButton(QString::fromUtf8(kStopButton), QMessageBox::RejectRole);
+  box.setEscapeButton(stop);
+  box.setDefaultButton(skip);
+  box.exec();
+  if (box.clickedButton() == replace) return ExistingOutputs::Replace;
+  if (box.clickedButton() == static_cast<QAbstractButton*>(skip)) return ExistingOutputs::Skip;
+  return ExistingOutputs::Stop;
 }
 
 namespace {

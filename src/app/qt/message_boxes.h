@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "app/conversion_commands.h"
 #include "common/vocabulary.h"
 
 class QMessageBox;
@@ -22,6 +23,10 @@ std::unique_ptr<QMessageBox> MakeMessageBox(MessageKind kind, const QString& tex
 // Asks `question` in a modal box with "Yes" and "No" over `owner`; true
 // for "Yes", false for "No" or a closed box.
 bool AskYesNo(const QString& question, QWidget* owner);
+
+// Asks, over `owner`, what to do about `count` outputs of a batch that
+// exist already; a closed box stops.
+ExistingOutputs AskAboutExisting(std::size_t count, QWidget* owner);
 
 // Whether `window` is a box MakeMessageBox built.
 bool IsMessageBox(const QWidget* window);

@@ -1,6 +1,8 @@
 // The progress dialog's layout and its cancel button.
 #include "app/qt/progress_dialog.h"
 
+#include <utility>
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -11,9 +13,9 @@
 
 namespace z917::app::qt {
 
-ConversionProgressDialog::ConversionProgressDialog(const QString& journalName,
-                                                   const QString& outputName, QWidget* owner)
-    : QDialog(owner), journalName_(journalName), outputName_(outputName) {
+ConversionProgressDialog::ConversionProgressDialog(std::vector<std::string> journalNames,
+                                                   std::string outputName, QWidget* owner)
+    : QDialog(owner), journalNames_(std::move(journalNames)), outputName_(std::move(outputName)) {
   setObjectName("Form_Progress");
   setWindowTitle(QString::fromStdString(ProgressCaption()));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -28,7 +30,7 @@ ConversionProgressDialog::ConversionProgressDialog(const QString& journalName,
   Label1->setObjectName("Label1");
   Label1->setGeometry(12, 12, 338, 16);
   Label1->setTextFormat(Qt::PlainText);
-  SetLabel(ProgressLabel({}, journalName_.toStdString(), outputName_.toStdString()));
+  SetLabel(ProgressLabel({}, journalNames_, outputName_));
   ProgressBar1 = new QProgressBar(this);
   ProgressBar1->setObjectName("ProgressBar1");
   ProgressBar1->setGeometry(12, 36, 338, 20);
@@ -49,7 +51,7 @@ void ConversionProgressDialog::SetLabel(const std::string& text) {
 
 void ConversionProgressDialog::SetProgress(const driver::ConversionProgress& progress) {
   if (stopping_) return;
-  SetLabel(ProgressLabel(progress, journalName_.toStdString(), outputName_.toStdString()));
+  SetLabel(ProgressLabel(progress, journalNames_, outputName_));
   const ProgressBarPosition bar = BarPositionFor(progress);
   ProgressBar1->setRange(0, bar.busy ? 0 : kProgressBarSteps);
   ProgressBar1->setValue(bar.value);

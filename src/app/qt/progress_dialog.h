@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <QDialog>
 #include <QString>
@@ -19,9 +20,11 @@ class ConversionProgressDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // A hidden dialog over `owner` for converting the journal `journalName`
-  // into `outputName` (file names, shown as given).
-  ConversionProgressDialog(const QString& journalName, const QString& outputName, QWidget* owner);
+  // A hidden dialog over `owner` for converting the journals
+  // `journalNames`, one or a batch, into `outputName` (empty for a batch);
+  // file names in UTF-8, shown as given.
+  ConversionProgressDialog(std::vector<std::string> journalNames, std::string outputName,
+                           QWidget* owner);
 
   // Shows the share of the journal read, then the share of the output
   // saved (a full bar when the writer does not tell it); a busy bar when
@@ -37,8 +40,8 @@ class ConversionProgressDialog : public QDialog {
   // Shows `text` (UTF-8).
   void SetLabel(const std::string& text);
 
-  QString journalName_;
-  QString outputName_;
+  const std::vector<std::string> journalNames_;
+  const std::string outputName_;
   QLabel* Label1 = nullptr;
   QProgressBar* ProgressBar1 = nullptr;
   QPushButton* BtnCancel = nullptr;

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
 #include "gui_support.h"
@@ -45,7 +49,7 @@ class FileDialogsTest : public ::testing::Test {
  protected:
   void SetUp() override { dialogs.SetOwner(&owner); }
 
-  std::optional<std::string> Open(SeenDialog& seen, const std::string& choice) {
+  std::vector<std::string> Open(SeenDialog& seen, const std::string& choice) {
     test::AnswerNextModal(
         [&seen, choice](QWidget* modal) { Answer(modal, seen, QString::fromStdString(choice)); });
     return dialogs.RunOpen({FileFilter::Journal, {}, {}});
@@ -60,14 +64,14 @@ class FileDialogsTest : public ::testing::Test {
 
 TEST_F(FileDialogsTest, OpenDialogWantsExistingFileAndStartsWithoutName) {
   SeenDialog seen;
-  EXPECT_EQ(Open(seen, journal), journal);
+  EXPECT_EQ(Open(seen, journal), std::vector{journal});
   EXPECT_EQ(seen.accept, QFileDialog::AcceptOpen);
-  EXPECT_EQ(seen.mode, QFileDialog::ExistingFile);
+  EXPECT_EQ(seen.mode, QFileDialog::ExistingFiles);
   EXPECT_EQ(seen.filters, QStringList({"Журнал Z917 (*.bin)"}));
 
   // The next use keeps the folder but not the name; cancelling gives nothing.
   SeenDialog again;
-  EXPECT_EQ(Open(again, ""), std::nullopt);
+  EXPECT_TRUE(Open(again, "").empty());
   EXPECT_EQ(again.folder, QString::fromStdString(dir.Path().string()));
   EXPECT_EQ(again.name, "");
 }
@@ -83,6 +87,37 @@ TEST_F(FileDialogsTest, SaveDialogProposesNameInItsFolderAndConfirmsOverwrite) {
   EXPECT_EQ(seen.folder, QString::fromStdString(dir.Path().string()));
   EXPECT_EQ(seen.name, "journal.xlsx");
   EXPECT_TRUE(seen.confirmsOverwrite);
+}
+
+TEST_F(FileDialogsTest, FolderDialogStartsInTheProposedFolderAndGivesTheOneChosen) {
+  SeenDialog seen;
+  const std::string sub = (dir / "out").string();
+  std::filesystem::create_directory(sub);
+  test::AnswerNextModal(
+      [&seen, sub](QWidget* modal) { Answer(modal, seen, QString::fromStdString(sub)); });
+  EXPECT_EQ(dialogs.RunFolder({FileFilter::Xml, dir.Path().string(), {}}), sub);
+  EXPECT_EQ(seen.mode, QFileDialog::Directory);
+  EXPECT_EQ(seen.folder, QString::fromStdString(dir.Path().string()));
+}
+
+TEST_F(FileDialogsTest, ExistingOutputsQuestionAnswersByItsButtons) {
+  const std::pair<const char*, ExistingOutputs> cases[] = {
+      {"Заменить", ExistingOutputs::Replace},
+      {"Пропустить", ExistingOutputs::Skip},
+      {"Отмена", ExistingOutputs::Stop},
+  };
+  for (const auto& [caption, answer] : cases) {
+    QString text;
+    test::AnswerNextModal([&text, caption = caption](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      ASSERT_NE(box, nullptr);
+      text = box->text();
+      for (QAbstractButton* button : box->buttons())
+        if (button->text() == QString::fromUtf8(caption)) button->click();
+    });
+    EXPECT_EQ(dialogs.AskExisting(3), answer) << caption;
+    EXPECT_TRUE(text.contains(QStringLiteral("результатов: 3."))) << text.toStdString();
+  }
 }
 
 TEST_F(FileDialogsTest, FiltersInTheToolkitsForm) {

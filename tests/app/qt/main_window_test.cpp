@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, KeyboardOpensTheMenuAndEnterPressesTheFocusedButton) {
   EXPECT_TRUE(QTest::qWaitFor([file] { return file->isVisible(); }, 2000));
   file->hide();
 
-  dialogs.openAnswer = std::nullopt;
+  dialogs.openAnswer = {};
   Button("BtnBinToXml")->setFocus();
   QTest::keyClick(Button("BtnBinToXml"), Qt::Key_Return);
   EXPECT_EQ(SaveRuns(), std::vector<bool>({false}));
@@ -145,7 +145,7 @@ TEST_F(MainWindowTest, KeyboardOpensTheMenuAndEnterPressesTheFocusedButton) {
 }
 
 TEST_F(MainWindowTest, MenuItemsRunTheButtonsCommands) {
-  dialogs.openAnswer = "/data/j.bin";
+  dialogs.openAnswer = {"/data/j.bin"};
   dialogs.saveAnswer = "/data/out";
   Item("Menu_BinXls")->trigger();
   Item("Menu_BinXml")->trigger();
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, MenuItemsRunTheButtonsCommands) {
 
 TEST_F(MainWindowTest, ExcelThatCannotStartShowsErrorAndWindowStaysUsable) {
   excelStarts = false;
-  dialogs.openAnswer = "/data/journal.bin";
+  dialogs.openAnswer = {"/data/journal.bin"};
   dialogs.saveAnswer = "/data/journal.xml";
   Click("BtnBinToXls");
   EXPECT_TRUE(conversions.empty());

@@ -116,7 +116,7 @@ class WindowConversionTest : public ::testing::Test {
     closed.get_future().wait();
   }
   void Choose(const fs::path& output) {
-    dialogs.openAnswer = journal.string();
+    dialogs.openAnswer = {journal.string()};
     dialogs.saveAnswer = output.string();
   }
 
@@ -155,7 +155,7 @@ TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillic
   const fs::path folder = dir / "Каса 2";
   fs::create_directories(folder);
   fs::rename(journal, folder / "журнал.bin");
-  dialogs.openAnswer = (folder / "журнал.bin").string();
+  dialogs.openAnswer = {(folder / "журнал.bin").string()};
   dialogs.saveAnswer = (folder / "журнал.xml").string();
   Click("BtnBinToXml");
   EXPECT_EQ(dialogs.runs.at(1).request.fileName, *dialogs.saveAnswer);
@@ -167,7 +167,7 @@ TEST_F(WindowConversionTest, XmlButtonConvertsJournalToProposedFileUnderCyrillic
 }
 
 TEST_F(WindowConversionTest, XlsButtonConvertsJournalToXlsxWorkbook) {
-  dialogs.openAnswer = journal.string();
+  dialogs.openAnswer = {journal.string()};
   dialogs.saveAnswer = (dir / "journal.xlsx").string();
   Click("BtnBinToXls");
   // The built-in engine reports a version that writes the newer format.
@@ -178,7 +178,7 @@ TEST_F(WindowConversionTest, XlsButtonConvertsJournalToXlsxWorkbook) {
 }
 
 TEST_F(WindowConversionTest, FailedSaveShowsWritersMessageThenDriversOnTheWindowThread) {
-  dialogs.openAnswer = journal.string();
+  dialogs.openAnswer = {journal.string()};
   const fs::path missing = dir / "missing";
   dialogs.saveAnswer = (missing / "journal.xlsx").string();
   Click("BtnBinToXls");

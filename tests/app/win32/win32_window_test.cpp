@@ -257,7 +257,7 @@ TEST_F(Win32MainWindowTest, LayoutScalesFromNinetySixDpiWhenTheScreenChanges) {
 TEST_F(Win32MainWindowTest, ButtonsMenuAndEnterRunTheCommandsThroughTheDialogs) {
   // What a command asks and proposes is the commands' own (tests/app); the
   // window maps its buttons, items and keys onto them.
-  dialogs.openAnswer = "C:\\каса\\journal.bin";
+  dialogs.openAnswer = {"C:\\каса\\journal.bin"};
   dialogs.saveAnswer = "C:\\out\\журнал.out";
   for (const int id : {kBtnBinToXls, kMenu_BinXls, kBtnBinToXml, kMenu_BinXml}) Command(id);
   EXPECT_EQ(kinds, std::vector<OutputKind>(
@@ -265,7 +265,7 @@ TEST_F(Win32MainWindowTest, ButtonsMenuAndEnterRunTheCommandsThroughTheDialogs) 
 
   // Enter presses the focused button, whichever it is.
   dialogs.runs.clear();
-  dialogs.openAnswer = std::nullopt;
+  dialogs.openAnswer = {};
   ::SetFocus(Item(kBtnBinToXml));
   MSG enter{Item(kBtnBinToXml), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   DispatchForForms(enter, {Form().Handle()});
@@ -275,7 +275,7 @@ TEST_F(Win32MainWindowTest, ButtonsMenuAndEnterRunTheCommandsThroughTheDialogs) 
 
 TEST_F(Win32MainWindowTest, ExcelThatCannotStartShowsItsErrorAndTheWindowStaysUsable) {
   excelStarts = false;
-  dialogs.openAnswer = "C:\\j\\journal.bin";
+  dialogs.openAnswer = {"C:\\j\\journal.bin"};
   dialogs.saveAnswer = "C:\\j\\journal.xml";
   Command(kBtnBinToXls);
   EXPECT_EQ(errors.shown, std::vector<Shown>({{MessageKind::Error,
@@ -287,7 +287,7 @@ TEST_F(Win32MainWindowTest, ExcelThatCannotStartShowsItsErrorAndTheWindowStaysUs
 }
 
 TEST_F(Win32MainWindowTest, ExcelIsDrivenFromASingleThreadedApartmentOnTheWorker) {
-  dialogs.openAnswer = "C:\\j\\journal.bin";
+  dialogs.openAnswer = {"C:\\j\\journal.bin"};
   dialogs.saveAnswer = "C:\\j\\journal.xls";
   HRESULT multiThreaded = S_OK;
   duringConversion = [&](const driver::ProgressListener&) {
@@ -303,7 +303,7 @@ TEST_F(Win32MainWindowTest, ExcelIsDrivenFromASingleThreadedApartmentOnTheWorker
 HWND ProgressWindow() { return ::FindWindowW(L"Form_Progress", nullptr); }
 
 TEST_F(Win32MainWindowTest, ConversionRunsOnAWorkerWithCommandsOffAndProgressAfterTheDelay) {
-  dialogs.openAnswer = "C:\\j\\journal.bin";
+  dialogs.openAnswer = {"C:\\j\\journal.bin"};
   dialogs.saveAnswer = "C:\\j\\journal.xml";
   const DWORD windowThread = ::GetCurrentThreadId();
   DWORD workerThread = 0;
@@ -353,7 +353,7 @@ TEST_F(Win32MainWindowTest, ConversionRunsOnAWorkerWithCommandsOffAndProgressAft
 }
 
 TEST_F(Win32MainWindowTest, ClosingDuringAConversionAsksAndClosesOnceItHasEnded) {
-  dialogs.openAnswer = "C:\\j\\journal.bin";
+  dialogs.openAnswer = {"C:\\j\\journal.bin"};
   dialogs.saveAnswer = "C:\\j\\journal.xml";
   stopAnswer = false;
   duringConversion = [&](const driver::ProgressListener&) {
@@ -640,7 +640,7 @@ class Win32WindowConversionTest : public ::testing::Test {
 };
 
 TEST_F(Win32WindowConversionTest, OneClickConvertsToXmlAndToXlsxThroughTheRealDriver) {
-  dialogs.openAnswer = journalText;
+  dialogs.openAnswer = {journalText};
   dialogs.saveAnswer = test::Utf8(dir / L"каса.xml");
   ConvertWith(kBtnBinToXml);
   EXPECT_EQ(test::ReadFile(dir / L"каса.xml").substr(0, 5), "<?xml");
