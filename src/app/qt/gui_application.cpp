@@ -3,6 +3,7 @@
 
 #include <clocale>
 
+#include <QFile>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -25,6 +26,13 @@ void LoadToolkitTranslation(QApplication& app) {
 }
 
 }  // namespace
+
+std::vector<std::string> JournalArguments(const QStringList& arguments) {
+  std::vector<std::string> journals;
+  for (qsizetype i = 1; i < arguments.size(); ++i)
+    journals.push_back(QFile::encodeName(arguments[i]).toStdString());
+  return journals;
+}
 
 std::unique_ptr<QApplication> CreateApplication(int& argc, char** argv) {
   auto app = std::make_unique<QApplication>(argc, argv);

@@ -2,10 +2,16 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 
 namespace z917::app::qt {
+
+// The journals the program was started with: its arguments after those
+// the toolkit took, in the file system's encoding.
+std::vector<std::string> JournalArguments(const QStringList& arguments);
 
 // Creates the application object with the program's name and icon, and
 // the toolkit's translation for the system locale when installed. Qt

@@ -32,6 +32,8 @@ int Run(int& argc, char** argv) {
     boxes.SetOwner(&form);
     dialogs.SetOwner(&form);
     form.show();
+    // A journal opened from the file manager, or several.
+    form.OpenJournalsSoon(z917::app::qt::JournalArguments(QApplication::arguments()));
     app->exec();
   } catch (const std::exception& error) {
     messages.ShowMessage(z917::MessageKind::Error, error.what());

@@ -6,12 +6,16 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
+#include <QTimer>
 
 #include "app/output_name.h"
 #include "app/qt/about_window.h"
@@ -42,6 +46,18 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& captio
   return button;
 }
 
+// The local files a drag carries, in the file system's encoding; none
+// when it carries anything else.
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (data == nullptr || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) return {};
+    files.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+  }
+  return files;
+}
+
 QAction* MakeItem(QMenu* menu, const char* name, const QString& caption) {
   QAction* item = menu->addAction(caption);
   item->setObjectName(name);
@@ -63,6 +79,7 @@ TForm1::TForm1(MainWindowServices services, QWidget* parent)
   // The client area is fixed; the menu bar sits above it.
   setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
   CentreOnScreen(*this);
+  setAcceptDrops(true);
 }
 
 void TForm1::BuildButtons() {
@@ -74,9 +91,9 @@ void TForm1::BuildButtons() {
   BtnBinToXml = MakeButton(client, "BtnBinToXml", QStringLiteral("Bin --> Xml"), 75);
   QWidget::setTabOrder(BtnBinToXls, BtnBinToXml);
   connect(BtnBinToXls, &QPushButton::clicked, this,
-          [this] { Guarded(&MainWindowCommands::BtnBinToXlsClick); });
+          [this] { Guarded([this] { BtnBinToXlsClick(); }); });
   connect(BtnBinToXml, &QPushButton::clicked, this,
-          [this] { Guarded(&MainWindowCommands::BtnBinToXmlClick); });
+          [this] { Guarded([this] { BtnBinToXmlClick(); }); });
 }
 
 void TForm1::BuildMenu() {
@@ -101,18 +118,17 @@ void TForm1::BuildMenu() {
           [MainMenu1, Menu_File] { MainMenu1->setActiveAction(Menu_File->menuAction()); });
 
   connect(Menu_BinXls, &QAction::triggered, this,
-          [this] { Guarded(&MainWindowCommands::Menu_BinXlsClick); });
+          [this] { Guarded([this] { Menu_BinXlsClick(); }); });
   connect(Menu_BinXml, &QAction::triggered, this,
-          [this] { Guarded(&MainWindowCommands::Menu_BinXmlClick); });
-  connect(Menu_Exit, &QAction::triggered, this,
-          [this] { Guarded(&MainWindowCommands::Menu_ExitClick); });
+          [this] { Guarded([this] { Menu_BinXmlClick(); }); });
+  connect(Menu_Exit, &QAction::triggered, this, [this] { Guarded([this] { Menu_ExitClick(); }); });
   connect(Menu_About, &QAction::triggered, this,
-          [this] { Guarded(&MainWindowCommands::Menu_AboutClick); });
+          [this] { Guarded([this] { Menu_AboutClick(); }); });
 }
 
-void TForm1::Guarded(void (MainWindowCommands::*command)()) {
+void TForm1::Guarded(const std::function<void()>& command) {
   try {
-    (this->*command)();
+    command();
   } catch (const std::exception& error) {
     Services().errors.ShowMessage(MessageKind::Error, error.what());
   } catch (...) {
@@ -140,6 +156,24 @@ void TForm1::RunInBackground(const BackgroundWork& work) {
 void TForm1::SetCommandsEnabled(bool enabled) {
   for (QPushButton* button : {BtnBinToXls, BtnBinToXml}) button->setEnabled(enabled);
   for (QAction* item : {Menu_BinXls, Menu_BinXml, Menu_Exit, Menu_About}) item->setEnabled(enabled);
+}
+
+void TForm1::OpenJournalsSoon(const std::vector<std::string>& journals) {
+  if (journals.empty()) return;
+  QTimer::singleShot(0, this, [this, journals] { Guarded([&] { OpenJournals(journals); }); });
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!Converting() && !DroppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  if (Converting()) return;
+  const std::vector<std::string> files = DroppedFiles(event->mimeData());
+  if (files.empty()) return;
+  event->acceptProposedAction();
+  // Dialogs wait until the drag has ended, so that its source is free.
+  OpenJournalsSoon(files);
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <QMainWindow>
 #include <QPointer>
@@ -28,6 +29,9 @@ class TForm1 : public QMainWindow, public MainWindowCommands {
 
   void Menu_ExitClick() override;
   void Menu_AboutClick() override;
+  // Runs the Excel command for `journals` (paths in the file system's
+  // encoding) once the event loop turns: the window's arguments, a drop.
+  void OpenJournalsSoon(const std::vector<std::string>& journals);
 
  protected:
   // During a conversion, asks whether to stop it; if so, requests the stop
@@ -35,13 +39,17 @@ class TForm1 : public QMainWindow, public MainWindowCommands {
   void closeEvent(QCloseEvent* event) override;
   // Enter presses the focused button.
   void keyPressEvent(QKeyEvent* event) override;
+  // Journal files dropped on the window start the Excel command, as its
+  // arguments do; nothing is taken while a conversion runs.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildButtons();
   void BuildMenu();
   // Runs `command` as the message loop would: an error escaping it is
   // shown in the error box and the window stays usable.
-  void Guarded(void (MainWindowCommands::*command)());
+  void Guarded(const std::function<void()>& command);
   void RunInBackground(const BackgroundWork& work) override;
   bool AskStop() override;
   void CloseNow() override { close(); }

@@ -7,9 +7,11 @@
 #include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
+#include "app/qt/gui_application.h"
 #include "automation/automation_error.h"
 #include "gui_support.h"
 
@@ -168,6 +170,32 @@ TEST_F(MainWindowTest, ExcelThatCannotStartShowsErrorAndWindowStaysUsable) {
 
   Click("BtnBinToXml");
   EXPECT_EQ(conversions.size(), 1u);
+}
+
+TEST_F(MainWindowTest, DroppedJournalsAndArgumentsStartTheExcelCommand) {
+  QMimeData dragged;
+  dragged.setUrls({QUrl::fromLocalFile("/data/j.bin")});
+  // Straight to the window: the application routes drops only from a drag
+  // the window system runs.
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+  static_cast<QObject&>(Form()).event(&enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+  static_cast<QObject&>(Form()).event(&drop);
+  // The dialogs wait for the drag to end.
+  EXPECT_TRUE(dialogs.runs.empty());
+  QCoreApplication::processEvents();
+  ASSERT_EQ(dialogs.runs.size(), 1u);
+  EXPECT_EQ(dialogs.runs[0].kind, ScriptedDialogs::Kind::Save);
+  EXPECT_EQ(dialogs.runs[0].request.fileName, "/data/j.xlsx");
+
+  const std::vector<std::string> journals =
+      JournalArguments({"z917-converter", "/data/a.bin", "/data/b.bin"});
+  EXPECT_EQ(journals, std::vector<std::string>({"/data/a.bin", "/data/b.bin"}));
+  Form().OpenJournalsSoon(journals);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(dialogs.runs.size(), 2u);
+  EXPECT_EQ(dialogs.runs[1].kind, ScriptedDialogs::Kind::Folder);
 }
 
 }  // namespace
