@@ -25,11 +25,13 @@ QString QtFilterText(FileFilter filter) {
 std::vector<std::string> QtFileDialogs::Run(QFileDialog& dialog, const FileDialogRequest& request,
                                             QString& lastFolder) {
   dialog.setSizeGripEnabled(true);
-  dialog.setNameFilter(QtFilterText(request.filter));
+  const bool folders = dialog.fileMode() == QFileDialog::Directory;
+  // Folders are picked whatever files they hold.
+  if (!folders) dialog.setNameFilter(QtFilterText(request.filter));
   dialog.setDefaultSuffix(QFile::decodeName(QByteArray::fromStdString(request.defaultSuffix)));
   if (request.fileName.empty()) {
     if (!lastFolder.isEmpty()) dialog.setDirectory(lastFolder);
-  } else if (dialog.fileMode() == QFileDialog::Directory) {
+  } else if (folders) {
     dialog.setDirectory(QFile::decodeName(QByteArray::fromStdString(request.fileName)));
   } else {
     const QFileInfo proposed(QFile::decodeName(QByteArray::fromStdString(request.fileName)));
