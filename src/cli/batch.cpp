@@ -6,6 +6,7 @@
 #include "driver/batch_conversion.h"
 #include "platform/cancellation.h"
 #include "platform/interrupt.h"
+#include "platform/path_checks.h"
 
 namespace z917::cli {
 
@@ -27,6 +28,12 @@ int RunBatch(const CommandLine& line, std::FILE* out, std::FILE* err) {
   platform::Cancellation::Reset();
   platform::CatchInterrupts();
   StreamMessageSink printed(out, err);
+  // One message for the folder rather than a failure for every journal.
+  if (!line.outputDir.empty() && platform::KindOf(line.outputDir) != platform::PathKind::kFolder) {
+    printed.ShowMessage(MessageKind::Error, "Папки " + platform::Quoted(line.outputDir) +
+                                                " нет: создайте её или укажите другую");
+    return ExitStatusOnceShown(kExitFailed, printed, out);
+  }
   std::vector<driver::BatchItem> items;
   for (std::size_t i = 0; i < line.journals.size(); ++i)
     items.push_back({line.journals[i], line.outputs[i]});

@@ -82,6 +82,7 @@ std::string SetOption(BatchOptions& options, std::string_view name, std::string_
 CommandLine ManyJournals(const std::vector<std::string_view>& files, const BatchOptions& options) {
   CommandLine line = Only(CommandLine::Action::ConvertMany);
   line.jobs = options.jobs;
+  line.outputDir = options.outputDir;
   std::set<std::string> outputs;
   for (const std::string_view journal : files) {
     line.journals.emplace_back(journal);

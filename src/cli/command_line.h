@@ -35,6 +35,9 @@ struct CommandLine {
   std::vector<std::string> journals;
   std::vector<std::string> outputs;
   unsigned jobs = 0;
+  // The folder --output-dir named; empty when the outputs go beside their
+  // journals.
+  std::string outputDir;
   // Why the arguments are wrong, for Action::Usage; empty when none were given.
   std::string problem;
 };

@@ -405,6 +405,13 @@ TEST_F(Z917Conv, AFailingJournalFailsTheRunAndTheOthersConvertAll) {
                                                         last + ": Конвертация прошла успешно",
                                                         "Сконвертировано журналов: 2 из 4"}));
   EXPECT_EQ(dir.Names("out"), (std::set<std::string>{"good.xml", "last.xml"}));
+
+  // A folder that is not there is told once, before any journal.
+  const std::string nowhere = (dir / "nowhere").string();
+  const Outcome lost = Start("--output-dir '" + nowhere + "' '" + good + "' '" + last + "'");
+  EXPECT_EQ(lost.status, 1);
+  EXPECT_EQ(lost.err, "Папки «" + nowhere + "» нет: создайте её или укажите другую\n");
+  EXPECT_EQ(lost.out, "");
 }
 
 TEST_F(Z917Conv, InterruptStopsEveryJobAndStartsNoMore) {
