@@ -13,6 +13,7 @@
 #include "app/output_name.h"
 #include "app/progress_display.h"
 #include "driver/conversion_driver.h"
+#include "platform/cancellation.h"
 #include "platform/path_checks.h"
 #include "platform/save_progress.h"
 #include "support/files.h"
@@ -343,6 +344,25 @@ TEST(ConversionWorker, ReportsProgressTellsItsEndAndHandsOnWhatTheConversionThre
     EXPECT_STREQ(error.what(), "сбой");
   }
   EXPECT_EQ(endings.load(), 1);
+}
+
+TEST(ConversionWorker, ClearsAnOldStopButNeverOneAskedOnceItExists) {
+  platform::Cancellation::Request();  // as the last conversion ended
+  std::atomic<bool> asked{false};
+  bool seen = false;
+  ConversionWorker worker(
+      [&](const driver::ProgressListener&) {
+        while (!asked.load()) std::this_thread::yield();
+        seen = platform::Cancellation::Requested();
+      },
+      [] {});
+  EXPECT_FALSE(platform::Cancellation::Requested());
+  // The window's close may come before the worker's thread has even begun.
+  platform::Cancellation::Request();
+  asked = true;
+  worker.Finish();
+  EXPECT_TRUE(seen);
+  platform::Cancellation::Reset();
 }
 
 TEST(ConversionWorker, ProgressFollowsTheSaveWhileTheConversionIsInsideIt) {
