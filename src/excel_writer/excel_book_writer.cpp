@@ -158,11 +158,19 @@ bool ExcelBookWriter::ShowFailure(const char* prefix, const std::exception& erro
   return false;
 }
 
-bool ExcelBookWriter::CreateExcelBook() {
+void ExcelBookWriter::AnnounceSaveFormat(const std::string& path) {
+  if (path.empty() || excelApp_.Object()->OutOfProcess()) return;
+  const std::uint32_t version = ParseExcelVersion(VersionText(excelApp_.Get("Version")));
+  const int format = SaveFormatFor(path, version);
+  if (format != 0) excelApp_.Set("DefaultSaveFormat", Variant(std::int32_t{format}));
+}
+
+bool ExcelBookWriter::CreateExcelBook(const std::string& path) {
   try {
     ForgetWorkbook();
     excelApp_ = start_(kExcelProgId);
     transport_->Connect(excelApp_.Object()->OutOfProcess());
+    AnnounceSaveFormat(path);
     LayOutWorkbook();
   } catch (const std::exception& error) {
     // The driver never closes a book that failed to come into being: a

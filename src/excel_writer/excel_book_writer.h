@@ -62,8 +62,13 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   // Starts an invisible Excel and lays out the ten sheets with captions,
   // widths and formats. False after showing "Ошибка создания книги Excel: "
   // and the failure's message; a server started before the failure has
-  // been told to quit and released by then.
-  bool CreateExcelBook();
+  // been told to quit and released by then. A server in this process hears
+  // the format `path` will be saved in, when one is given.
+  bool CreateExcelBook(const std::string& path = {});
+  // Tells a server in this process the format `path` will be saved in, so
+  // that it keeps rows the way that format needs. Another process is left
+  // alone: a real Excel would keep the setting as the user's own.
+  void AnnounceSaveFormat(const std::string& path);
   // Hands the server the rows still held back, lays the earlier Z-reports
   // out beside the last one, as many as the file's sheet holds, then saves
   // workbook 1 to `path` in the format the extension and version call for.
@@ -77,9 +82,9 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   // refuses to quit is released all the same.
   bool CloseExcelBook();
 
-  // The workbook lives in Excel until the save: the output path plays no
-  // part before it.
-  bool CreateDocument(const std::string&) override { return CreateExcelBook(); }
+  // The workbook lives in Excel until the save: the output path only tells
+  // the built-in engine the format ahead.
+  bool CreateDocument(const std::string& path) override { return CreateExcelBook(path); }
   bool SaveDocument(const std::string& path) override { return SaveExcelBook(path); }
   void CloseDocument() override { CloseExcelBook(); }
 

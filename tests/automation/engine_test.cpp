@@ -88,6 +88,36 @@ TEST_F(EngineTest, ApplicationAnswersLikeAHiddenExcel16) {
   EXPECT_EQ(sheet.Get("Name").AsText(), "Лист1");
 }
 
+// A workbook announced for .xls holds the rows that format can in memory,
+// and passes rows on only past them; one meant for .xlsx passes from the top.
+TEST_F(EngineTest, AWorkbookMeantForXlsHoldsItsRowsUntilItPassesTheFormatsLast) {
+  EXPECT_EQ(app.Get("DefaultSaveFormat"), Variant(std::int32_t{51}));
+  EXPECT_NE(ErrorOf([&] {
+              app.Set("DefaultSaveFormat", std::int32_t{99});
+            }).find("Неподдерживаемый формат файла: 99"),
+            std::string::npos);
+  app.Set("DefaultSaveFormat", std::int32_t{56});
+  EXPECT_EQ(app.Get("DefaultSaveFormat"), Variant(std::int32_t{56}));
+  app.GetObject("Workbooks").Call("Add", {std::int16_t{-4167}});
+  const auto xls = ModelOf(app.GetObject("Workbooks", {2}).Object());
+  const auto xlsx = ModelOf(book.Object());
+  const auto passedPages = [](const workbook::Sheet& sheet) {
+    std::uint32_t passed = 0;
+    for (std::uint32_t page = 0; page < sheet.Rows().PageCount(); ++page)
+      passed += sheet.IsPassed(page);
+    return passed;
+  };
+  for (const auto& model : {xls, xlsx}) {
+    auto& cells = const_cast<workbook::Sheet&>(model->SheetAt(0));
+    for (std::uint32_t row = 1; row <= 65536; ++row)
+      workbook::Sheet::RowWriter(cells, row, 1).Number(1, row);
+  }
+  EXPECT_EQ(passedPages(xls->SheetAt(0)), 0u);
+  EXPECT_GT(passedPages(xlsx->SheetAt(0)), 60u);
+  workbook::Sheet::RowWriter(const_cast<workbook::Sheet&>(xls->SheetAt(0)), 66000, 1).Number(1, 1);
+  EXPECT_EQ(passedPages(xls->SheetAt(0)), 64u);
+}
+
 TEST_F(EngineTest, SheetsAddedAfterTheLastKeepOrderAndSelectSetsActive) {
   for (int i = 0; i < 9; ++i) AddAfterLast();
   EXPECT_EQ(Model().SheetCount(), 10u);

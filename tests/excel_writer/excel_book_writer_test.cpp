@@ -67,6 +67,25 @@ class ExcelBookWriterTest : public ::testing::Test {
   const std::string kSheet1 = "app.Workbooks(i32:1).Worksheets(i32:1)";
 };
 
+// Only a server in this process hears the format ahead: a real Excel
+// would keep it as its user's own setting.
+TEST_F(ExcelBookWriterTest, CreateTellsTheFormatAheadOnlyToAServerInThisProcess) {
+  const struct {
+    const char* path;
+    bool outOfProcess;
+    std::size_t told;
+  } cases[] = {{"a.xls", false, 1}, {"a.XLSX", false, 1}, {"a.xls", true, 0}, {"a.bin", false, 0}};
+  // The version read for it is Excel 16's (the engine's), so ".XLSX" is
+  // told as 51 and a name without a known extension not at all.
+  for (const auto& c : cases) {
+    state->outOfProcess = c.outOfProcess;
+    Log().clear();
+    ASSERT_TRUE(writer.CreateDocument(c.path));
+    EXPECT_EQ(CountLines(Log(), "DefaultSaveFormat"), c.told) << c.path;
+    writer.CloseDocument();
+  }
+}
+
 TEST_F(ExcelBookWriterTest, CreateStartsOneHiddenWorkbookOfTenSheets) {
   Create();
   const auto& log = Log();

@@ -1,14 +1,16 @@
 #include "automation/workbook/engine_objects.h"
+#include "automation/workbook/save_workbook.h"
 #include "automation/workbook/xlsx_writer.h"
 
 namespace z917::workbook {
 
 namespace {
 
-enum Member { kVisible, kDisplayAlerts, kVersion, kQuit, kWorkbooks };
+enum Member { kVisible, kDisplayAlerts, kVersion, kQuit, kWorkbooks, kDefaultSaveFormat };
 constexpr MemberInfo kMembers[] = {
-    {"Visible", kGet | kSet}, {"DisplayAlerts", kGet | kSet}, {"Version", kGet}, {"Quit", kCall},
-    {"Workbooks", kGet},
+    {"Visible", kGet | kSet}, {"DisplayAlerts", kGet | kSet},
+    {"Version", kGet},        {"Quit", kCall},
+    {"Workbooks", kGet},      {"DefaultSaveFormat", kGet | kSet},
 };
 
 // The version the engine reports: that of the Excel whose file format it
@@ -42,6 +44,13 @@ Variant ApplicationObject::Invoke(std::size_t member, MemberUse use, const Argum
       // and every object of it stops answering.
       state_->quit = true;
       state_->workbooks.clear();
+      return {};
+    case kDefaultSaveFormat:
+      ExpectNoArguments(Where(member), args);
+      if (use == kGet) return static_cast<std::int32_t>(state_->defaultSaveFormat);
+      // Checked as SaveAs checks a format, so that a wrong one fails here.
+      state_->defaultSaveFormat = ToInteger(*value, ValueSubject(Where(member)));
+      SaverFor(state_->defaultSaveFormat);
       return {};
     case kWorkbooks: {
       ArgumentReader reader(Where(member), args, {"Index"});

@@ -26,6 +26,8 @@ struct ApplicationState {
   bool quit = false;
   bool visible = false;
   bool displayAlerts = true;
+  // The FileFormat a new workbook is meant to be saved in.
+  std::int64_t defaultSaveFormat = 51;
   std::vector<std::shared_ptr<WorkbookModel>> workbooks;
 };
 using StatePtr = std::shared_ptr<ApplicationState>;

@@ -51,7 +51,7 @@ Row& Sheet::RowForWriting(std::uint32_t row) {
     MakeLive(page, page + 1);
     keepPages_ = std::min(std::max(keepPages_ * 2, 1u), kMostPagesKept);
   }
-  if (passed_) {
+  if (passed_ && page >= pagesHeld_) {
     while (nextPass_ + keepPages_ < page) {
       PassPage(nextPass_);
       ++nextPass_;
@@ -167,7 +167,8 @@ Sheet::RowWriter::RowWriter(Sheet& sheet, std::uint32_t row, std::uint16_t cells
   // make every sparse row wide.
   constexpr std::uint16_t kMostCellsAhead = 64;
   const std::uint16_t usedWidth =
-      sheet.lastRow_ == 0 ? 0 : static_cast<std::uint16_t>(sheet.lastColumn_ - sheet.firstColumn_ + 1);
+      sheet.lastRow_ == 0 ? 0
+                          : static_cast<std::uint16_t>(sheet.lastColumn_ - sheet.firstColumn_ + 1);
   row_.ReserveIfEmpty(std::max(cellsAhead, std::min(usedWidth, kMostCellsAhead)));
 }
 

@@ -30,9 +30,11 @@ struct ColumnInfo {
 class Sheet {
  public:
   // A sheet without cells; pages of rows that writing passes go to
-  // `passed` when there is one, and stay in memory otherwise.
-  explicit Sheet(std::string name, PassedRows* passed = nullptr)
-      : name_(std::move(name)), passed_(passed) {}
+  // `passed` when there is one, and stay in memory otherwise. Rows up to
+  // `rowsHeld` stay in memory until writing goes below them: a workbook
+  // meant for a format of that many rows never pays for passing them.
+  explicit Sheet(std::string name, PassedRows* passed = nullptr, std::uint32_t rowsHeld = 0)
+      : name_(std::move(name)), passed_(passed), pagesHeld_(rowsHeld / SheetCells::kPageRows) {}
 
   // --- what savers read ---
   const std::string& Name() const { return name_; }
@@ -110,6 +112,7 @@ class Sheet {
   std::vector<ColumnInfo> columns_;
   SheetCells cells_;
   PassedRows* passed_;
+  const std::uint32_t pagesHeld_;
   // The first page that may still be in memory below the one being
   // written; of the pages below it, those marked here are with passed_.
   std::vector<bool> passedPages_;

@@ -109,7 +109,6 @@ class SheetCells {
   // The page that holds `row` (from 1).
   static std::uint32_t PageOf(std::uint32_t row) { return (row - 1) >> kPageBits; }
 
-
   // The row, or null when it was never used.
   Row* Find(std::uint32_t row);
   const Row* Find(std::uint32_t row) const;

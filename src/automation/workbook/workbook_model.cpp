@@ -34,8 +34,9 @@ Sheet& WorkbookModel::InsertSheet(std::size_t position) {
   do {
     name = "Лист" + std::to_string(nextDefaultName_++);
   } while (FindByName(name) != sheets_.size());
-  auto inserted = sheets_.insert(sheets_.begin() + static_cast<std::ptrdiff_t>(position),
-                                 std::make_unique<Sheet>(std::move(name), passed_.get()));
+  auto inserted =
+      sheets_.insert(sheets_.begin() + static_cast<std::ptrdiff_t>(position),
+                     std::make_unique<Sheet>(std::move(name), passed_.get(), rowsHeld_));
   active_ = position;
   return **inserted;
 }

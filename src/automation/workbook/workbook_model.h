@@ -18,9 +18,10 @@ namespace z917::workbook {
 class WorkbookModel {
  public:
   // A workbook without sheets. Pages of rows that writing passes go to
-  // `passed` (see PassedRows) when given, and stay in memory otherwise.
-  explicit WorkbookModel(std::unique_ptr<PassedRows> passed = nullptr)
-      : passed_(std::move(passed)) {}
+  // `passed` (see PassedRows) when given, and stay in memory otherwise;
+  // each sheet holds its first `rowsHeld` rows regardless (see Sheet).
+  explicit WorkbookModel(std::unique_ptr<PassedRows> passed = nullptr, std::uint32_t rowsHeld = 0)
+      : passed_(std::move(passed)), rowsHeld_(rowsHeld) {}
   WorkbookModel(const WorkbookModel&) = delete;
   WorkbookModel& operator=(const WorkbookModel&) = delete;
 
@@ -68,6 +69,7 @@ class WorkbookModel {
  private:
   // Declared first, so that it outlives the sheets that point to it.
   std::unique_ptr<PassedRows> passed_;
+  std::uint32_t rowsHeld_;
   std::vector<std::unique_ptr<Sheet>> sheets_;
   std::size_t active_ = 0;
   unsigned nextDefaultName_ = 1;

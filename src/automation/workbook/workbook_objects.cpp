@@ -3,6 +3,7 @@
 #include "automation/workbook/engine_objects.h"
 #include "automation/workbook/limits.h"
 #include "automation/workbook/save_workbook.h"
+#include "automation/workbook/xls/xls_limits.h"
 #include "automation/workbook/xlsx_writer.h"
 
 namespace z917::workbook {
@@ -56,7 +57,11 @@ Variant WorkbooksObject::Invoke(std::size_t member, MemberUse, const Arguments& 
         throw AutomationError(reader.Subject(0) +
                               " — поддерживается только шаблон -4167 (книга из одного листа)");
       }
-      auto workbook = std::make_shared<WorkbookModel>(MakeXlsxRowKeeper());
+      // A workbook meant for .xls holds what that format can in memory:
+      // passing those rows on would only mean taking them all back to save.
+      const std::uint32_t rowsHeld =
+          state_->defaultSaveFormat == kExcel8Workbook ? xls::kXlsMaxRows : 0;
+      auto workbook = std::make_shared<WorkbookModel>(MakeXlsxRowKeeper(), rowsHeld);
       workbook->InsertSheet(0);
       state_->workbooks.push_back(workbook);
       return MakeObject<WorkbookObject>(state_, std::move(workbook));
