@@ -53,7 +53,7 @@ function(z917_add_windows_resources target description)
   # The year the about window names: a fixed text keeps builds reproducible.
   set(Z917_RC_COPYRIGHT "© 2026 ${Z917_PRODUCT_MAKER}")
   set(Z917_RC_VERSION_DOTS
-    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0")
+    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.${PROJECT_VERSION_TWEAK}")
   string(REPLACE "." "," Z917_RC_VERSION_COMMAS "${Z917_RC_VERSION_DOTS}")
 
   set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target}_resources)

@@ -4,7 +4,7 @@
 ; takes away everything the installer added and nothing else.
 ;
 ; Built by CMake (target windows-package):
-;   makensis -DVERSION=X.Y.Z -DSTAGE=DIR -DICON=FILE.ico -DOUTFILE=SETUP.exe
+;   makensis -DVERSION=W.X.Y.Z -DSTAGE=DIR -DICON=FILE.ico -DOUTFILE=SETUP.exe
 ;            [-DWINDOW=z917-converter.exe] installer.nsi
 ; STAGE holds the programs and README.txt; WINDOW names the window program
 ; when the package has one.
@@ -72,7 +72,7 @@ BrandingText "${PRODUCT} ${VERSION}"
 
 !insertmacro MUI_LANGUAGE "Russian"
 
-VIProductVersion "${VERSION}.0"
+VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_RUSSIAN} "FileDescription" "Установка ${PRODUCT}"

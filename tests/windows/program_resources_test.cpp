@@ -94,7 +94,7 @@ TEST(ProgramResources, VersionResourceSaysWhatAndWhichVersionInRussian) {
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     const DWORD ms = MAKELONG(Z917_VERSION_MINOR, Z917_VERSION_MAJOR);
-    const DWORD ls = MAKELONG(0, Z917_VERSION_PATCH);
+    const DWORD ls = MAKELONG(Z917_VERSION_TWEAK, Z917_VERSION_PATCH);
     EXPECT_EQ(fixed->dwFileVersionMS, ms);
     EXPECT_EQ(fixed->dwFileVersionLS, ls);
     EXPECT_EQ(fixed->dwProductVersionMS, ms);
