@@ -11,12 +11,21 @@ namespace z917::app {
 
 MainWindowCommands::MainWindowCommands(MainWindowServices services)
     : services_(std::move(services)),
-      commands_({services_.dialogs, services_.excelVersion,
+      commands_({services_.dialogs, [this] { return ExcelVersion(); },
                  [this](const std::string& journal, const std::string& output, OutputKind kind) {
                    Run(journal, output, kind);
                  },
                  [this](const std::vector<driver::BatchItem>& items, OutputKind kind,
                         std::size_t skipped) { RunBatch(items, kind, skipped); }}) {}
+
+std::uint32_t MainWindowCommands::ExcelVersion() {
+  if (excelVersion_) return *excelVersion_;
+  // Excel may take seconds to start: the window keeps turning meanwhile.
+  std::uint32_t version = 0;
+  RunMarked({{}, {}, [&](const driver::ProgressListener&) { version = services_.excelVersion(); }});
+  excelVersion_ = version;
+  return version;
+}
 
 void MainWindowCommands::Run(const std::string& journal, const std::string& output,
                              OutputKind kind) {

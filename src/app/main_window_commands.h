@@ -3,7 +3,9 @@
 // a close that waits for the conversion it stopped.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,7 +77,8 @@ class MainWindowCommands {
 
   // A conversion or a batch, for the window to run off its thread.
   struct BackgroundWork {
-    // The journals in order, whose names the progress window shows.
+    // The journals in order, whose names the progress window shows; none
+    // while Excel starts to tell its version.
     std::vector<std::string> journals;
     // The output of a single conversion; empty for a batch.
     std::string output;
@@ -91,6 +94,9 @@ class MainWindowCommands {
   // Closes the window now.
   virtual void CloseNow() = 0;
 
+  // The Excel version, asked off the window's thread the first time and
+  // kept for the program's run; throws what the query throws.
+  std::uint32_t ExcelVersion();
   void Run(const std::string& journal, const std::string& output, OutputKind kind);
   void RunBatch(const std::vector<driver::BatchItem>& items, OutputKind kind, std::size_t skipped);
   // Runs `work` as the running conversion.
@@ -98,6 +104,7 @@ class MainWindowCommands {
 
   MainWindowServices services_;
   ConversionCommands commands_;
+  std::optional<std::uint32_t> excelVersion_;
   bool converting_ = false;
   bool closeWhenDone_ = false;
 };

@@ -13,6 +13,7 @@ const std::string_view kCaption = "Конвертация";
 const std::string_view kReading = "Конвертация журнала %1";
 const std::string_view kSaving = "Сохранение файла %1";
 const std::string_view kBatch = "Конвертация: журнал %1 из %2, %3";
+const std::string_view kStartingExcel = "Запуск Excel...";
 const std::string_view kStopping = "Остановка...";
 
 // `text` with "%1", "%2"... replaced by `values` in turn, each taken as it
@@ -38,6 +39,7 @@ std::string ProgressCaption() { return std::string(kCaption); }
 std::string ProgressLabel(const driver::ConversionProgress& progress,
                           const std::vector<std::string>& journalNames,
                           std::string_view outputName) {
+  if (journalNames.empty()) return std::string(kStartingExcel);
   const std::uint32_t number = std::max<std::uint32_t>(progress.journalNumber, 1);
   if (progress.journalCount > 0 && number <= journalNames.size()) {
     return Fill(kBatch, {std::to_string(number), std::to_string(progress.journalCount),
@@ -45,7 +47,7 @@ std::string ProgressLabel(const driver::ConversionProgress& progress,
   }
   if (progress.stage == driver::ConversionProgress::Stage::Saving)
     return Fill(kSaving, {outputName});
-  return Fill(kReading, {journalNames.empty() ? std::string_view() : journalNames.front()});
+  return Fill(kReading, {journalNames.front()});
 }
 
 std::string StoppingLabel() { return std::string(kStopping); }

@@ -27,7 +27,8 @@ std::string ProgressCaption();
 
 // The label while the conversion runs: the journal's name while it is
 // read, the output's while it is saved; in a batch the number and name of
-// the journal started last (file names as shown, UTF-8, one per journal).
+// the journal started last (file names as shown, UTF-8, one per journal);
+// without journals, that Excel is starting.
 std::string ProgressLabel(const driver::ConversionProgress& progress,
                           const std::vector<std::string>& journalNames,
                           std::string_view outputName);

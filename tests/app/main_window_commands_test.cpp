@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 
 #include "driver/batch_conversion.h"
 #include "platform/cancellation.h"
@@ -24,11 +25,17 @@ class SynchronousWindow : public MainWindowCommands {
   void Menu_ExitClick() override {}
   void Menu_AboutClick() override {}
   std::vector<std::string> shownJournals;
+  // How many works ran in the background, and of those how many without
+  // journals (Excel telling its version).
+  int works = 0;
+  int versionWorks = 0;
   int closes = 0;
 
  private:
   void RunInBackground(const BackgroundWork& work) override {
     shownJournals = work.journals;
+    ++works;
+    versionWorks += work.journals.empty();
     work.run([](const driver::ConversionProgress&) {});
   }
   bool AskStop() override { return true; }
@@ -68,6 +75,28 @@ TEST(MainWindowCommandsTest, CloseDuringABatchStopsItAfterTheJournalAtHandAndSho
   EXPECT_TRUE(std::filesystem::exists(dir / "a.xml"));
   EXPECT_FALSE(std::filesystem::exists(dir / "b.xml"));
   platform::Cancellation::Reset();
+}
+
+TEST(MainWindowCommandsTest, ExcelTellsItsVersionInTheBackgroundOnceAKeptAnswer) {
+  test::ScriptedDialogs dialogs;
+  test::RecordingMessages messages;
+  dialogs.openAnswer = {"/d/j.bin"};
+  int queries = 0;
+  bool starts = false;
+  SynchronousWindow form({dialogs,
+                          [&] {
+                            ++queries;
+                            if (!starts) throw std::runtime_error("Excel не запускается");
+                            return 16u;
+                          },
+                          [](auto&&...) {}, messages});
+  EXPECT_THROW(form.BtnBinToXlsClick(), std::runtime_error);
+  starts = true;
+  form.BtnBinToXlsClick();
+  form.BtnBinToXlsClick();
+  EXPECT_EQ(queries, 2);  // a failed answer is not kept
+  EXPECT_EQ(form.versionWorks, 2);
+  EXPECT_EQ(dialogs.runs.back().request.fileName, "/d/j.xlsx");
 }
 
 }  // namespace
