@@ -137,11 +137,16 @@ def dump(journal):
           result)
 
 
-def messages():
+def messages(journal):
     result = windows("z917conv", WORK / "нет такого.bin", WORK / "вихід.xml")
     err = result.stderr.decode("utf-8", "replace").strip()
     check(result.returncode == 1 and err == "Ошибка открытия файла БД",
           f"a missing journal is reported in Russian UTF-8 on a pipe: {err!r}", result)
+    # A device's name whatever its extension: refused before converting.
+    result = windows("z917conv", journal, "con .xml")
+    err = result.stderr.decode("utf-8", "replace").strip()
+    check(result.returncode == 1 and err.endswith("«con .xml» — это устройство, а не файл"),
+          f"a device's name is refused: {err!r}", result)
 
 
 def main():
@@ -154,7 +159,7 @@ def main():
             excel(journal)
             dump(journal)
         excel(made[1])
-        messages()
+        messages(made[0])
     finally:
         regional("C")
     if failures:
