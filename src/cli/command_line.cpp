@@ -12,6 +12,7 @@
 #include "platform/cancellation.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
+#include "platform/path_checks.h"
 #include "platform/save_progress.h"
 
 #ifndef Z917_VERSION
@@ -143,7 +144,9 @@ std::string BatchOutputPath(std::string_view journal, std::string_view outputDir
 }
 
 OutputKind OutputKindFor(std::string_view outputPath) {
-  return EndsWithIgnoringAsciiCase(outputPath, ".xml") ? OutputKind::Xml : OutputKind::Excel;
+  // By the name the file will have: "out.xml." is an XML document on Windows.
+  const std::string created = platform::CreatedPath(std::string(outputPath));
+  return EndsWithIgnoringAsciiCase(created, ".xml") ? OutputKind::Xml : OutputKind::Excel;
 }
 
 std::string UsageText() {

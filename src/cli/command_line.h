@@ -53,7 +53,9 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
 std::string BatchOutputPath(std::string_view journal, std::string_view outputDir,
                             std::string_view extension);
 
-// XML when `outputPath` ends in ".xml" in any letter case, Excel otherwise.
+// XML when `outputPath` ends in ".xml" in any letter case, once the system
+// has dropped what it drops from a name (platform::CreatedPath); Excel
+// otherwise.
 OutputKind OutputKindFor(std::string_view outputPath);
 
 // The text --help prints (and wrong use prints after its problem).

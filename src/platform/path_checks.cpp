@@ -47,6 +47,13 @@ bool IsWindowsDeviceName(std::string_view fileName) {
          IsDeviceDigit(stem.substr(3));
 }
 
+std::string AsWindowsCreates(std::string_view path) {
+  const std::size_t start = path.find_last_of("\\/:") + 1;  // npos + 1 == 0
+  std::size_t end = path.size();
+  while (end > start && (path[end - 1] == '.' || path[end - 1] == ' ')) --end;
+  return std::string(path.substr(0, end > start ? end : path.size()));
+}
+
 void RefuseNonRegular(const std::string& shown, PathKind kind) {
   if (kind == PathKind::kMissing || kind == PathKind::kFile) return;
   for (const auto& [named, word] : kKindWords) {

@@ -30,6 +30,16 @@ PathKind KindOf(const std::string& path);
 // before the first dot ignored. Text alone, so every system can tell.
 bool IsWindowsDeviceName(std::string_view fileName);
 
+// `path` as Windows creates it: without the dots and spaces that end its
+// last part. A last part of nothing else (".", "..") stays as it is. Text
+// alone, so every system can tell.
+std::string AsWindowsCreates(std::string_view path);
+
+// The path a file asked for at `path` gets: AsWindowsCreates on Windows,
+// `path` itself elsewhere. Outputs are checked, and their format chosen,
+// on it. Never fails.
+std::string CreatedPath(const std::string& path);
+
 // Throws FileError naming `shown` when `kind` is neither missing nor a
 // regular file: a folder, a device, a pipe, a socket or anything else.
 void RefuseNonRegular(const std::string& shown, PathKind kind);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace z917::platform {
 namespace {
 
@@ -16,6 +18,21 @@ TEST(WindowsNames, DevicesWhateverTheCaseAndExtension) {
                            " con.xml", "nul1.xml", "comx", "com⁴", "con_.xml"}) {
     EXPECT_FALSE(IsWindowsDeviceName(name)) << name;
   }
+}
+
+TEST(WindowsNames, TheLastPartLosesTheDotsAndSpacesThatEndIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"out.xml.", "out.xml"},
+      {"out.xml ", "out.xml"},
+      {"out.xls. . ", "out.xls"},
+      {"C:\\t\\o.x..", "C:\\t\\o.x"},
+      {"d. /out", "d. /out"},
+      {"C:x.", "C:x"},
+      {"..", ".."},
+      {"a\\ . ", "a\\ . "},
+      {"", ""},
+  };
+  for (const auto& [typed, created] : cases) EXPECT_EQ(AsWindowsCreates(typed), created) << typed;
 }
 
 }  // namespace

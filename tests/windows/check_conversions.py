@@ -149,6 +149,17 @@ def messages(journal):
           f"a device's name is refused: {err!r}", result)
 
 
+def names_the_system_rewrites(journal):
+    """Windows drops the dots and spaces that end a name: the format is the
+    one of the name the file gets."""
+    linux_xml = WORK / f"{journal.stem} C.xml"
+    for typed in ("точка.xml.", "пробел.xml  "):
+        result = windows("z917conv", journal, WORK / typed)
+        made = WORK / typed.rstrip(". ")
+        check(result.returncode == 0 and same_file(linux_xml, made),
+              f"{typed!r} is written as {made.name}, an XML document", result)
+
+
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     WORK.mkdir(parents=True)
@@ -159,6 +170,7 @@ def main():
             excel(journal)
             dump(journal)
         excel(made[1])
+        names_the_system_rewrites(made[0])
         messages(made[0])
     finally:
         regional("C")

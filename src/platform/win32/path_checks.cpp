@@ -23,6 +23,8 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return folder + (last == '\\' || last == '/' || last == ':' ? "" : "\\") + name;
 }
 
+std::string CreatedPath(const std::string& path) { return AsWindowsCreates(path); }
+
 PathKind KindOf(const std::string& path) {
   // CON and LPT1 answer no open without access, and any extension names
   // them too ("con.xml"): their names tell.
