@@ -23,5 +23,6 @@ set(ENV{PKG_CONFIG_PATH} "")
 
 # The 64-bit loader itself: Debian's "wine" wrapper asks for the 32-bit
 # half, which a 64-bit-only program never needs. scripts/wine-run gives
-# every run the build's own prefix, quiet and without a display.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+# every run the build's own prefix, quiet and without a display, and tells
+# a failing program's status, which ctest does not show.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run --report)

@@ -12,6 +12,7 @@
 #include "platform/cancellation.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
+#include "platform/path_checks.h"
 #include "platform/save_progress.h"
 
 #ifndef Z917_VERSION
@@ -25,12 +26,30 @@ namespace {
 // Often enough to see the save move, rarely enough for a slow terminal.
 constexpr std::chrono::milliseconds kSaveRedrawInterval{100};
 
+// `number` with its thousands set apart by spaces, as Russian writes them.
+std::string Grouped(std::uint64_t number) {
+  std::string digits = std::to_string(number);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, " ");
+  return digits;
+}
+
+std::string RateText(std::uint64_t entries, double seconds) {
+  const double rate = seconds > 0 ? static_cast<double>(entries) / seconds : 0;
+  return Grouped(static_cast<std::uint64_t>(rate + 0.5)) + " записей/с";
+}
+
 std::string SavingText(const driver::ConversionProgress& progress) {
-  std::string text = "z917conv: saving " + std::to_string(progress.entries) + " entries";
+  std::string text = "z917conv: сохранение, записей: " + Grouped(progress.entries);
   if (!progress.saveShare) return text;
-  // Rounded down, as the window's bar is: 100% only once all is saved.
+  // Rounded down, as the window's bar is: 100 % only once all is saved.
   const int percent = static_cast<int>(100 * std::clamp(*progress.saveShare, 0.0, 1.0));
-  return text + ", " + std::to_string(percent) + "%";
+  return text + ", " + std::to_string(percent) + " %";
+}
+
+// How many characters UTF-8 `text` shows: its bytes that begin one.
+std::size_t Width(const std::string& text) {
+  return static_cast<std::size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
 // More at once only adds threads waiting for the same disk.
@@ -144,7 +163,9 @@ std::string BatchOutputPath(std::string_view journal, std::string_view outputDir
 }
 
 OutputKind OutputKindFor(std::string_view outputPath) {
-  return EndsWithIgnoringAsciiCase(outputPath, ".xml") ? OutputKind::Xml : OutputKind::Excel;
+  // By the name the file will have: "out.xml." is an XML document on Windows.
+  const std::string created = platform::CreatedPath(std::string(outputPath));
+  return EndsWithIgnoringAsciiCase(created, ".xml") ? OutputKind::Xml : OutputKind::Excel;
 }
 
 std::string UsageText() {
@@ -198,18 +219,15 @@ int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE
 
 std::string ProgressText(const driver::ConversionProgress& progress, double seconds) {
   if (progress.stage == driver::ConversionProgress::Stage::Saving) return SavingText(progress);
-  const double rate = seconds > 0 ? static_cast<double>(progress.entries) / seconds : 0;
-  char text[96];
-  if (progress.journalSize > 0) {
-    const double share =
-        100.0 * static_cast<double>(progress.bytesRead) / static_cast<double>(progress.journalSize);
-    std::snprintf(text, sizeof text, "z917conv: %3.0f%% of the journal, %.0f entries/s",
-                  share > 100 ? 100.0 : share, rate);
-  } else {
-    std::snprintf(text, sizeof text, "z917conv: %llu entries, %.0f entries/s",
-                  static_cast<unsigned long long>(progress.entries), rate);
+  const std::string rate = RateText(progress.entries, seconds);
+  if (progress.journalSize == 0) {
+    return "z917conv: прочитано записей: " + Grouped(progress.entries) + ", " + rate;
   }
-  return text;
+  const double share =
+      100.0 * static_cast<double>(progress.bytesRead) / static_cast<double>(progress.journalSize);
+  char percent[8];
+  std::snprintf(percent, sizeof percent, "%3.0f", share > 100 ? 100.0 : share);
+  return std::string("z917conv: ") + percent + " % журнала, " + rate;
 }
 
 ProgressLine::~ProgressLine() { StopRedrawingSave(); }
@@ -228,10 +246,23 @@ void ProgressLine::Show(const driver::ConversionProgress& progress) {
 
 void ProgressLine::Draw(const driver::ConversionProgress& progress) {
   const std::chrono::duration<double> seconds = std::chrono::steady_clock::now() - start_;
-  // Back to the line's start, the text, then erase what a longer text left.
-  std::fprintf(terminal_, "\r%s\x1b[K", ProgressText(progress, seconds.count()).c_str());
-  std::fflush(terminal_);
+  Rewrite(ProgressText(progress, seconds.count()));
   shown_ = true;
+}
+
+void ProgressLine::Rewrite(const std::string& text) {
+  const std::size_t width = Width(text);
+  std::string line = "\r" + text;
+  if (erases_) {
+    line += "\x1b[K";
+  } else if (width < width_) {
+    // Spaces over what a longer text left, then back to the text's end.
+    line += std::string(width_ - width, ' ') + "\r" + text;
+  }
+  // As wide text on a Windows console, which shows UTF-8 bytes garbled.
+  platform::WriteText(terminal_, line);
+  std::fflush(terminal_);
+  width_ = width;
 }
 
 void ProgressLine::StartRedrawingSave(const driver::ConversionProgress& saving) {
@@ -266,8 +297,7 @@ void ProgressLine::Clear() {
   StopRedrawingSave();
   const std::lock_guard lock(mutex_);
   if (!shown_) return;
-  std::fputs("\r\x1b[K", terminal_);
-  std::fflush(terminal_);
+  Rewrite("");
   shown_ = false;
 }
 

@@ -56,7 +56,9 @@ CommandLine ParseCommandLine(const std::vector<std::string_view>& args);
 std::string BatchOutputPath(std::string_view journal, std::string_view outputDir,
                             std::string_view extension);
 
-// XML when `outputPath` ends in ".xml" in any letter case, Excel otherwise.
+// XML when `outputPath` ends in ".xml" in any letter case, once the system
+// has dropped what it drops from a name (platform::CreatedPath); Excel
+// otherwise.
 OutputKind OutputKindFor(std::string_view outputPath);
 
 // The text --help prints (and wrong use prints after its problem).
@@ -90,21 +92,23 @@ class StreamMessageSink : public MessageSink {
 // outcome. Flushes `out`; never fails.
 int ExitStatusOnceShown(int status, const StreamMessageSink& messages, std::FILE* out);
 
-// The progress line's text: the share of the journal read and the entries
-// per second over `seconds` since the start; without a journal size, the
-// entries so far; while saving, the entries and the share saved when known.
+// The progress line's text, in Russian: the share of the journal read and
+// the entries per second over `seconds` since the start; without a journal
+// size, the entries so far; while saving, the entries and the share saved
+// when known. Numbers of thousands are grouped with spaces ("310 000").
 std::string ProgressText(const driver::ConversionProgress& progress, double seconds);
 
 // Keeps one line on a terminal that shows the running conversion's
 // progress, rewritten in place, and wipes it before every message it
 // passes on, so that each message stands on its own line. Draws nothing
-// unless enabled. Once the save begins the driver reports nothing until it
-// ends, so a thread of the line's own then redraws it with the share
+// unless enabled. A terminal that takes no erase sequence (`erases` false:
+// an older Windows console) is wiped with spaces instead. Once the save begins the driver reports
+// nothing until it ends, so a thread of the line's own then redraws it with the share
 // platform::SaveProgress tells, until the line is wiped.
 class ProgressLine : public MessageSink {
  public:
-  ProgressLine(MessageSink& messages, std::FILE* terminal, bool enabled)
-      : messages_(messages), terminal_(terminal), enabled_(enabled) {}
+  ProgressLine(MessageSink& messages, std::FILE* terminal, bool enabled, bool erases = true)
+      : messages_(messages), terminal_(terminal), enabled_(enabled), erases_(erases) {}
   // Stops redrawing the save.
   ~ProgressLine() override;
   ProgressLine(const ProgressLine&) = delete;
@@ -121,6 +125,9 @@ class ProgressLine : public MessageSink {
  private:
   // Writes the line; mutex_ held.
   void Draw(const driver::ConversionProgress& progress);
+  // Back to the line's start past `text`, wiping what is left of the line
+  // shown before; mutex_ held.
+  void Rewrite(const std::string& text);
   void StartRedrawingSave(const driver::ConversionProgress& saving);
   void RedrawSave(driver::ConversionProgress saving);
   void StopRedrawingSave();
@@ -128,9 +135,12 @@ class ProgressLine : public MessageSink {
   MessageSink& messages_;
   std::FILE* terminal_;
   bool enabled_;
+  bool erases_;
   // The terminal, shown_ and start_ are shared with the redrawing thread.
   std::mutex mutex_;
   bool shown_ = false;
+  // Characters of the line shown, for wiping with spaces.
+  std::size_t width_ = 0;
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   bool redrawing_ = false;
   std::condition_variable redrawStopped_;

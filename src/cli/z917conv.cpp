@@ -22,7 +22,9 @@ int Run(int argc, char** argv) {
   z917::cli::StreamMessageSink printed(stdout, stderr);
   // The writers show their messages through the progress line too, so that
   // it is wiped before each of them.
-  z917::cli::ProgressLine messages(printed, stderr, z917::platform::IsTerminal(stderr));
+  const bool terminal = z917::platform::IsTerminal(stderr);
+  z917::cli::ProgressLine messages(printed, stderr, terminal,
+                                   terminal && z917::platform::EnableLineErasing(stderr));
   z917::driver::WiredConversion conversion(messages);
   const int status =
       z917::cli::RunCommandLine(args, conversion.Driver(), stdout, stderr, &messages);

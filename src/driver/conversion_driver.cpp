@@ -5,6 +5,7 @@
 #include "journal/packet.h"
 #include "platform/cancellation.h"
 #include "platform/journal_file.h"
+#include "platform/path_checks.h"
 #include "platform/save_progress.h"
 
 namespace z917::driver {
@@ -72,11 +73,14 @@ bool ConversionDriver::ConvertJournal(const std::string& journalPath, const std:
     messages_.ShowMessage(MessageKind::Error, kOpenFailed);
     return false;
   }
-  if (!OutputPathUsable(journalPath, outputPath)) {
+  // Checked and written under the name the file will have ("out.xls." is
+  // "out.xls" on Windows), so that the writer picks the format it shows.
+  const std::string output = platform::CreatedPath(outputPath);
+  if (!OutputPathUsable(journalPath, output)) {
     journal->Close();
     return false;
   }
-  return ConvertJournal(*journal, outputPath, kind);
+  return ConvertJournal(*journal, output, kind);
 }
 
 bool ConversionDriver::OutputPathUsable(const std::string& journalPath,

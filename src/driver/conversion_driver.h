@@ -47,7 +47,8 @@ class ConversionDriver {
   // Converts the journal at `journalPath` into `outputPath` with the writer
   // of `kind`. Before converting it refuses an output that is the journal
   // itself (under any name) or that is not a regular file, touching
-  // neither. True only when the journal was read to its end and the
+  // neither; `outputPath` is taken as the system will create it
+  // (platform::CreatedPath). True only when the journal was read to its end and the
   // document saved; the user has been told the outcome either way.
   bool ConvertJournal(const std::string& journalPath, const std::string& outputPath,
                       OutputKind kind);

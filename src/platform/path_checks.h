@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace z917::platform {
 
@@ -22,6 +23,22 @@ enum class PathKind { kMissing, kFile, kFolder, kDevice, kPipe, kSocket, kOther 
 // What stands at `path`, following links as opening it would; kMissing
 // when the system tells nothing. Never fails.
 PathKind KindOf(const std::string& path);
+
+// Whether Windows takes the file name `fileName` (no folders, UTF-8) for a
+// device whatever its extension: CON, PRN, AUX, NUL, COM1 to COM9 and LPT1
+// to LPT9 (also with the digits ¹, ² and ³), in any letter case, spaces
+// before the first dot ignored. Text alone, so every system can tell.
+bool IsWindowsDeviceName(std::string_view fileName);
+
+// `path` as Windows creates it: without the dots and spaces that end its
+// last part. A last part of nothing else (".", "..") stays as it is. Text
+// alone, so every system can tell.
+std::string AsWindowsCreates(std::string_view path);
+
+// The path a file asked for at `path` gets: AsWindowsCreates on Windows,
+// `path` itself elsewhere. Outputs are checked, and their format chosen,
+// on it. Never fails.
+std::string CreatedPath(const std::string& path);
 
 // Throws FileError naming `shown` when `kind` is neither missing nor a
 // regular file: a folder, a device, a pipe, a socket or anything else.

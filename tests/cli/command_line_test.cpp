@@ -89,18 +89,19 @@ TEST(CommandLine, ManyJournalsFormWhenAnOptionOrOtherThanTwoFiles) {
 
 TEST(CommandLine, ProgressTextGivesShareAndRateOrEntriesWhenTheSizeIsUnknown) {
   using Stage = driver::ConversionProgress::Stage;
-  EXPECT_EQ(ProgressText({Stage::Reading, 0, 2000, 0}, 0),
-            "z917conv:   0% of the journal, 0 entries/s");
-  EXPECT_EQ(ProgressText({Stage::Reading, 1000, 3000, 500}, 0.25),
-            "z917conv:  33% of the journal, 2000 entries/s");
+  EXPECT_EQ(ProgressText({Stage::Reading, 0, 2000, 0}, 0), "z917conv:   0 % журнала, 0 записей/с");
+  EXPECT_EQ(ProgressText({Stage::Reading, 1000, 3000, 77500}, 0.25),
+            "z917conv:  33 % журнала, 310 000 записей/с");
   // A journal that grew while it was read never shows more than the whole.
   EXPECT_EQ(ProgressText({Stage::Reading, 4000, 3000, 10}, 1),
-            "z917conv: 100% of the journal, 10 entries/s");
-  EXPECT_EQ(ProgressText({Stage::Reading, 4000, 0, 30}, 2), "z917conv: 30 entries, 15 entries/s");
-  EXPECT_EQ(ProgressText({Stage::Saving, 3000, 3000, 77}, 2), "z917conv: saving 77 entries");
+            "z917conv: 100 % журнала, 10 записей/с");
+  EXPECT_EQ(ProgressText({Stage::Reading, 4000, 0, 1234567}, 2),
+            "z917conv: прочитано записей: 1 234 567, 617 284 записей/с");
+  EXPECT_EQ(ProgressText({Stage::Saving, 3000, 3000, 785318}, 2),
+            "z917conv: сохранение, записей: 785 318");
   // Rounded down, as the window's bar is.
   EXPECT_EQ(ProgressText({Stage::Saving, 3000, 3000, 77, 0.999}, 2),
-            "z917conv: saving 77 entries, 99%");
+            "z917conv: сохранение, записей: 77, 99 %");
 }
 
 TEST(CommandLine, ProgressLineRedrawsTheSaveWithItsShareUntilWiped) {
@@ -116,13 +117,30 @@ TEST(CommandLine, ProgressLineRedrawsTheSaveWithItsShareUntilWiped) {
   line.Show({driver::ConversionProgress::Stage::Saving, 8, 8, 5});
   platform::SaveProgress::Report(1, 2);
   // The driver stays inside the save meanwhile: only the line's own thread draws.
-  for (int waits = 0; waits < 3000 && shown().find(", 50%") == std::string::npos; ++waits) {
+  for (int waits = 0; waits < 3000 && shown().find(", 50 %") == std::string::npos; ++waits) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   line.ShowMessage(MessageKind::Information, "Конвертация прошла успешно");
   const std::string text = shown();
-  EXPECT_NE(text.find("\rz917conv: saving 5 entries, 50%\x1b[K"), std::string::npos) << text;
+  EXPECT_NE(text.find("\rz917conv: сохранение, записей: 5, 50 %\x1b[K"), std::string::npos) << text;
   EXPECT_TRUE(text.ends_with("\r\x1b[KКонвертация прошла успешно\n")) << text;
+  std::fclose(terminal);
+}
+
+TEST(CommandLine, ProgressLineWipesWithSpacesWhereTheTerminalTakesNoErasing) {
+  std::FILE* terminal = std::tmpfile();
+  ASSERT_NE(terminal, nullptr);
+  StreamMessageSink printed(terminal, terminal);
+  ProgressLine line(printed, terminal, true, false);
+  line.Show({driver::ConversionProgress::Stage::Saving, 8, 8, 12345});
+  line.Show({driver::ConversionProgress::Stage::Saving, 8, 8, 5});
+  line.ShowMessage(MessageKind::Error, "Ошибка");
+  std::string text(4096, '\0');
+  text.resize(static_cast<std::size_t>(pread(fileno(terminal), text.data(), text.size(), 0)));
+  // Characters, not bytes: 37 and 32 of them.
+  const std::string shorter = "z917conv: сохранение, записей: 5";
+  EXPECT_EQ(text, "\rz917conv: сохранение, записей: 12 345\r" + shorter + std::string(5, ' ') +
+                      "\r" + shorter + "\r" + std::string(32, ' ') + "\rОшибка\n");
   std::fclose(terminal);
 }
 
@@ -525,8 +543,7 @@ TEST_F(OnTerminal, ProgressLineIsRewrittenInPlaceAndWipedBeforeTheMessage) {
   Launch("o.xml");
   ASSERT_TRUE(ReadTerminal());
   EXPECT_EQ(Wait(), kExitFailed);
-  EXPECT_EQ(terminal.rfind("\rz917conv:   0% of the journal, 0 entries/s\x1b[K", 0), 0u)
-      << terminal;
+  EXPECT_EQ(terminal.rfind("\rz917conv:   0 % журнала, 0 записей/с\x1b[K", 0), 0u) << terminal;
   EXPECT_EQ(terminal.find('\n'), terminal.size() - 1) << "one line only: " << terminal;
   const std::string wiped = "\r\x1b[K";
   const std::size_t end = terminal.rfind(wiped);
@@ -539,7 +556,7 @@ TEST_F(OnTerminal, ProgressLineIsRewrittenInPlaceAndWipedBeforeTheMessage) {
   Launch("o.xml");
   ASSERT_TRUE(ReadTerminal());
   EXPECT_EQ(Wait(), kExitConverted);
-  EXPECT_NE(terminal.find("\rz917conv: saving "), std::string::npos) << terminal;
+  EXPECT_NE(terminal.find("\rz917conv: сохранение, "), std::string::npos) << terminal;
   EXPECT_EQ(terminal.substr(terminal.size() - wiped.size()), wiped);
   EXPECT_EQ(ReadFile(dir / "stdout"), "Конвертация прошла успешно\n");
 }
@@ -556,7 +573,7 @@ TEST_F(OnTerminal, InterruptsStopCleanlyWithTheirStatusLeavingNothingBehind) {
       if (existing) test::WriteFile(dir / "work" / output, "old");
       terminal.clear();
       Launch(output);
-      ASSERT_TRUE(ReadTerminal("% of the journal"));
+      ASSERT_TRUE(ReadTerminal("% журнала"));
       kill(pid, signal);
       ASSERT_TRUE(ReadTerminal());
       close(master);

@@ -115,8 +115,11 @@ TEST_F(Win32Files, PathsThatAreNoPlaceForAFile) {
             "«" + folder + "» — это папка, а не файл");
   EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(folder); }),
             "«" + folder + "» — это папка, а не файл");
-  EXPECT_EQ(ErrorOf<FileError>([] { CheckOutputPath("NUL"); }),
-            "«NUL» — это устройство, а не файл");
+  // Devices by name too, which answer no open without access (CON, LPT1).
+  for (const std::string device : {"NUL", "CON.xml", "C:\\t\\dev\\lpt1.xls", "con .xml"}) {
+    EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(device); }),
+              "«" + device + "» — это устройство, а не файл");
+  }
   EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(In("ещё нет.xml")); }), "");
 }
 

@@ -27,10 +27,15 @@ os.environ["SOURCE_DATE_EPOCH"] = "1700000000"
 failures = []
 
 
-def check(ok, what):
+def check(ok, what, run=None):
+    """Counts a check; a failed one shows how its Windows program ended."""
     print(("ok   " if ok else "FAIL ") + what)
     if not ok:
         failures.append(what)
+        if run is not None:
+            err = run.stderr.decode("utf-8", "replace").strip()
+            print(f"     {Path(run.args[1]).name} ended with status {run.returncode}, "
+                  f"stderr {err[-2000:]!r}; Wine's own messages: {prefix()}.log")
 
 
 def linux(program, *args, locale="C"):
@@ -71,7 +76,7 @@ def journals():
         linux("z917gen", "--packets", 3000, "--seed", seed, lin)
         result = windows("z917gen", "--packets", 3000, "--seed", seed, win)
         check(result.returncode == 0 and same_file(lin, win),
-              f"z917gen.exe seed {seed} writes the Linux journal under a Cyrillic name")
+              f"z917gen.exe seed {seed} writes the Linux journal under a Cyrillic name", result)
         made.append(win)
     return made
 
@@ -86,17 +91,18 @@ def xml(journal):
         linux("z917conv", journal, lin, locale=locale)
         result = windows("z917conv", journal, win)
         check(result.returncode == 0 and same_file(lin, win),
-              f"{journal.name} to XML under the {name} settings equals Linux's ({locale})")
+              f"{journal.name} to XML under the {name} settings equals Linux's ({locale})", result)
     # Windows' own en-US default: unpadded numbers and the AM/PM mark.
     regional("us")
     out = WORK / f"{journal.stem} us.xml"
-    windows("z917conv", journal, out)
-    times = re.findall(r"<DateTime>([^<]*)</DateTime>", out.read_text(encoding="utf-8"))
+    result = windows("z917conv", journal, out)
+    text = out.read_text(encoding="utf-8") if out.exists() else ""
+    times = re.findall(r"<DateTime>([^<]*)</DateTime>", text)
     pattern = re.compile(r"([1-9]|1[0-2])/([1-9]|[12][0-9]|3[01])/2[0-9]{3}"
                          r"( ([1-9]|1[0-2]):[0-5][0-9]:[0-5][0-9] [AP]M)?")
     check(times and all(pattern.fullmatch(t) for t in times),
           f"{journal.name} under M/d/yyyy h:mm:ss tt: {len(times)} dates such as "
-          f"{times[:2]}")
+          f"{times[:2]}", result)
     regional("C")
 
 
@@ -120,20 +126,38 @@ def excel(journal):
         result = windows("z917conv", journal, win)
         same = result.returncode == 0 and same_file(lin, win)
         where = "" if same or ext == "xls" else f"; differs in {differing_parts(lin, win)}"
-        check(same, f"{journal.name} to .{ext} equals Linux's{where}")
+        check(same, f"{journal.name} to .{ext} equals Linux's{where}", result)
 
 
 def dump(journal):
     lin = linux("z917dump", "--entries", journal).stdout
-    win = windows("z917dump", "--entries", journal).stdout.replace(b"\r\n", b"\n")
-    check(lin == win and len(lin) > 0, f"z917dump.exe lists {journal.name} as Linux's does")
+    result = windows("z917dump", "--entries", journal)
+    win = result.stdout.replace(b"\r\n", b"\n")
+    check(lin == win and len(lin) > 0, f"z917dump.exe lists {journal.name} as Linux's does",
+          result)
 
 
-def messages():
+def messages(journal):
     result = windows("z917conv", WORK / "нет такого.bin", WORK / "вихід.xml")
     err = result.stderr.decode("utf-8", "replace").strip()
     check(result.returncode == 1 and err == "Ошибка открытия файла БД",
-          f"a missing journal is reported in Russian UTF-8 on a pipe: {err!r}")
+          f"a missing journal is reported in Russian UTF-8 on a pipe: {err!r}", result)
+    # A device's name whatever its extension: refused before converting.
+    result = windows("z917conv", journal, "con .xml")
+    err = result.stderr.decode("utf-8", "replace").strip()
+    check(result.returncode == 1 and err.endswith("«con .xml» — это устройство, а не файл"),
+          f"a device's name is refused: {err!r}", result)
+
+
+def names_the_system_rewrites(journal):
+    """Windows drops the dots and spaces that end a name: the format is the
+    one of the name the file gets."""
+    linux_xml = WORK / f"{journal.stem} C.xml"
+    for typed in ("точка.xml.", "пробел.xml  "):
+        result = windows("z917conv", journal, WORK / typed)
+        made = WORK / typed.rstrip(". ")
+        check(result.returncode == 0 and same_file(linux_xml, made),
+              f"{typed!r} is written as {made.name}, an XML document", result)
 
 
 def main():
@@ -146,7 +170,8 @@ def main():
             excel(journal)
             dump(journal)
         excel(made[1])
-        messages()
+        names_the_system_rewrites(made[0])
+        messages(made[0])
     finally:
         regional("C")
     if failures:

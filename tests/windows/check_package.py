@@ -35,10 +35,16 @@ PARENT = "Программы"
 failures = []
 
 
-def check(ok, what):
+def check(ok, what, *runs):
+    """Counts a check; a failed one shows how its Windows programs ended."""
     print(("ok   " if ok else "FAIL ") + what, flush=True)
     if not ok:
         failures.append(what)
+    for run in runs if not ok else ():
+        err = run.stderr.decode("utf-8", "replace").strip()
+        print(f"     {Path(str(run.args[1])).name if run.args else '?'} ended with status "
+              f"{run.returncode}, stderr {err[-2000:]!r}; Wine's own messages: {PREFIX}.log",
+              flush=True)
 
 
 def wine(program, *args):
@@ -125,7 +131,7 @@ def run_build_and_installed(folder):
     build's, to XML and .xls: the files must be the same."""
     journal = WORK / "журнал.bin"
     made = wine(BUILD_BIN / "z917gen.exe", "--packets", 2000, "--seed", 5, journal)
-    check(made.returncode == 0 and journal.exists(), "z917gen.exe writes a journal")
+    check(made.returncode == 0 and journal.exists(), "z917gen.exe writes a journal", made)
     for ext in ("xml", "xls"):
         ours, theirs = WORK / f"установленная.{ext}", WORK / f"сборка.{ext}"
         for f in (ours, theirs):
@@ -134,7 +140,7 @@ def run_build_and_installed(folder):
         b = wine(BUILD_BIN / "z917conv.exe", journal, theirs)
         same = ours.exists() and theirs.exists() and ours.read_bytes() == theirs.read_bytes()
         check(a.returncode == 0 and b.returncode == 0 and same,
-              f"the installed z917conv.exe writes the build's .{ext}")
+              f"the installed z917conv.exe writes the build's .{ext}", a, b)
 
 
 def clean_up(folder):
@@ -166,7 +172,7 @@ def install_and_uninstall(mode, associate, foreign_default=None):
     args = [mode] + (["/ASSOCIATE"] if associate else []) + ["/S", rf"/D=C:\{PARENT}\{name}"]
     result = wine(SETUP, *args)
     settle()
-    check(result.returncode == 0, f"{what}: the installer reports success")
+    check(result.returncode == 0, f"{what}: the installer reports success", result)
     got = {p.name for p in folder.iterdir()} if folder.is_dir() else set()
     check(got == PROGRAMS | {"uninstall.exe"}, f"{what}: the programs in the folder: {sorted(got)}")
     lnk = start_menu(all_users) / SHORTCUT
@@ -246,7 +252,7 @@ def check_zip():
     version = wine(unpacked / top / "z917conv.exe", "--version")
     build = wine(BUILD_BIN / "z917conv.exe", "--version")
     check(version.returncode == 0 and version.stdout == build.stdout,
-          f"z917conv.exe from the .zip runs: {version.stdout[:60]!r}")
+          f"z917conv.exe from the .zip runs: {version.stdout[:60]!r}", version, build)
 
 
 def main():

@@ -26,6 +26,8 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return (folder == "/" ? "" : folder) + "/" + name;
 }
 
+std::string CreatedPath(const std::string& path) { return path; }
+
 PathKind KindOf(const std::string& path) {
   struct stat info;
   return ::stat(path.c_str(), &info) == 0 ? posix::KindOf(info) : PathKind::kMissing;

@@ -10,4 +10,6 @@ bool IsTerminal(std::FILE* stream) {
   return fd >= 0 && isatty(fd) == 1;
 }
 
+bool EnableLineErasing(std::FILE* stream) { return IsTerminal(stream); }
+
 }  // namespace z917::platform

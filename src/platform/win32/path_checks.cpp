@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/file_name.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::platform {
@@ -22,7 +23,12 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return folder + (last == '\\' || last == '/' || last == ':' ? "" : "\\") + name;
 }
 
+std::string CreatedPath(const std::string& path) { return AsWindowsCreates(path); }
+
 PathKind KindOf(const std::string& path) {
+  // CON and LPT1 answer no open without access, and any extension names
+  // them too ("con.xml"): their names tell.
+  if (IsWindowsDeviceName(FileNameOf(path))) return PathKind::kDevice;
   const std::wstring wide = WideFromUtf8(path);
   const DWORD attributes = ::GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
