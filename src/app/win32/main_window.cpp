@@ -67,8 +67,7 @@ void TForm1::Show() {
   ::SetFocus(::GetDlgItem(Handle(), kBtnBinToXls));
 }
 
-void TForm1::RunInBackground(const std::string& journal, const std::string& output,
-                             OutputKind kind) {
+void TForm1::RunInBackground(const BackgroundWork& work) {
   // Disabling the focused button leaves the keyboard nowhere; it comes back.
   const HWND focused = ::GetFocus();
   SetCommandsEnabled(false);
@@ -80,13 +79,15 @@ void TForm1::RunInBackground(const std::string& journal, const std::string& outp
       if (focused != nullptr && ::IsWindow(focused)) ::SetFocus(focused);
     }
   } restore{*this, focused};
-  RunConversionInBackground(Handle(), std::string(FileNameOf(journal)),
-                            std::string(FileNameOf(output)),
+  std::vector<std::string> journalNames;
+  for (const std::string& journal : work.journals) journalNames.emplace_back(FileNameOf(journal));
+  RunConversionInBackground(Handle(), journalNames, std::string(FileNameOf(work.output)),
                             [&](const driver::ProgressListener& progress) {
-                              // Excel is driven from this thread: COM as a
-                              // single-threaded apartment here, until it ends.
-                              if (kind == OutputKind::Excel) automation::com::EnterApartment();
-                              Services().convertJournal(journal, output, kind, progress);
+                              // An Excel the work drives is driven from this
+                              // thread: COM as a single-threaded apartment
+                              // here, until it ends. XML never notices.
+                              automation::com::EnterApartment();
+                              work.run(progress);
                             });
 }
 

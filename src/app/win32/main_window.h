@@ -45,8 +45,7 @@ class TForm1 : public FormWindow, public MainWindowCommands {
  private:
   void Layout(UINT dpi) override;
   void OnCommand(int id);
-  void RunInBackground(const std::string& journal, const std::string& output,
-                       OutputKind kind) override;
+  void RunInBackground(const BackgroundWork& work) override;
   bool AskStop() override;
   void CloseNow() override { ::DestroyWindow(Handle()); }
   void SetCommandsEnabled(bool enabled);

@@ -503,6 +503,27 @@ TEST(Win32MessageBoxesTest, ErrorInformationAndQuestionAsTheSystemShowsThem) {
   EXPECT_EQ(calls[2].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
 }
 
+TEST(Win32MessageBoxesTest, ExistingOutputsQuestionAnswersByItsThreeButtonsAndStopsWhenClosed) {
+  const std::pair<int, ExistingOutputs> runs[] = {{kReplaceButtonId, ExistingOutputs::Replace},
+                                                  {kSkipButtonId, ExistingOutputs::Skip},
+                                                  {kStopButtonId, ExistingOutputs::Stop},
+                                                  {0, ExistingOutputs::Stop}};
+  for (const auto& [button, answer] : runs) {
+    std::vector<std::wstring> texts;
+    StartSteps({[&] {
+      const HWND box = ::FindWindowW(nullptr, L"Подтверждение");
+      for (const int id : {kReplaceButtonId, kSkipButtonId, kStopButtonId}) {
+        texts.push_back(TextOf(::GetDlgItem(box, id)));
+      }
+      // 0: the title bar's close button.
+      if (button == 0) ::PostMessageW(box, WM_CLOSE, 0, 0);
+      if (button != 0) ::SendMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+    }});
+    EXPECT_EQ(AskAboutExisting(3, nullptr), answer) << button;
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Заменить", L"Пропустить", L"Отмена"}));
+  }
+}
+
 using test::ThreadNotingMessages;
 
 TEST(Win32WindowThreadMessagesTest, WorkerMessagesShowOnTheWindowThreadInOrderEachAwaited) {
@@ -582,7 +603,8 @@ TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
   const auto owner = reinterpret_cast<HWND>(0x42);
   dialogs.SetOwner(owner);
 
-  EXPECT_EQ(dialogs.RunOpen({FileFilter::Journal, "", ""}), "C:\\Журнали\\каса 1.bin");
+  EXPECT_EQ(dialogs.RunOpen({FileFilter::Journal, "", ""}),
+            std::vector<std::string>{"C:\\Журнали\\каса 1.bin"});
   answer = L"D:\\звіт.xlsx";
   EXPECT_EQ(dialogs.RunSave({FileFilter::ExcelWorkbook, "C:\\Журнали\\каса 1.xlsx", ""}),
             "D:\\звіт.xlsx");
@@ -593,8 +615,9 @@ TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
   EXPECT_EQ(proposed[0], L"");
   EXPECT_EQ(proposed[1], L"C:\\Журнали\\каса 1.xlsx");
   const DWORD common = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  EXPECT_EQ(seen[0].Flags & (common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT),
-            common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
+  EXPECT_EQ(seen[0].Flags & (common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT |
+                             OFN_ALLOWMULTISELECT),
+            common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT);
   EXPECT_EQ(seen[1].Flags & (common | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT),
             common | OFN_OVERWRITEPROMPT);
   for (const OPENFILENAMEW& setup : seen) {
@@ -603,9 +626,34 @@ TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
     EXPECT_GE(setup.nMaxFile, 32768u);
   }
 
+  // Several files: the folder, then from the offset each name; a NUL ends
+  // each and one more the list.
+  auto several = [](OPENFILENAMEW& setup) {
+    const std::wstring chosen(L"C:\\Журнали\0а.bin\0b.bin\0", 23);
+    std::copy(chosen.begin(), chosen.end(), setup.lpstrFile);
+    setup.nFileOffset = 11;
+    return DialogOutcome{true, 0};
+  };
+  EXPECT_EQ(Win32FileDialogs(several).RunOpen({FileFilter::Journal, "", ""}),
+            (std::vector<std::string>{"C:\\Журнали\\а.bin", "C:\\Журнали\\b.bin"}));
+
+  // The folder dialog starts in the folder asked for, over the owner.
+  std::wstring start;
+  Win32FileDialogs folders(dialog, dialog,
+                           [&](HWND over, const std::wstring& in, std::wstring& out) {
+                             EXPECT_EQ(over, owner);
+                             start = in;
+                             out = L"D:\\Звіти";
+                             return outcome;
+                           });
+  folders.SetOwner(owner);
+  EXPECT_EQ(folders.RunFolder({FileFilter::Xml, "C:\\Журнали", ""}), "D:\\Звіти");
+  EXPECT_EQ(start, L"C:\\Журнали");
+
   // The user's cancel is nothing; a dialog that could not show is an error.
   outcome = {false, 0};
-  EXPECT_EQ(dialogs.RunOpen({FileFilter::Journal, "", ""}), std::nullopt);
+  EXPECT_TRUE(dialogs.RunOpen({FileFilter::Journal, "", ""}).empty());
+  EXPECT_EQ(folders.RunFolder({FileFilter::Xml, "C:\\", ""}), std::nullopt);
   outcome = {false, CDERR_INITIALIZATION};
   try {
     dialogs.RunSave({FileFilter::Xml, "C:\\a.xml", ""});
