@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <array>
 #include <atomic>
@@ -378,6 +379,47 @@ TEST_F(Win32MainWindowTest, ClosingDuringAConversionAsksAndClosesOnceItHasEnded)
   EXPECT_EQ(form->Handle(), nullptr);
   MSG quit{};
   EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// A drop as the shell hands it over: DROPFILES, then the wide paths, a NUL
+// after each and one more at the end.
+HDROP DropOf(const std::wstring& path) {
+  const std::wstring list = path + L'\0' + L'\0';
+  const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
+  ::GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+void TurnLoop() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+}
+
+TEST_F(Win32MainWindowTest, DropsAndArgumentsStartTheExcelCommandFromTheLoopButNotWhileBusy) {
+  const auto drop = [this](const wchar_t* path) {
+    ::SendMessageW(Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(path)), 0);
+  };
+  drop(L"C:\\каса\\журнал.bin");
+  EXPECT_TRUE(dialogs.runs.empty());  // the drop is let go first
+  TurnLoop();
+  Form().OpenSoon(JournalArguments(L"z917-converter.exe \"C:\\каса 1\\a.bin\" D:\\b.bin"));
+  TurnLoop();
+  ASSERT_EQ(dialogs.runs.size(), 2u);
+  EXPECT_EQ(dialogs.runs[0].kind, ScriptedDialogs::Kind::Save);
+  EXPECT_EQ(dialogs.runs[0].request.fileName, "C:\\каса\\журнал.xlsx");
+  EXPECT_EQ(dialogs.runs[1].kind, ScriptedDialogs::Kind::Folder);
+  EXPECT_EQ(dialogs.runs[1].request.fileName, "C:\\каса 1");
+
+  dialogs.saveAnswer = "C:\\каса\\журнал.xlsx";
+  duringConversion = [&](const driver::ProgressListener&) { drop(L"C:\\інший.bin"); };
+  drop(L"C:\\каса\\журнал.bin");
+  TurnLoop();
+  EXPECT_EQ(dialogs.runs.size(), 3u);
+  EXPECT_EQ(conversions.size(), 1u);
 }
 
 TEST_F(Win32MainWindowTest, AboutWindowKeepsItsLayoutIgnoresEscapeAndLeavesNothingBehind) {
