@@ -22,8 +22,9 @@ using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& tex
 // MessageBoxW itself.
 int SystemMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
 
-// Control ids of the question's buttons.
-enum ExistingButton : int { kReplaceButtonId = 501, kSkipButtonId, kStopButtonId };
+// Control ids of the question's buttons. "Отмена" is IDCANCEL, so that
+// Escape and the title bar's close answer as it does.
+enum ExistingButton : int { kReplaceButtonId = 501, kSkipButtonId, kStopButtonId = IDCANCEL };
 
 // Asks, in a task dialog over `owner`, what to do about `count` outputs of
 // a batch that exist already: "Заменить", "Пропустить" (preselected) or

@@ -557,9 +557,14 @@ TEST(Win32MessageBoxesTest, ExistingOutputsQuestionAnswersByItsThreeButtonsAndSt
       for (const int id : {kReplaceButtonId, kSkipButtonId, kStopButtonId}) {
         texts.push_back(TextOf(::GetDlgItem(box, id)));
       }
-      // 0: the title bar's close button.
-      if (button == 0) ::PostMessageW(box, WM_CLOSE, 0, 0);
-      if (button != 0) ::SendMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+      // "Отмена" by Escape; 0: the title bar's close button.
+      if (button == kStopButtonId) {
+        ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+      } else if (button == 0) {
+        ::PostMessageW(box, WM_CLOSE, 0, 0);
+      } else {
+        ::SendMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+      }
     }});
     EXPECT_EQ(AskAboutExisting(3, nullptr), answer) << button;
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"Заменить", L"Пропустить", L"Отмена"}));
