@@ -84,7 +84,7 @@ void TForm1::Show() {
   ::SetFocus(::GetDlgItem(Handle(), kBtnBinToXls));
 }
 
-void TForm1::OpenSoon(std::vector<std::string> journals) {
+void TForm1::OpenJournalsSoon(std::vector<std::string> journals) {
   if (journals.empty()) return;
   outside_ = std::move(journals);
   ::PostMessageW(Handle(), kOpenJournals, 0, 0);
@@ -100,7 +100,7 @@ void TForm1::TakeDrop(HDROP drop) {
   }
   ::DragFinish(drop);
   // The commands are off while a conversion runs, and so are drops.
-  if (!Converting()) OpenSoon(std::move(journals));
+  if (!Converting()) OpenJournalsSoon(std::move(journals));
 }
 
 void TForm1::RunInBackground(const BackgroundWork& work) {

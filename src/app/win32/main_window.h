@@ -41,7 +41,7 @@ class TForm1 : public FormWindow, public MainWindowCommands {
   void Show();
   // Runs OpenJournals(`journals`) from the message loop once it next turns,
   // guarded as the commands are; nothing for none.
-  void OpenSoon(std::vector<std::string> journals);
+  void OpenJournalsSoon(std::vector<std::string> journals);
 
   void Menu_ExitClick() override;
   void Menu_AboutClick() override;
@@ -54,14 +54,15 @@ class TForm1 : public FormWindow, public MainWindowCommands {
  private:
   void Layout(UINT dpi) override;
   void OnCommand(int id);
-  // WM_DROPFILES: the dropped paths go to OpenSoon, none while converting.
+  // WM_DROPFILES: the dropped paths go to OpenJournalsSoon, but none while
+  // a conversion runs.
   void TakeDrop(HDROP drop);
   void RunInBackground(const BackgroundWork& work) override;
   bool AskStop() override;
   void CloseNow() override { ::DestroyWindow(Handle()); }
   void SetCommandsEnabled(bool enabled);
 
-  // The journals OpenSoon was last given, until its message arrives.
+  // The journals OpenJournalsSoon was last given, until its message arrives.
   std::vector<std::string> outside_;
 };
 

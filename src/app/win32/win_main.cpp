@@ -39,7 +39,7 @@ void Run(z917::app::win32::MessageBoxes& boxes, z917::MessageSink& messages) {
   boxes.SetOwner(form.Handle());
   form.Show();
   // Journals given to the program ("Open with", a shortcut, the .bin type).
-  form.OpenSoon(app::win32::JournalArguments(::GetCommandLineW()));
+  form.OpenJournalsSoon(app::win32::JournalArguments(::GetCommandLineW()));
   RunMessageLoop(form.Handle());
   // What is shown after the window has gone shows on its own.
   boxes.SetOwner(nullptr);

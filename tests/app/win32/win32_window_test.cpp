@@ -406,7 +406,7 @@ TEST_F(Win32MainWindowTest, DropsAndArgumentsStartTheExcelCommandFromTheLoopButN
   drop(L"C:\\каса\\журнал.bin");
   EXPECT_TRUE(dialogs.runs.empty());  // the drop is let go first
   TurnLoop();
-  Form().OpenSoon(JournalArguments(L"z917-converter.exe \"C:\\каса 1\\a.bin\" D:\\b.bin"));
+  Form().OpenJournalsSoon(JournalArguments(L"z917-converter.exe \"C:\\каса 1\\a.bin\" D:\\b.bin"));
   TurnLoop();
   ASSERT_EQ(dialogs.runs.size(), 2u);
   EXPECT_EQ(dialogs.runs[0].kind, ScriptedDialogs::Kind::Save);
