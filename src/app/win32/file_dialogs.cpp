@@ -66,7 +66,7 @@ int CALLBACK StartBrowsingIn(HWND browser, UINT message, LPARAM, LPARAM start) {
   return 0;
 }
 
-// The older folder tree, for a system without IFileOpenDialog.
+// The older folder tree, where IFileOpenDialog cannot be made.
 DialogOutcome BrowseForFolder(HWND owner, const std::wstring& start, std::wstring& folder) {
   BROWSEINFOW browse{};
   browse.hwndOwner = owner;

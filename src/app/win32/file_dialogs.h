@@ -35,8 +35,8 @@ using FolderFunction =
 // GetOpenFileNameW and GetSaveFileNameW, with CommDlgExtendedError.
 DialogOutcome SystemOpenDialog(OPENFILENAMEW& dialog);
 DialogOutcome SystemSaveDialog(OPENFILENAMEW& dialog);
-// IFileOpenDialog picking folders, SHBrowseForFolderW where the system
-// has no such dialog; a dialog that cannot show tells its HRESULT.
+// IFileOpenDialog picking folders, SHBrowseForFolderW where that cannot be
+// made; a dialog that cannot show tells its HRESULT.
 DialogOutcome SystemFolderDialog(HWND owner, const std::wstring& start, std::wstring& folder);
 
 // `filter` in the dialogs' form, "Журнал Z917 (*.bin)|*.bin".
