@@ -61,9 +61,9 @@ class WindowTiming {
 }  // namespace
 
 void RunConversionInBackground(
-    HWND owner, const std::string& journalName, const std::string& outputName,
+    HWND owner, const std::vector<std::string>& journalNames, const std::string& outputName,
     const std::function<void(const driver::ProgressListener&)>& conversion) {
-  ConversionProgressWindow window(owner, journalName, outputName);
+  ConversionProgressWindow window(owner, journalNames, outputName);
   const HWND wake = window.Handle();
   ConversionWorker worker(conversion, [wake] { ::PostMessageW(wake, WM_NULL, 0, 0); });
   WindowTiming timing(window, owner);

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "driver/conversion_progress.h"
 
@@ -19,9 +20,10 @@ namespace z917::app::win32 {
 // the conversion reports to its listener and offers "Отмена", which
 // requests platform::Cancellation. A request to end the program that
 // comes meanwhile is passed on once the conversion has ended. What the
-// conversion throws is thrown here.
+// conversion throws is thrown here. The journals' and the output's names
+// are UTF-8, as the progress window takes them.
 void RunConversionInBackground(
-    HWND owner, const std::string& journalName, const std::string& outputName,
+    HWND owner, const std::vector<std::string>& journalNames, const std::string& outputName,
     const std::function<void(const driver::ProgressListener&)>& conversion);
 
 }  // namespace z917::app::win32

@@ -1,4 +1,5 @@
-// The system's open and save dialogs behind the commands' FileDialogs.
+// The system's open, save and folder dialogs and the batch's question
+// behind the commands' FileDialogs.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/conversion_commands.h"
 
@@ -25,9 +27,17 @@ struct DialogOutcome {
 // and see how they were set up.
 using DialogFunction = std::function<DialogOutcome(OPENFILENAMEW& dialog)>;
 
+// Runs a folder picker over `owner` starting in `start` and puts the chosen
+// folder into `folder`; the error is an HRESULT. The folder dialog's seam.
+using FolderFunction =
+    std::function<DialogOutcome(HWND owner, const std::wstring& start, std::wstring& folder)>;
+
 // GetOpenFileNameW and GetSaveFileNameW, with CommDlgExtendedError.
 DialogOutcome SystemOpenDialog(OPENFILENAMEW& dialog);
 DialogOutcome SystemSaveDialog(OPENFILENAMEW& dialog);
+// IFileOpenDialog picking folders, SHBrowseForFolderW where that cannot be
+// made; a dialog that cannot show tells its HRESULT.
+DialogOutcome SystemFolderDialog(HWND owner, const std::wstring& start, std::wstring& folder);
 
 // `filter` in the dialogs' form, "Журнал Z917 (*.bin)|*.bin".
 std::string FilterText(FileFilter filter);
@@ -35,24 +45,32 @@ std::string FilterText(FileFilter filter);
 class Win32FileDialogs : public FileDialogs {
  public:
   explicit Win32FileDialogs(DialogFunction open = SystemOpenDialog,
-                            DialogFunction save = SystemSaveDialog)
-      : open_(std::move(open)), save_(std::move(save)) {}
+                            DialogFunction save = SystemSaveDialog,
+                            FolderFunction folder = SystemFolderDialog)
+      : open_(std::move(open)), save_(std::move(save)), folder_(std::move(folder)) {}
   // Later dialogs are modal over `owner`.
   void SetOwner(HWND owner) { owner_ = owner; }
 
-  // Runs OpenDialog1: the path and the file must exist. Throws
+  // Runs OpenDialog1 for one file or more: each must exist. Throws
   // std::runtime_error when the dialog cannot be shown.
-  std::optional<std::string> RunOpen(const FileDialogRequest& request) override;
+  std::vector<std::string> RunOpen(const FileDialogRequest& request) override;
   // Runs SaveDialog1: replacing an existing file is confirmed. Throws
   // std::runtime_error when the dialog cannot be shown.
   std::optional<std::string> RunSave(const FileDialogRequest& request) override;
+  // Runs the folder dialog in the folder `request.fileName`. Throws
+  // std::runtime_error when the dialog cannot be shown.
+  std::optional<std::string> RunFolder(const FileDialogRequest& request) override;
+  // Asks in the three-button question box over the owner.
+  ExistingOutputs AskExisting(std::size_t count) override;
 
  private:
-  std::optional<std::string> Run(const DialogFunction& dialog, const FileDialogRequest& request,
-                                 DWORD flags) const;
+  // The paths chosen, none when the user cancelled.
+  std::vector<std::string> Run(const DialogFunction& dialog, const FileDialogRequest& request,
+                               DWORD flags) const;
 
   DialogFunction open_;
   DialogFunction save_;
+  FolderFunction folder_;
   HWND owner_ = nullptr;
 };
 

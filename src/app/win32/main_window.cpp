@@ -1,6 +1,8 @@
 // The main window's layout and its commands.
 #include "app/win32/main_window.h"
 
+#include <shellapi.h>
+
 #include <utility>
 
 #include "app/output_name.h"
@@ -23,6 +25,10 @@ constexpr int kClientHeight = 150;
 // Fixed single border; system menu and minimise, no maximise.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
+// Journals from outside wait for the message loop: a drop's source is then
+// released before any dialog runs.
+constexpr UINT kOpenJournals = WM_APP + 1;
+
 // MainMenu1. Each caption's "&" marks the letter that opens or runs it
 // with Alt (or alone, inside an open menu); no shortcut keys.
 HMENU BuildMenu() {
@@ -41,6 +47,16 @@ HMENU BuildMenu() {
 
 }  // namespace
 
+std::vector<std::string> JournalArguments(const wchar_t* commandLine) {
+  int count = 0;
+  LPWSTR* arguments = ::CommandLineToArgvW(commandLine, &count);
+  if (arguments == nullptr) return {};
+  std::vector<std::string> journals;
+  for (int i = 1; i < count; ++i) journals.push_back(platform::Utf8FromWide(arguments[i]));
+  ::LocalFree(arguments);
+  return journals;
+}
+
 TForm1::TForm1(MainWindowServices services) : MainWindowCommands(std::move(services)) {
   Create(kClassName, platform::WideFromUtf8(kMainCaption), kStyle, 0, nullptr, BuildMenu());
   // Tab order is the order of creation.
@@ -48,6 +64,7 @@ TForm1::TForm1(MainWindowServices services) : MainWindowCommands(std::move(servi
   CreateChild(Handle(), L"BUTTON", L"Bin --> Xml", BS_PUSHBUTTON | WS_TABSTOP, kBtnBinToXml);
   Layout(DpiOf(Handle()));
   CentreOnScreen(Handle());
+  ::DragAcceptFiles(Handle(), TRUE);
 }
 
 TForm1::~TForm1() {
@@ -67,8 +84,26 @@ void TForm1::Show() {
   ::SetFocus(::GetDlgItem(Handle(), kBtnBinToXls));
 }
 
-void TForm1::RunInBackground(const std::string& journal, const std::string& output,
-                             OutputKind kind) {
+void TForm1::OpenJournalsSoon(std::vector<std::string> journals) {
+  if (journals.empty()) return;
+  outside_ = std::move(journals);
+  ::PostMessageW(Handle(), kOpenJournals, 0, 0);
+}
+
+void TForm1::TakeDrop(HDROP drop) {
+  std::vector<std::string> journals;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(::DragQueryFileW(drop, i, nullptr, 0), L'\0');
+    ::DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+    journals.push_back(platform::Utf8FromWide(path));
+  }
+  ::DragFinish(drop);
+  // The commands are off while a conversion runs, and so are drops.
+  if (!Converting()) OpenJournalsSoon(std::move(journals));
+}
+
+void TForm1::RunInBackground(const BackgroundWork& work) {
   // Disabling the focused button leaves the keyboard nowhere; it comes back.
   const HWND focused = ::GetFocus();
   SetCommandsEnabled(false);
@@ -80,13 +115,15 @@ void TForm1::RunInBackground(const std::string& journal, const std::string& outp
       if (focused != nullptr && ::IsWindow(focused)) ::SetFocus(focused);
     }
   } restore{*this, focused};
-  RunConversionInBackground(Handle(), std::string(FileNameOf(journal)),
-                            std::string(FileNameOf(output)),
+  std::vector<std::string> journalNames;
+  for (const std::string& journal : work.journals) journalNames.emplace_back(FileNameOf(journal));
+  RunConversionInBackground(Handle(), journalNames, std::string(FileNameOf(work.output)),
                             [&](const driver::ProgressListener& progress) {
-                              // Excel is driven from this thread: COM as a
-                              // single-threaded apartment here, until it ends.
-                              if (kind == OutputKind::Excel) automation::com::EnterApartment();
-                              Services().convertJournal(journal, output, kind, progress);
+                              // An Excel the work drives is driven from this
+                              // thread: COM as a single-threaded apartment
+                              // here, until it ends. XML never notices.
+                              automation::com::EnterApartment();
+                              work.run(progress);
                             });
 }
 
@@ -99,6 +136,8 @@ void TForm1::SetCommandsEnabled(bool enabled) {
     ::EnableMenuItem(menu, static_cast<UINT>(id),
                      MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
   }
+  // The cursor then tells that a drop would not be taken.
+  ::DragAcceptFiles(Handle(), enabled ? TRUE : FALSE);
 }
 
 void TForm1::Menu_ExitClick() { ::SendMessageW(Handle(), WM_CLOSE, 0, 0); }
@@ -150,6 +189,15 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam));
       return 0;
+    case WM_DROPFILES:
+      TakeDrop(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case kOpenJournals: {
+      // Taken even when busy, so that a later drop starts afresh.
+      const std::vector<std::string> journals = std::exchange(outside_, {});
+      if (!Converting()) OpenJournals(journals);
+      return 0;
+    }
     case WM_CLOSE:
       if (MayClose()) ::DestroyWindow(Handle());
       return 0;

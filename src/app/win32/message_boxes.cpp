@@ -2,7 +2,10 @@
 // thread.
 #include "app/win32/message_boxes.h"
 
+#include <commctrl.h>
+
 #include <exception>
+#include <stdexcept>
 #include <utility>
 
 #include "app/window_texts.h"
@@ -51,6 +54,41 @@ void MessageBoxes::ShowMessage(MessageKind kind, const std::string& text) {
   const UINT type =
       MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION) | (owner_ == nullptr ? MB_TASKMODAL : 0);
   show_(owner_, platform::WideFromUtf8(text), platform::WideFromUtf8(CaptionOf(kind)), type);
+}
+
+ExistingOutputs AskAboutExisting(std::size_t count, HWND owner) {
+  std::string question = kExistingQuestion;
+  question.replace(question.find("%1"), 2, std::to_string(count));
+  const std::wstring text = platform::WideFromUtf8(question);
+  const std::wstring caption = platform::WideFromUtf8(kQuestionCaption);
+  const std::wstring replace = platform::WideFromUtf8(kReplaceButton);
+  const std::wstring skip = platform::WideFromUtf8(kSkipButton);
+  const std::wstring stop = platform::WideFromUtf8(kStopButton);
+  const TASKDIALOG_BUTTON buttons[] = {{kReplaceButtonId, replace.c_str()},
+                                       {kSkipButtonId, skip.c_str()},
+                                       {kStopButtonId, stop.c_str()}};
+  // A message box's buttons cannot be named; a task dialog's can, and it
+  // sizes them to their captions.
+  TASKDIALOGCONFIG config{};
+  config.cbSize = sizeof config;
+  config.hwndParent = owner;
+  config.dwFlags =
+      TDF_ALLOW_DIALOG_CANCELLATION | TDF_USE_HICON_MAIN | TDF_POSITION_RELATIVE_TO_WINDOW;
+  config.pszWindowTitle = caption.c_str();
+  config.hMainIcon = ::LoadIconW(nullptr, IDI_QUESTION);
+  config.pszContent = text.c_str();
+  config.cButtons = 3;
+  config.pButtons = buttons;
+  config.nDefaultButton = kSkipButtonId;
+  int pressed = 0;
+  const HRESULT shown = ::TaskDialogIndirect(&config, &pressed, nullptr, nullptr);
+  if (FAILED(shown)) {
+    throw std::runtime_error("Не удалось показать вопрос (код ошибки " +
+                             std::to_string(static_cast<unsigned long>(shown)) + ")");
+  }
+  if (pressed == kReplaceButtonId) return ExistingOutputs::Replace;
+  if (pressed == kSkipButtonId) return ExistingOutputs::Skip;
+  return ExistingOutputs::Stop;  // "Отмена", Escape or the title bar's close
 }
 
 bool MessageBoxes::AskYesNo(const std::string& question) {

@@ -1,12 +1,15 @@
 // Messages of the driver and the writers as the system's message box:
-// "Error" or "Information", the matching icon, one OK button.
+// "Error" or "Information", the matching icon, one OK button; and the
+// batch's question with three buttons of its own.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 
+#include "app/conversion_commands.h"
 #include "common/vocabulary.h"
 
 namespace z917::app::win32 {
@@ -18,6 +21,16 @@ using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& tex
 
 // MessageBoxW itself.
 int SystemMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type);
+
+// Control ids of the question's buttons. "Отмена" is IDCANCEL, so that
+// Escape and the title bar's close answer as it does.
+enum ExistingButton : int { kReplaceButtonId = 501, kSkipButtonId, kStopButtonId = IDCANCEL };
+
+// Asks, in a task dialog over `owner`, what to do about `count` outputs of
+// a batch that exist already: "Заменить", "Пропустить" (preselected) or
+// "Отмена"; a closed box stops. Throws std::runtime_error when the box
+// cannot be shown.
+ExistingOutputs AskAboutExisting(std::size_t count, HWND owner);
 
 class MessageBoxes : public MessageSink {
  public:

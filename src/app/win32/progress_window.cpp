@@ -21,9 +21,10 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 }  // namespace
 
-ConversionProgressWindow::ConversionProgressWindow(HWND owner, const std::string& journalName,
-                                                   const std::string& outputName)
-    : journalName_(journalName), outputName_(outputName) {
+ConversionProgressWindow::ConversionProgressWindow(HWND owner,
+                                                   std::vector<std::string> journalNames,
+                                                   std::string outputName)
+    : journalNames_(std::move(journalNames)), outputName_(std::move(outputName)) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
   ::InitCommonControlsEx(&controls);
   Create(kClassName, platform::WideFromUtf8(ProgressCaption()), kStyle, WS_EX_DLGMODALFRAME, owner,
@@ -33,7 +34,7 @@ ConversionProgressWindow::ConversionProgressWindow(HWND owner, const std::string
   const HWND bar = CreateChild(Handle(), PROGRESS_CLASSW, L"", 0, kProgressBar1);
   ::SendMessageW(bar, PBM_SETRANGE32, 0, kProgressBarSteps);
   CreateChild(Handle(), L"BUTTON", L"Отмена", BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL);
-  SetLabel(ProgressLabel({}, journalName_, outputName_));
+  SetLabel(ProgressLabel({}, journalNames_, outputName_));
   Layout(DpiOf(Handle()));
   CentreOnScreen(Handle());
 }
@@ -60,7 +61,7 @@ void ConversionProgressWindow::SetLabel(const std::string& text) {
 
 void ConversionProgressWindow::SetProgress(const driver::ConversionProgress& progress) {
   if (stopping_) return;
-  SetLabel(ProgressLabel(progress, journalName_, outputName_));
+  SetLabel(ProgressLabel(progress, journalNames_, outputName_));
   const HWND bar = ::GetDlgItem(Handle(), kProgressBar1);
   const ProgressBarPosition position = BarPositionFor(progress);
   const bool busy = position.busy;

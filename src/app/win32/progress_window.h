@@ -1,5 +1,5 @@
-// The window a long conversion shows: the journal's name, a progress bar
-// and "Отмена".
+// The window a long conversion shows: the journal's name (in a batch its
+// number and the count), a progress bar and "Отмена".
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/win32/form_window.h"
 #include "driver/conversion_progress.h"
@@ -18,11 +19,12 @@ enum ProgressControl : int { kProgressLabel = 401, kProgressBar1 };
 
 class ConversionProgressWindow : public FormWindow {
  public:
-  // A hidden window over `owner` for converting the journal `journalName`
-  // into `outputName` (file names, UTF-8). Throws std::runtime_error when
-  // the window cannot be created.
-  ConversionProgressWindow(HWND owner, const std::string& journalName,
-                           const std::string& outputName);
+  // A hidden window over `owner` for converting the journals
+  // `journalNames`, one or a batch, into `outputName` (empty for a batch);
+  // file names in UTF-8. Throws std::runtime_error when the window cannot
+  // be created.
+  ConversionProgressWindow(HWND owner, std::vector<std::string> journalNames,
+                           std::string outputName);
   ~ConversionProgressWindow() override;
 
   // Shows the share of the journal read, then the share of the output
@@ -46,8 +48,8 @@ class ConversionProgressWindow : public FormWindow {
   void SetLabel(const std::string& text);
 
   std::function<void()> tick_;
-  std::string journalName_;
-  std::string outputName_;
+  const std::vector<std::string> journalNames_;
+  const std::string outputName_;
   std::string label_;
   bool busy_ = false;
   bool stopping_ = false;

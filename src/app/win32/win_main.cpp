@@ -11,6 +11,7 @@
 #include "app/win32/form_look.h"
 #include "app/win32/main_window.h"
 #include "app/win32/message_boxes.h"
+#include "driver/batch_conversion.h"
 #include "driver/wired_conversion.h"
 
 namespace {
@@ -31,10 +32,14 @@ void Run(z917::app::win32::MessageBoxes& boxes, z917::MessageSink& messages) {
       std::bind_front(&driver::WiredConversion::ExcelVersion, &conversion),
       std::bind_front(&driver::WiredConversion::Convert, &conversion),
       messages,
+      {},
+      driver::ConvertBatchOnAllCores,
   });
   dialogs.SetOwner(form.Handle());
   boxes.SetOwner(form.Handle());
   form.Show();
+  // Journals given to the program ("Open with", a shortcut, the .bin type).
+  form.OpenJournalsSoon(app::win32::JournalArguments(::GetCommandLineW()));
   RunMessageLoop(form.Handle());
   // What is shown after the window has gone shows on its own.
   boxes.SetOwner(nullptr);

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <array>
 #include <atomic>
@@ -380,6 +381,47 @@ TEST_F(Win32MainWindowTest, ClosingDuringAConversionAsksAndClosesOnceItHasEnded)
   EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// A drop as the shell hands it over: DROPFILES, then the wide paths, a NUL
+// after each and one more at the end.
+HDROP DropOf(const std::wstring& path) {
+  const std::wstring list = path + L'\0' + L'\0';
+  const HGLOBAL memory = ::GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::copy(list.begin(), list.end(), reinterpret_cast<wchar_t*>(drop + 1));
+  ::GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+void TurnLoop() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+}
+
+TEST_F(Win32MainWindowTest, DropsAndArgumentsStartTheExcelCommandFromTheLoopButNotWhileBusy) {
+  const auto drop = [this](const wchar_t* path) {
+    ::SendMessageW(Form().Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(path)), 0);
+  };
+  drop(L"C:\\каса\\журнал.bin");
+  EXPECT_TRUE(dialogs.runs.empty());  // the drop is let go first
+  TurnLoop();
+  Form().OpenJournalsSoon(JournalArguments(L"z917-converter.exe \"C:\\каса 1\\a.bin\" D:\\b.bin"));
+  TurnLoop();
+  ASSERT_EQ(dialogs.runs.size(), 2u);
+  EXPECT_EQ(dialogs.runs[0].kind, ScriptedDialogs::Kind::Save);
+  EXPECT_EQ(dialogs.runs[0].request.fileName, "C:\\каса\\журнал.xlsx");
+  EXPECT_EQ(dialogs.runs[1].kind, ScriptedDialogs::Kind::Folder);
+  EXPECT_EQ(dialogs.runs[1].request.fileName, "C:\\каса 1");
+
+  dialogs.saveAnswer = "C:\\каса\\журнал.xlsx";
+  duringConversion = [&](const driver::ProgressListener&) { drop(L"C:\\інший.bin"); };
+  drop(L"C:\\каса\\журнал.bin");
+  TurnLoop();
+  EXPECT_EQ(dialogs.runs.size(), 3u);
+  EXPECT_EQ(conversions.size(), 1u);
+}
+
 TEST_F(Win32MainWindowTest, AboutWindowKeepsItsLayoutIgnoresEscapeAndLeavesNothingBehind) {
   const HWND owner = Form().Handle();
   for (int run = 0; run < 2; ++run) {
@@ -503,6 +545,32 @@ TEST(Win32MessageBoxesTest, ErrorInformationAndQuestionAsTheSystemShowsThem) {
   EXPECT_EQ(calls[2].type, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
 }
 
+TEST(Win32MessageBoxesTest, ExistingOutputsQuestionAnswersByItsThreeButtonsAndStopsWhenClosed) {
+  const std::pair<int, ExistingOutputs> runs[] = {{kReplaceButtonId, ExistingOutputs::Replace},
+                                                  {kSkipButtonId, ExistingOutputs::Skip},
+                                                  {kStopButtonId, ExistingOutputs::Stop},
+                                                  {0, ExistingOutputs::Stop}};
+  for (const auto& [button, answer] : runs) {
+    std::vector<std::wstring> texts;
+    StartSteps({[&] {
+      const HWND box = ::FindWindowW(nullptr, L"Подтверждение");
+      for (const int id : {kReplaceButtonId, kSkipButtonId, kStopButtonId}) {
+        texts.push_back(TextOf(::GetDlgItem(box, id)));
+      }
+      // "Отмена" by Escape; 0: the title bar's close button.
+      if (button == kStopButtonId) {
+        ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+      } else if (button == 0) {
+        ::PostMessageW(box, WM_CLOSE, 0, 0);
+      } else {
+        ::SendMessageW(::GetDlgItem(box, button), BM_CLICK, 0, 0);
+      }
+    }});
+    EXPECT_EQ(AskAboutExisting(3, nullptr), answer) << button;
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Заменить", L"Пропустить", L"Отмена"}));
+  }
+}
+
 using test::ThreadNotingMessages;
 
 TEST(Win32WindowThreadMessagesTest, WorkerMessagesShowOnTheWindowThreadInOrderEachAwaited) {
@@ -582,7 +650,8 @@ TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
   const auto owner = reinterpret_cast<HWND>(0x42);
   dialogs.SetOwner(owner);
 
-  EXPECT_EQ(dialogs.RunOpen({FileFilter::Journal, "", ""}), "C:\\Журнали\\каса 1.bin");
+  EXPECT_EQ(dialogs.RunOpen({FileFilter::Journal, "", ""}),
+            std::vector<std::string>{"C:\\Журнали\\каса 1.bin"});
   answer = L"D:\\звіт.xlsx";
   EXPECT_EQ(dialogs.RunSave({FileFilter::ExcelWorkbook, "C:\\Журнали\\каса 1.xlsx", ""}),
             "D:\\звіт.xlsx");
@@ -593,8 +662,9 @@ TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
   EXPECT_EQ(proposed[0], L"");
   EXPECT_EQ(proposed[1], L"C:\\Журнали\\каса 1.xlsx");
   const DWORD common = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-  EXPECT_EQ(seen[0].Flags & (common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT),
-            common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST);
+  EXPECT_EQ(seen[0].Flags & (common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT |
+                             OFN_ALLOWMULTISELECT),
+            common | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ALLOWMULTISELECT);
   EXPECT_EQ(seen[1].Flags & (common | OFN_FILEMUSTEXIST | OFN_OVERWRITEPROMPT),
             common | OFN_OVERWRITEPROMPT);
   for (const OPENFILENAMEW& setup : seen) {
@@ -603,9 +673,34 @@ TEST(Win32FileDialogsTest, DialogsAreSetUpAsTheCommandsAskAndAnswerInUtf8) {
     EXPECT_GE(setup.nMaxFile, 32768u);
   }
 
+  // Several files: the folder, then from the offset each name; a NUL ends
+  // each and one more the list.
+  auto several = [](OPENFILENAMEW& setup) {
+    const std::wstring chosen(L"C:\\Журнали\0а.bin\0b.bin\0", 23);
+    std::copy(chosen.begin(), chosen.end(), setup.lpstrFile);
+    setup.nFileOffset = 11;
+    return DialogOutcome{true, 0};
+  };
+  EXPECT_EQ(Win32FileDialogs(several).RunOpen({FileFilter::Journal, "", ""}),
+            (std::vector<std::string>{"C:\\Журнали\\а.bin", "C:\\Журнали\\b.bin"}));
+
+  // The folder dialog starts in the folder asked for, over the owner.
+  std::wstring start;
+  Win32FileDialogs folders(dialog, dialog,
+                           [&](HWND over, const std::wstring& in, std::wstring& out) {
+                             EXPECT_EQ(over, owner);
+                             start = in;
+                             out = L"D:\\Звіти";
+                             return outcome;
+                           });
+  folders.SetOwner(owner);
+  EXPECT_EQ(folders.RunFolder({FileFilter::Xml, "C:\\Журнали", ""}), "D:\\Звіти");
+  EXPECT_EQ(start, L"C:\\Журнали");
+
   // The user's cancel is nothing; a dialog that could not show is an error.
   outcome = {false, 0};
-  EXPECT_EQ(dialogs.RunOpen({FileFilter::Journal, "", ""}), std::nullopt);
+  EXPECT_TRUE(dialogs.RunOpen({FileFilter::Journal, "", ""}).empty());
+  EXPECT_EQ(folders.RunFolder({FileFilter::Xml, "C:\\", ""}), std::nullopt);
   outcome = {false, CDERR_INITIALIZATION};
   try {
     dialogs.RunSave({FileFilter::Xml, "C:\\a.xml", ""});
