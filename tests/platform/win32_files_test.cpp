@@ -11,6 +11,7 @@
 #include "platform/atomic_file.h"
 #include "platform/cancellation.h"
 #include "platform/journal_file.h"
+#include "platform/path_checks.h"
 #include "platform/system_reason.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
@@ -121,6 +122,30 @@ TEST_F(Win32Files, PathsThatAreNoPlaceForAFile) {
               "«" + device + "» — это устройство, а не файл");
   }
   EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(In("ещё нет.xml")); }), "");
+}
+
+TEST_F(Win32Files, AnOutputOpenInAnotherProgramIsToldBeforeConvertingAndAtTheSave) {
+  const std::string target = In("открыта в Excel.xlsx");
+  Put(target, "old");
+  const std::string held =
+      "Файл «" + target + "» открыт в другой программе: закройте его и повторите";
+  // Excel holds a workbook it shows sharing nothing or reading only; no
+  // file open at all is replaced, whatever its sharing.
+  const DWORD shares[] = {0, FILE_SHARE_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE};
+  for (const DWORD share : shares) {
+    AtomicFile file(target, true);
+    file.Append(std::string_view("new"));
+    const HANDLE other = ::CreateFileW(PathFromUtf8(target).c_str(), GENERIC_READ, share, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(target); }), held) << share;
+    EXPECT_EQ(ErrorOf<FileError>([&] { file.Commit(); }), held) << share;
+    ::CloseHandle(other);
+  }
+  EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(target); }), "");
+  EXPECT_EQ(Contents(target), "old");
+  EXPECT_EQ(dir.Names(), std::set<std::string>{"открыта в Excel.xlsx"});
 }
 
 TEST_F(Win32Files, AStopRequestRefusesWritesAndTheCommit) {

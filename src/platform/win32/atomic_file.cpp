@@ -84,6 +84,12 @@ void AtomicFile::Impl::PutInPlace() {
   if (!::MoveFileExW(WideFromUtf8(tempPath).c_str(), WideFromUtf8(target).c_str(), flags)) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) ThrowExists();
+    // Windows refuses to replace a file another program holds, mostly as
+    // "access denied", which does not say what to do.
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+        HeldByAnotherProgram(target)) {
+      ThrowHeld(shown);
+    }
     ThrowSave(static_cast<int>(error));
   }
   committed = true;

@@ -48,4 +48,18 @@ PathKind KindOf(const std::string& path) {
   return PathKind::kFile;
 }
 
+bool HeldByAnotherProgram(const std::string& path) {
+  // Sharing nothing, this open fails while any other handle reads, writes
+  // or deletes the file; DELETE access alone changes nothing and is granted
+  // even on a read-only file.
+  const HANDLE handle = ::CreateFileW(WideFromUtf8(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(handle);
+    return false;
+  }
+  const DWORD error = ::GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 }  // namespace z917::platform
