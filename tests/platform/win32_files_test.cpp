@@ -61,6 +61,46 @@ TEST_F(Win32Files, CyrillicNamesAppearOnlyOnCommitWithTheirBytesExact) {
   }
   EXPECT_EQ(dir.Names(), std::set<std::string>{"отчёт за май.xml"});
   EXPECT_EQ(Contents(target), "<A>Хліб</a>\r\n\n\x1a\x00end");
+  // It grew hidden and temporary; what is in place is neither.
+  EXPECT_EQ(::GetFileAttributesW(PathFromUtf8(target).c_str()) &
+                (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY),
+            0u);
+}
+
+// The killed half of AKilledRunLeavesNothing, run by it in a process of
+// its own: begins a file where told, says so, and waits to be killed.
+TEST(Win32FilesKilled, DISABLED_BeginsAFileAndWaits) {
+  const wchar_t* target = ::_wgetenv(L"Z917_KILLED_TARGET");
+  const wchar_t* begun = ::_wgetenv(L"Z917_KILLED_BEGUN");
+  if (target == nullptr || begun == nullptr) GTEST_SKIP();
+  AtomicFile file(Utf8(target), true);
+  file.Append(std::string(1 << 20, 'x'));
+  ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, begun));
+  ::Sleep(60000);
+}
+
+TEST_F(Win32Files, AKilledRunLeavesNothing) {
+  const std::string begun = "z917-begun-" + std::to_string(::GetCurrentProcessId());
+  const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, PathFromUtf8(begun).c_str());
+  ::SetEnvironmentVariableW(L"Z917_KILLED_TARGET", PathFromUtf8(In("убитый.xlsx")).c_str());
+  ::SetEnvironmentVariableW(L"Z917_KILLED_BEGUN", PathFromUtf8(begun).c_str());
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring line = L"\"" + std::wstring(self) +
+                      L"\" --gtest_filter=Win32FilesKilled.* --gtest_also_run_disabled_tests";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &child));
+  const HANDLE either[] = {event, child.hProcess};
+  EXPECT_EQ(::WaitForMultipleObjects(2, either, FALSE, 30000), WAIT_OBJECT_0);
+  EXPECT_EQ(dir.Names().size(), 1u);  // the hidden file, a megabyte long
+  // As taskkill /F ends it: no destructor runs.
+  ::TerminateProcess(child.hProcess, 1);
+  ::WaitForSingleObject(child.hProcess, 30000);
+  for (HANDLE handle : {child.hProcess, child.hThread, event}) ::CloseHandle(handle);
+  EXPECT_EQ(dir.Names(), std::set<std::string>{});
 }
 
 TEST_F(Win32Files, UncommittedOrRefusedFilesLeaveNothingAndKeepTheOldFile) {
