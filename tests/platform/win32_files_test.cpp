@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "platform/atomic_file.h"
 #include "platform/cancellation.h"
 #include "platform/journal_file.h"
 #include "platform/path_checks.h"
 #include "platform/system_reason.h"
+#include "platform/win32/extended_path.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 
@@ -223,6 +225,24 @@ TEST_F(Win32Files, SameFileUnderAnotherSpelling) {
   EXPECT_TRUE(SameFile(journal, In("ЖУРНАЛ.BIN")));  // names ignore letter case here
   EXPECT_FALSE(SameFile(journal, In("другой.bin")));
   EXPECT_FALSE(SameFile(journal, In("нет.bin")));
+}
+
+TEST(Win32ExtendedPath, EveryFormBecomesTheOneThatPassesMaxPath) {
+  const std::wstring here = fs::current_path().wstring();
+  const std::pair<std::wstring, std::wstring> forms[] = {
+      {L"C:\\журнали\\a.bin", L"\\\\?\\C:\\журнали\\a.bin"},
+      {L"C:/журнали/./старі/../a.bin", L"\\\\?\\C:\\журнали\\a.bin"},
+      {L"C:\\вихід.xls. ", L"\\\\?\\C:\\вихід.xls"},  // as Windows creates it
+      {L"\\\\server\\share\\a.bin", L"\\\\?\\UNC\\server\\share\\a.bin"},
+      {L"//server/share/a.bin", L"\\\\?\\UNC\\server\\share\\a.bin"},
+      {L"\\\\?\\C:\\a/b", L"\\\\?\\C:\\a/b"},  // already taken as is
+      {L"\\\\?\\UNC\\server\\share", L"\\\\?\\UNC\\server\\share"},
+      {L"\\\\.\\COM1", L"\\\\.\\COM1"},
+      {L"NUL", L"\\\\.\\NUL"},
+      {L"папка/a.bin", L"\\\\?\\" + here + L"\\папка\\a.bin"},
+      {L"", L""},
+  };
+  for (const auto& [path, extended] : forms) EXPECT_EQ(ExtendedPath(path), extended) << Utf8(path);
 }
 
 TEST(Win32SystemReason, WindowsCodesReadAsThePosixOnes) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/atomic_file_impl.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/extended_path.h"
 
 namespace z917::platform {
 
@@ -73,7 +73,7 @@ int AtomicFile::Impl::OpenNew(const std::string& path) {
   // Nobody else opens it while it grows; CREATE_NEW never takes over a
   // file that is there already.
   handle =
-      ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+      ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
                     CREATE_NEW, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   if (MarkForDeletion(handle, true)) return 0;
@@ -81,7 +81,7 @@ int AtomicFile::Impl::OpenNew(const std::string& path) {
   const int error = LastError();
   ::CloseHandle(handle);
   handle = INVALID_HANDLE_VALUE;
-  ::DeleteFileW(WideFromUtf8(path).c_str());
+  ::DeleteFileW(SystemPath(path).c_str());
   return error;
 }
 
@@ -116,7 +116,7 @@ void AtomicFile::Impl::PutInPlace() {
   RefuseTaken(kind);
   // Windows keeps a read-only file from being saved over (Wine's rename
   // would replace it): refused here, as Excel refuses it.
-  const DWORD attributes = ::GetFileAttributesW(WideFromUtf8(target).c_str());
+  const DWORD attributes = ::GetFileAttributesW(SystemPath(target).c_str());
   if (kind == PathKind::kFile && attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     ThrowSave(ERROR_ACCESS_DENIED);
@@ -124,7 +124,7 @@ void AtomicFile::Impl::PutInPlace() {
   // Unmarked only now, and marked again should the rename fail: the file
   // outlives its handle only under the target's name.
   if (!ShowFile(handle) || !MarkForDeletion(handle, false)) ThrowSave(LastError());
-  if (!RenameOpenFile(handle, WideFromUtf8(target), replaceExisting)) {
+  if (!RenameOpenFile(handle, SystemPath(target), replaceExisting)) {
     const DWORD error = ::GetLastError();
     MarkForDeletion(handle, true);
     // Without ReplaceIfExists the rename itself refuses a file that
