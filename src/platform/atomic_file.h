@@ -2,7 +2,10 @@
 // beside its target, in the same folder and so on the same disk, as a file
 // no other program sees where the system allows it; Commit puts it in
 // place in one step, and a file that is never committed leaves nothing
-// behind. Every writer of a journal's output goes through it.
+// behind, also when the process is killed: on Linux it has no name, on
+// Windows the system deletes it as its handle closes (only the named file
+// POSIX systems fall back on stays after a kill). Every writer of a
+// journal's output goes through it.
 #pragma once
 
 #include <cstdint>
@@ -40,8 +43,10 @@ class AtomicFile {
   std::uint64_t Size() const;
 
   // A name under which a library can open the file for writing, emptying
-  // it: on Linux the file's /proc/self/fd entry, elsewhere the temporary
-  // file's own path. Valid until Commit or destruction.
+  // it: on Linux the file's /proc/self/fd entry, on other POSIX systems the
+  // temporary file's own path. On Windows that path opens for nobody (the
+  // file shares nothing and is marked for deletion). Valid until Commit or
+  // destruction.
   const std::string& OpenablePath() const;
   // The path the file will take: `target` with symbolic links followed.
   const std::string& Target() const;

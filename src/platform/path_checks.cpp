@@ -62,9 +62,16 @@ void RefuseNonRegular(const std::string& shown, PathKind kind) {
   throw FileError(Quoted(shown) + " — это не обычный файл");
 }
 
+void ThrowHeld(const std::string& shown) {
+  throw FileError("Файл " + Quoted(shown) + " открыт в другой программе: закройте его и повторите");
+}
+
 void CheckOutputPath(const std::string& path) {
   if (path.empty()) return;
-  RefuseNonRegular(path, KindOf(path));
+  const PathKind kind = KindOf(path);
+  RefuseNonRegular(path, kind);
+  // Told before converting: the save would fail only at the end.
+  if (kind == PathKind::kFile && HeldByAnotherProgram(path)) ThrowHeld(path);
 }
 
 }  // namespace z917::platform

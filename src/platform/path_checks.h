@@ -44,4 +44,15 @@ std::string CreatedPath(const std::string& path);
 // regular file: a folder, a device, a pipe, a socket or anything else.
 void RefuseNonRegular(const std::string& shown, PathKind kind);
 
+// Whether another program has the file at `path` open so that it cannot be
+// replaced now: on Windows open at all (a rename replaces no file that is
+// open), as Excel holds a workbook it shows. False where an open file is
+// replaced like any other (POSIX), when nothing is there, and when the
+// system tells nothing. Never fails.
+bool HeldByAnotherProgram(const std::string& path);
+
+// Throws FileError naming `shown`: the file is open in another program,
+// which must close it before it can be saved over.
+[[noreturn]] void ThrowHeld(const std::string& shown);
+
 }  // namespace z917::platform

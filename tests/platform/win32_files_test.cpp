@@ -1,17 +1,21 @@
 // The Windows file pieces under their own rules: wide (Cyrillic) paths,
 // either slash, the move over the target, GetLastError's reasons.
 #include <gtest/gtest.h>
+#include <process.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "platform/atomic_file.h"
 #include "platform/cancellation.h"
 #include "platform/journal_file.h"
+#include "platform/path_checks.h"
 #include "platform/system_reason.h"
+#include "platform/win32/extended_path.h"
 #include "support/files.h"
 #include "support/temp_folder.h"
 
@@ -60,6 +64,43 @@ TEST_F(Win32Files, CyrillicNamesAppearOnlyOnCommitWithTheirBytesExact) {
   }
   EXPECT_EQ(dir.Names(), std::set<std::string>{"отчёт за май.xml"});
   EXPECT_EQ(Contents(target), "<A>Хліб</a>\r\n\n\x1a\x00end");
+  // It grew hidden and temporary; what is in place is neither.
+  EXPECT_EQ(::GetFileAttributesW(PathFromUtf8(target).c_str()) &
+                (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY),
+            0u);
+}
+
+// The killed half of AKilledRunLeavesNothing, run by it in a process of
+// its own: begins a file where told, says so, and waits to be killed.
+TEST(Win32FilesKilled, DISABLED_BeginsAFileAndWaits) {
+  const wchar_t* target = ::_wgetenv(L"Z917_KILLED_TARGET");
+  const wchar_t* begun = ::_wgetenv(L"Z917_KILLED_BEGUN");
+  if (target == nullptr || begun == nullptr) GTEST_SKIP();
+  AtomicFile file(Utf8(target), true);
+  file.Append(std::string(1 << 20, 'x'));
+  ::SetEvent(::OpenEventW(EVENT_MODIFY_STATE, FALSE, begun));
+  ::Sleep(60000);
+}
+
+TEST_F(Win32Files, AKilledRunLeavesNothing) {
+  const std::wstring begun = L"z917-begun-" + std::to_wstring(::GetCurrentProcessId());
+  const HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, begun.c_str());
+  ::SetEnvironmentVariableW(L"Z917_KILLED_TARGET", PathFromUtf8(In("убитый.xlsx")).c_str());
+  ::SetEnvironmentVariableW(L"Z917_KILLED_BEGUN", begun.c_str());
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const auto child = reinterpret_cast<HANDLE>(
+      ::_wspawnl(_P_NOWAIT, self, L"child", L"--gtest_filter=Win32FilesKilled.*",
+                 L"--gtest_also_run_disabled_tests", nullptr));
+  ASSERT_NE(child, INVALID_HANDLE_VALUE);
+  const HANDLE either[] = {event, child};
+  EXPECT_EQ(::WaitForMultipleObjects(2, either, FALSE, 30000), WAIT_OBJECT_0);
+  EXPECT_EQ(dir.Names().size(), 1u);  // the hidden file, a megabyte long
+  // As taskkill /F ends it: no destructor runs.
+  ::TerminateProcess(child, 1);
+  ::WaitForSingleObject(child, 30000);
+  for (HANDLE handle : {child, event}) ::CloseHandle(handle);
+  EXPECT_EQ(dir.Names(), std::set<std::string>{});
 }
 
 TEST_F(Win32Files, UncommittedOrRefusedFilesLeaveNothingAndKeepTheOldFile) {
@@ -123,6 +164,29 @@ TEST_F(Win32Files, PathsThatAreNoPlaceForAFile) {
   EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(In("ещё нет.xml")); }), "");
 }
 
+TEST_F(Win32Files, AnOutputOpenInAnotherProgramIsToldBeforeConvertingAndAtTheSave) {
+  const std::string target = In("открыта в Excel.xlsx");
+  Put(target, "old");
+  const std::string held =
+      "Файл «" + target + "» открыт в другой программе: закройте его и повторите";
+  // Excel holds a workbook it shows sharing nothing or reading only; no
+  // file open at all is replaced, whatever its sharing.
+  const DWORD shares[] = {0, FILE_SHARE_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE};
+  for (const DWORD share : shares) {
+    AtomicFile file(target, true);
+    file.Append(std::string_view("new"));
+    const HANDLE other = ::CreateFileW(PathFromUtf8(target).c_str(), GENERIC_READ, share, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(target); }), held) << share;
+    EXPECT_EQ(ErrorOf<FileError>([&] { file.Commit(); }), held) << share;
+    ::CloseHandle(other);
+  }
+  EXPECT_EQ(ErrorOf<FileError>([&] { CheckOutputPath(target); }), "");
+  EXPECT_EQ(Contents(target), "old");
+}
+
 TEST_F(Win32Files, AStopRequestRefusesWritesAndTheCommit) {
   const std::string target = In("стоп.xml");
   AtomicFile file(target, true);
@@ -158,6 +222,22 @@ TEST_F(Win32Files, SameFileUnderAnotherSpelling) {
   EXPECT_TRUE(SameFile(journal, In("ЖУРНАЛ.BIN")));  // names ignore letter case here
   EXPECT_FALSE(SameFile(journal, In("другой.bin")));
   EXPECT_FALSE(SameFile(journal, In("нет.bin")));
+}
+
+TEST(Win32ExtendedPath, EveryFormBecomesTheOneThatPassesMaxPath) {
+  const std::wstring here = fs::current_path().wstring();
+  const std::pair<std::wstring, std::wstring> forms[] = {
+      {L"C:\\журнали\\a.bin", L"\\\\?\\C:\\журнали\\a.bin"},
+      {L"C:/журнали/./старі/../a.bin", L"\\\\?\\C:\\журнали\\a.bin"},
+      {L"C:\\вихід.xls. ", L"\\\\?\\C:\\вихід.xls"},  // as Windows creates it
+      {L"\\\\server\\share\\a.bin", L"\\\\?\\UNC\\server\\share\\a.bin"},
+      {L"//server/share/a.bin", L"\\\\?\\UNC\\server\\share\\a.bin"},
+      {L"\\\\?\\C:\\a/b", L"\\\\?\\C:\\a/b"},  // already taken as is
+      {L"NUL", L"\\\\.\\NUL"},                 // devices keep their own form
+      {L"папка/a.bin", L"\\\\?\\" + here + L"\\папка\\a.bin"},
+      {L"", L""},
+  };
+  for (const auto& [path, extended] : forms) EXPECT_EQ(ExtendedPath(path), extended) << Utf8(path);
 }
 
 TEST(Win32SystemReason, WindowsCodesReadAsThePosixOnes) {

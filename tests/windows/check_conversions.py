@@ -160,6 +160,19 @@ def names_the_system_rewrites(journal):
               f"{typed!r} is written as {made.name}, an XML document", result)
 
 
+def long_paths(journal):
+    """A journal and its output in a folder nested past Windows' 260
+    characters, which the programs reach through the \\?\ form."""
+    deep = WORK.joinpath(*[f"вкладена папка {i} " + "ї" * 50 for i in range(5)])
+    deep.mkdir(parents=True)
+    source, out = deep / journal.name, deep / "вихід.xml"
+    shutil.copyfile(journal, source)
+    result = windows("z917conv", source, out)
+    check(len("Z:" + str(out)) > 260 and result.returncode == 0
+          and same_file(WORK / f"{journal.stem} C.xml", out),
+          f"a journal {len(str(source))} characters deep converts beside itself", result)
+
+
 def main():
     shutil.rmtree(WORK, ignore_errors=True)
     WORK.mkdir(parents=True)
@@ -171,6 +184,7 @@ def main():
             dump(journal)
         excel(made[1])
         names_the_system_rewrites(made[0])
+        long_paths(made[0])
         messages(made[0])
     finally:
         regional("C")

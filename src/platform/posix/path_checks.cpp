@@ -33,6 +33,9 @@ PathKind KindOf(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 ? posix::KindOf(info) : PathKind::kMissing;
 }
 
+// A rename replaces a file whoever has it open.
+bool HeldByAnotherProgram(const std::string&) { return false; }
+
 PathKind posix::KindOf(const struct stat& info) {
   if (S_ISREG(info.st_mode)) return PathKind::kFile;
   if (S_ISDIR(info.st_mode)) return PathKind::kFolder;

@@ -2,12 +2,13 @@
 
 #include <string_view>
 
+#include "platform/win32/extended_path.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::platform {
 
 std::FILE* OpenFileStream(const std::string& utf8Path, const char* mode) {
-  return ::_wfopen(WideFromUtf8(utf8Path).c_str(), WideFromUtf8(mode).c_str());
+  return ::_wfopen(SystemPath(utf8Path).c_str(), WideFromUtf8(mode).c_str());
 }
 
 }  // namespace z917::platform

@@ -1,12 +1,13 @@
-// The journal through the wide API, so that any name opens, Cyrillic
-// included; same-file checks by volume and file index.
+// The journal through the wide API in the \\?\ form, so that any name
+// opens, Cyrillic included, at any length; same-file checks by volume and
+// file index.
 #include "platform/journal_file.h"
 
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
-#include "platform/win32/wide_text.h"
+#include "platform/win32/extended_path.h"
 
 namespace z917::platform {
 
@@ -14,7 +15,7 @@ namespace {
 
 // A handle for reading `path`'s attributes; folders open too.
 HANDLE OpenForInformation(const std::string& path) {
-  return ::CreateFileW(WideFromUtf8(path).c_str(), 0,
+  return ::CreateFileW(SystemPath(path).c_str(), 0,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
@@ -32,7 +33,7 @@ bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
 std::FILE* OpenJournalFile(const std::string& path) {
   if (path.empty()) return nullptr;
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open at all.
-  const HANDLE handle = ::CreateFileW(WideFromUtf8(path).c_str(), GENERIC_READ,
+  const HANDLE handle = ::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/file_name.h"
-#include "platform/win32/wide_text.h"
+#include "platform/win32/extended_path.h"
 
 namespace z917::platform {
 
@@ -29,7 +29,7 @@ PathKind KindOf(const std::string& path) {
   // CON and LPT1 answer no open without access, and any extension names
   // them too ("con.xml"): their names tell.
   if (IsWindowsDeviceName(FileNameOf(path))) return PathKind::kDevice;
-  const std::wstring wide = WideFromUtf8(path);
+  const std::wstring wide = SystemPath(path);
   const DWORD attributes = ::GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return PathKind::kFolder;
@@ -46,6 +46,20 @@ PathKind KindOf(const std::string& path) {
   if (type == FILE_TYPE_CHAR) return PathKind::kDevice;
   if (type == FILE_TYPE_PIPE) return PathKind::kPipe;
   return PathKind::kFile;
+}
+
+bool HeldByAnotherProgram(const std::string& path) {
+  // Sharing nothing, this open fails while any other handle reads, writes
+  // or deletes the file; DELETE access alone changes nothing and is granted
+  // even on a read-only file.
+  const HANDLE handle = ::CreateFileW(SystemPath(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(handle);
+    return false;
+  }
+  const DWORD error = ::GetLastError();
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 }  // namespace z917::platform
