@@ -188,27 +188,25 @@ fs::path ProgramFolder() {
   return fs::path(std::wstring(path, length)).parent_path();
 }
 
-// Runs the test server's registration once per test program.
-void RegisterTestServer() {
-  static const bool registered = [] {
-    const std::wstring line =
-        L"\"" + (ProgramFolder() / L"z917_test_com_server.exe").wstring() + L"\" /RegServer";
-    std::wstring mutableLine = line;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
-      return false;
-    }
-    ::WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-    return code == 0;
-  }();
-  ASSERT_TRUE(registered);
+// Registers the test server to start with `words` ("strict" and the
+// refusals it is asked for), again only when they change.
+void RegisterTestServer(const std::wstring& words = L"strict") {
+  static std::wstring registered = L"\n";
+  if (registered == words) return;
+  std::wstring line =
+      L"\"" + (ProgramFolder() / L"z917_test_com_server.exe").wstring() + L"\" /RegServer " + words;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+  ::WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 1;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hProcess);
+  ::CloseHandle(process.hThread);
+  ASSERT_EQ(code, 0u);
+  registered = words;
 }
 
 // The engine in process, saying it is not, so that the writer hands it
@@ -239,7 +237,7 @@ Dispatch EngineInBlocks(std::string_view progId) {
 class ComServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    RegisterTestServer();
+    RegisterTestServer(L"");
     test::WriteSyntheticJournal(folder / "journal.bin", {3000, 7});
   }
 
@@ -333,6 +331,44 @@ TEST_F(ComServerTest, NamesAreLookedUpOncePerKindOfObject) {
   sheet.GetObject("Range", {Variant("A2"), Variant("A2")}).Set("Value", Variant(3.5));
   EXPECT_EQ(LookupCount() - before, 3u);
   app.Call("Quit");
+}
+
+// The strict server answers raw calls as Excel is documented to.
+TEST_F(ComServerTest, TheStrictServerRefusesLocalesAndCellTypesExcelDoesNot) {
+  RegisterTestServer(L"strict");
+  const Dispatch app = StartComServer(kTestProgId);
+  IDispatch* raw = static_cast<ComObject&>(*app.Object()).Interface();
+  const auto call = [&](const wchar_t* name, LCID locale, VARIANT* argument) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = 0;
+    HRESULT hr = raw->GetIDsOfNames(IID_NULL, names, 1, locale, &id);
+    if (FAILED(hr)) return hr;
+    DISPPARAMS params{argument, nullptr, argument != nullptr ? 1u : 0u, 0};
+    ComVariant result;
+    return raw->Invoke(id, IID_NULL, locale, DISPATCH_PROPERTYGET, &params, result.out(), nullptr,
+                       nullptr);
+  };
+  EXPECT_EQ(call(L"Version", 1049, nullptr), DISP_E_UNKNOWNLCID);
+  EXPECT_EQ(call(L"Version", LOCALE_USER_DEFAULT, nullptr), DISP_E_UNKNOWNLCID);
+  EXPECT_EQ(call(L"Version", 1033, nullptr), S_OK);
+  const std::pair<Variant, HRESULT> cells[] = {
+      {Variant(std::int32_t{7}), S_OK},
+      {Variant(), S_OK},
+      {Variant(std::uint32_t{7}), DISP_E_TYPEMISMATCH},
+      {Variant(std::int8_t{7}), DISP_E_TYPEMISMATCH},
+  };
+  for (const auto& [cell, expected] : cells) {
+    VariantArray array(1, 2);
+    array.At(1, 1) = Variant("текст");
+    array.At(1, 2) = cell;
+    ComVariant wire;
+    ToComVariant(Variant(std::move(array)), wire.get(), {});
+    ASSERT_EQ(wire.get().vt, VT_ARRAY | VT_VARIANT);
+    // A get of Workbooks with an argument it refuses is enough to screen it.
+    const HRESULT hr = call(L"Workbooks", 1033, &wire.get());
+    EXPECT_EQ(hr == DISP_E_TYPEMISMATCH, expected == DISP_E_TYPEMISMATCH)
+        << VariantKindName(cell.Kind());
+  }
 }
 
 TEST_F(ComServerTest, AnUnregisteredClassShowsTheStartFailure) {

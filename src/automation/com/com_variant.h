@@ -8,7 +8,9 @@
 #include <oaidl.h>
 #include <oleauto.h>
 
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "automation/variant.h"
 
@@ -54,6 +56,10 @@ struct AdapterContext {
   std::shared_ptr<NameTable> names;
   // Shared by every object a server handed out; the last one gone ends it.
   std::shared_ptr<void> keepAlive;
+  // A server's own rules, shown each lookup (`params` null) and each call
+  // before the object sees it: S_OK lets it through, anything else is the
+  // call's result. None when empty.
+  std::function<HRESULT(std::string_view member, LCID locale, const DISPPARAMS* params)> screen;
 };
 
 // Fills `out` (VariantInit'ed by the caller, VariantClear'ed by it after)
