@@ -15,6 +15,11 @@ namespace z917::automation::com {
 
 namespace {
 
+// Excel reads the texts of a late-bound call (number formats, range
+// unions) in the call's locale: ours are in US English notation whatever
+// the user's settings.
+constexpr LCID kCallLocale = 1033;
+
 thread_local std::uint64_t invokeCount = 0;
 thread_local std::uint64_t lookupCount = 0;
 
@@ -132,9 +137,8 @@ const std::vector<long>& ComObject::IdsOf(std::string_view member, const Argumen
   for (std::wstring& name : names) pointers.push_back(name.data());
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
   ++lookupCount;
-  const HRESULT hr =
-      dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
-                               LOCALE_USER_DEFAULT, ids.data());
+  const HRESULT hr = dispatch_->GetIDsOfNames(
+      IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), kCallLocale, ids.data());
   if (FAILED(hr)) throw AutomationError(std::string(member) + ": " + ResultText(hr));
   return ids_->ids.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end())).first->second;
 }
@@ -178,7 +182,7 @@ Variant ComObject::Invoke(std::string_view member, unsigned short flags, const A
   UINT badArgument = 0;
   ++invokeCount;
   const HRESULT hr =
-      dispatch_->Invoke(ids[0], IID_NULL, 0, flags, &params,
+      dispatch_->Invoke(ids[0], IID_NULL, kCallLocale, flags, &params,
                         value != nullptr ? nullptr : result.out(), &exception, &badArgument);
   if (hr == DISP_E_EXCEPTION) throw AutomationError(ExceptionText(exception));
   if (FAILED(hr)) throw AutomationError(ResultText(hr));
