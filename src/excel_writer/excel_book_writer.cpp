@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <utility>
@@ -50,6 +51,20 @@ std::string VersionText(const Variant& value) {
 
 Dispatch Workbook1(const Dispatch& app) {
   return app.GetObject("Workbooks", {Variant(std::int32_t{1})});
+}
+
+// `path` as a server in another process must get it: Excel saves a
+// relative name in its own current folder, not ours, so it goes absolute
+// (with backslashes on Windows). The engine in this process resolves it
+// against our folder itself.
+std::string PathForServer(const std::string& path, bool outOfProcess) {
+  if (!outOfProcess) return path;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path full = fs::absolute(fs::path(std::u8string(path.begin(), path.end())), error);
+  if (error) return path;
+  const std::u8string text = full.make_preferred().u8string();
+  return std::string(text.begin(), text.end());
 }
 
 bool SameWidth(const ColumnLayout& a, const ColumnLayout& b) { return a.width == b.width; }
@@ -303,10 +318,11 @@ bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
     excelApp_.Set("DisplayAlerts", Variant(false));
     const int format = SaveFormatFor(path, version);
     LayOutEarlierZReports(SheetColumnsFor(path, version));
+    const Variant target(PathForServer(path, excelApp_.Object()->OutOfProcess()));
     if (format == 0) {
-      Workbook1(excelApp_).Call("SaveAs", {Variant(path)});
+      Workbook1(excelApp_).Call("SaveAs", {target});
     } else {
-      Workbook1(excelApp_).Call("SaveAs", {Variant(path), Variant(std::int32_t{format})});
+      Workbook1(excelApp_).Call("SaveAs", {target, Variant(std::int32_t{format})});
     }
   } catch (const std::exception& error) {
     // A stop asked for ends the save; the driver says so once.

@@ -289,6 +289,22 @@ TEST_F(ComServerTest, AJournalThroughTheServerSavesTheEnginesXlsAndTheServerEnds
   }
 }
 
+// Excel saves a relative name in its own folder (the strict server too):
+// the writer hands it ours.
+TEST_F(ComServerTest, ARelativeOutputLandsInTheClientsFolder) {
+  RegisterTestServer(L"strict");
+  const fs::path before = fs::current_path();
+  fs::current_path(folder.Path());
+  test::RecordingMessages messages;
+  excel_writer::ExcelBookWriter excel(TestServer(), messages);
+  EXPECT_TRUE(excel.CreateExcelBook());
+  EXPECT_TRUE(excel.SaveExcelBook("відносна.xls"));
+  excel.CloseExcelBook();
+  fs::current_path(before);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(fs::exists(folder / L"відносна.xls"));
+}
+
 TEST_F(ComServerTest, ServerErrorsArriveWithTheirDescriptionAndMessagesInOrder) {
   // A save into a folder that does not exist fails inside the server.
   const fs::path nowhere = folder / "немає" / "out.xls";
