@@ -49,8 +49,26 @@ std::string VersionText(const Variant& value) {
   return std::string(text, result.ptr);
 }
 
-Dispatch Workbook1(const Dispatch& app) {
-  return app.GetObject("Workbooks", {Variant(std::int32_t{1})});
+// Quits `app` unless workbooks are open in it: an Excel already running,
+// with the user's workbooks, may have answered our start. That one gets
+// back the settings we changed instead. Never throws.
+void QuitUnlessInUse(const Dispatch& app) {
+  bool inUse = false;
+  try {
+    inUse = app.GetObject("Workbooks").Get("Count").AsInteger() > 0;
+  } catch (...) {
+    // A server that cannot tell is told to quit: none must stay behind.
+  }
+  try {
+    if (!inUse) {
+      app.Call("Quit");
+      return;
+    }
+    for (const char* setting : {"ScreenUpdating", "EnableEvents", "DisplayAlerts"}) {
+      app.Set(setting, Variant(true));
+    }
+  } catch (...) {
+  }
 }
 
 // `path` as a server in another process must get it: Excel saves a
@@ -147,11 +165,7 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
   } catch (const std::exception&) {
     version = 0;  // an Excel that gives no usable version
   }
-  try {
-    excel.Call("Quit");
-  } catch (const std::exception&) {
-    // The instance is released below either way.
-  }
+  QuitUnlessInUse(excel);
   return version;
 }
 
@@ -190,21 +204,25 @@ bool ExcelBookWriter::CreateExcelBook() {
 
 void ExcelBookWriter::LayOutWorkbook() {
   excelApp_.Set("Visible", Variant(false));
-  excelApp_.GetObject("Workbooks").Call("Add", {Variant(kOneSheetWorkbook)});
+  // Nothing to draw and no add-in's handlers to run while we write: faster
+  // and quieter. Calculation stays as it is: the workbook has no formulas.
+  excelApp_.Set("ScreenUpdating", Variant(false));
+  excelApp_.Set("EnableEvents", Variant(false));
+  // Ours is the workbook Add gives: another may be open in this Excel.
+  book_ = Dispatch(excelApp_.GetObject("Workbooks").Call("Add", {Variant(kOneSheetWorkbook)}));
   if (transport_->Batched()) {
     AddSheetsAtOnce();
   } else {
     for (std::size_t i = 1; i < kSheetCount; ++i) {
-      const Dispatch worksheets = Workbook1(excelApp_).GetObject("Worksheets");
+      const Dispatch worksheets = book_.GetObject("Worksheets");
       const Variant count = worksheets.Get("Count");
-      const Dispatch last = Workbook1(excelApp_).GetObject("Worksheets", {count});
+      const Dispatch last = book_.GetObject("Worksheets", {count});
       worksheets.Call("Add", {}, {NamedArgument{"After", last.AsVariant()}});
     }
   }
   const auto& layout = WorkbookLayout();
-  const Dispatch book = Workbook1(excelApp_);
   for (std::size_t i = 0; i < kSheetCount; ++i) {
-    sheets_[i] = book.GetObject("Worksheets", {Variant(static_cast<std::int32_t>(i + 1))});
+    sheets_[i] = book_.GetObject("Worksheets", {Variant(static_cast<std::int32_t>(i + 1))});
     transport_->SetSheet(i, sheets_[i]);
   }
   for (std::size_t i = 0; i < kSheetCount; ++i) sheets_[i].Set("Name", Variant(layout[i].name));
@@ -224,7 +242,7 @@ void ExcelBookWriter::LayOutWorkbook() {
 }
 
 void ExcelBookWriter::AddSheetsAtOnce() {
-  const Dispatch worksheets = Workbook1(excelApp_).GetObject("Worksheets");
+  const Dispatch worksheets = book_.GetObject("Worksheets");
   const Dispatch first = worksheets.GetObject("Item", {Variant(std::int32_t{1})});
   worksheets.Call("Add", {},
                   {NamedArgument{"After", first.AsVariant()},
@@ -320,9 +338,9 @@ bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
     LayOutEarlierZReports(SheetColumnsFor(path, version));
     const Variant target(PathForServer(path, excelApp_.Object()->OutOfProcess()));
     if (format == 0) {
-      Workbook1(excelApp_).Call("SaveAs", {target});
+      book_.Call("SaveAs", {target});
     } else {
-      Workbook1(excelApp_).Call("SaveAs", {target, Variant(std::int32_t{format})});
+      book_.Call("SaveAs", {target, Variant(std::int32_t{format})});
     }
   } catch (const std::exception& error) {
     // A stop asked for ends the save; the driver says so once.
@@ -336,20 +354,22 @@ bool ExcelBookWriter::CloseExcelBook() {
   // The handles are taken first, so the writer is empty whatever the
   // server answers; the last reference goes when `app` does.
   const Dispatch app = std::exchange(excelApp_, Dispatch());
+  const Dispatch book = std::exchange(book_, Dispatch());
   ForgetWorkbook();
   if (app.IsEmpty()) return true;
-  // A crashed or closed Excel fails both calls; there is nothing more to
-  // do for it then. Quit is tried even when DisplayAlerts failed, so that
-  // no live server is left behind.
+  // A crashed or closed Excel fails every call; there is nothing more to
+  // do for it then. Each is tried whatever the one before did, so that no
+  // live server is left behind.
   try {
-    // With alerts off Excel quits without asking about the unsaved workbook.
     app.Set("DisplayAlerts", Variant(false));
   } catch (...) {
   }
   try {
-    app.Call("Quit");
+    // Saved or not, ours goes without a question.
+    if (!book.IsEmpty()) book.Call("Close", {}, {NamedArgument{"SaveChanges", Variant(false)}});
   } catch (...) {
   }
+  QuitUnlessInUse(app);
   return true;
 }
 

@@ -43,8 +43,9 @@ inline constexpr std::uint32_t kXlsxSheetColumns = 16384;
 // kXlsxSheetColumns. Never fails.
 std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version);
 
-// Starts an Excel of its own, reads its major version and quits it. An
-// Excel whose version cannot be read gives 0; a failed start throws
+// Starts an Excel of its own, reads its major version and quits it (unless
+// workbooks are open in it). An Excel whose version cannot be read gives
+// 0; a failed start throws
 // automation::AutomationError.
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 
@@ -66,14 +67,15 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   bool CreateExcelBook();
   // Hands the server the rows still held back, lays the earlier Z-reports
   // out beside the last one, as many as the file's sheet holds, then saves
-  // workbook 1 to `path` in the format the extension and version call for.
+  // our workbook to `path` in the format the extension and version call for.
   // True also when there is no workbook; false after showing "Ошибка записи
   // файла Excel: " and the failure's message, or silently when the save
   // failed because a stop was asked for. Rows the server refuses show
   // their sheet's own message instead.
   bool SaveExcelBook(const std::string& path);
-  // Forgets every handle, then asks Excel to quit; does nothing when none
-  // is held. Always true and never throws: a server that has crashed or
+  // Forgets every handle, closes our workbook unsaved, then asks Excel to
+  // quit unless other workbooks are open in it; does nothing when none is
+  // held. Always true and never throws: a server that has crashed or
   // refuses to quit is released all the same.
   bool CloseExcelBook();
 
@@ -130,6 +132,8 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   MessageSink& messages_;
   // Held from CreateExcelBook to CloseExcelBook; empty otherwise.
   automation::Dispatch excelApp_;
+  // The workbook Workbooks.Add gave, from CreateExcelBook to CloseExcelBook.
+  automation::Dispatch book_;
   std::array<automation::Dispatch, kSheetCount> sheets_;
   std::array<automation::Variant, kSheetCount> buffers_;
   // The rows of the row sheets on their way to the server.

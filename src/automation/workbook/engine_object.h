@@ -26,6 +26,10 @@ struct ApplicationState {
   bool quit = false;
   bool visible = false;
   bool displayAlerts = true;
+  // Kept for a caller that turns them off while it writes: the engine
+  // neither draws nor runs macros.
+  bool screenUpdating = true;
+  bool enableEvents = true;
   std::vector<std::shared_ptr<WorkbookModel>> workbooks;
 };
 using StatePtr = std::shared_ptr<ApplicationState>;
