@@ -120,6 +120,11 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   // Flushes every sheet in order; false after showing the refused sheet's
   // own message.
   bool FlushAllRows();
+  // Hands `cell` at `row`, `column` of `sheet` to a server in another
+  // process as the engine writes it when it is a date before 1900-03-01,
+  // which Excel takes for a bare time, a day later or not at all: the day
+  // count, in the date-and-time format. Throws what the server throws.
+  void KeepEarlyDate(automation::Variant& cell, std::size_t sheet, std::uint32_t row, int column);
   // Forgets every handle and every row held; never throws.
   void ForgetWorkbook();
   bool ShowFailure(const char* prefix, const std::exception& error);

@@ -304,6 +304,29 @@ TEST_F(ComServerTest, AJournalThroughTheServerSavesTheEnginesXlsAndTheServerEnds
   }
 }
 
+// Times before 1900-03-01, which Excel takes for a bare time, a day off or
+// not at all, reach the strict server as the engine writes them.
+TEST_F(ComServerTest, EarlyTimesSaveAsTheEngineInProcessWritesThem) {
+  const auto write = [&](const ServerStarter& start, const fs::path& output) {
+    // A row a call: texts are met in the same order both ways.
+    test::RecordingMessages messages;
+    excel_writer::ExcelBookWriter excel(start, messages, 1);
+    EXPECT_TRUE(excel.CreateExcelBook());
+    std::uint32_t row = 2;
+    for (const double time : {0.25, -1.5, 30.5, 61.0, 36892.5}) {
+      EXPECT_TRUE(excel.WriteCashIn(row++, 1, 1, 1, time, 7, 100, 200, "K"));
+      EXPECT_TRUE(excel.WriteZReport(2, 1, 1, 3, time, 4, 5, 6, 700, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
+                                     11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
+    }
+    EXPECT_TRUE(excel.SaveExcelBook(Utf8(output)));
+    excel.CloseExcelBook();
+    return messages.shown;
+  };
+  EXPECT_EQ(write(TestServer(), folder / "server.xls"), std::vector<Shown>{});
+  EXPECT_EQ(write(StartServer, folder / "engine.xls"), std::vector<Shown>{});
+  EXPECT_TRUE(ReadFile(folder / "server.xls") == ReadFile(folder / "engine.xls"));
+}
+
 // Excel saves a relative name in its own folder (the strict server too):
 // the writer hands it ours.
 TEST_F(ComServerTest, ARelativeOutputLandsInTheClientsFolder) {

@@ -34,7 +34,8 @@ constexpr const wchar_t* kClassIdText = L"{3C7B9E21-8D4F-4A6B-B1E3-5F0A2C9D7E14}
 
 // What a strict server refuses, as Excel does: a call in a locale other
 // than 1033 (Excel reads some texts in the call's locale), an array of
-// VARIANT holding an element type Excel does not document for cells.
+// VARIANT holding an element type Excel does not document for cells, a
+// date Excel cannot hold.
 // Relative SaveAs names land in the server's own folder, as Excel's do.
 class Strictness {
  public:
@@ -52,21 +53,33 @@ class Strictness {
   }
 
  private:
+  // Excel keeps a date before 1900-03-01 as a bare time, a day off, or
+  // fails; the strict server fails.
+  static bool DateExcelHolds(DATE date) { return date >= 61; }
+
   static bool CellTypesDocumented(const VARIANT& value) {
-    if (value.vt != (VT_ARRAY | VT_VARIANT)) return true;
-    const VARIANT* cells = nullptr;
-    if (FAILED(::SafeArrayAccessData(value.parray, (void**)&cells))) return false;
+    if (value.vt == VT_DATE) return DateExcelHolds(value.date);
+    if (value.vt != (VT_ARRAY | VT_VARIANT) && value.vt != (VT_ARRAY | VT_DATE)) return true;
+    void* data = nullptr;
+    if (FAILED(::SafeArrayAccessData(value.parray, &data))) return false;
     ULONG count = 1;
     for (UINT d = 0; d < ::SafeArrayGetDim(value.parray); ++d) {
       count *= value.parray->rgsabound[d].cElements;
     }
     bool documented = true;
     for (ULONG i = 0; i < count && documented; ++i) {
-      switch (cells[i].vt) {
+      if (value.vt == (VT_ARRAY | VT_DATE)) {
+        documented = DateExcelHolds(static_cast<const DATE*>(data)[i]);
+        continue;
+      }
+      const VARIANT& cell = static_cast<const VARIANT*>(data)[i];
+      switch (cell.vt) {
+        case VT_DATE:
+          documented = DateExcelHolds(cell.date);
+          break;
         case VT_EMPTY:
         case VT_BOOL:
         case VT_CY:
-        case VT_DATE:
         case VT_R8:
         case VT_I2:
         case VT_I4:

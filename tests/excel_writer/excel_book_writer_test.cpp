@@ -428,11 +428,14 @@ TEST_F(ExcelBookWriterTest, ACreateThatFailsAfterTheStartQuitsTheServer) {
   EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Ошибка создания книги Excel: сбой сервера")});
 }
 
+// A day Excel holds as a date (2013-09-05 12:00).
+constexpr double kDay = 41521.5;
+
 // Sales 1..count at rows 2.., each with its row as the shift number.
 void WriteSales(ExcelBookWriter& writer, std::uint32_t firstRow, std::uint32_t count) {
   for (std::uint32_t row = firstRow; row < firstRow + count; ++row) {
-    ASSERT_TRUE(writer.WriteSale(row, static_cast<std::uint16_t>(row), 1, 1, 0, 1, 0, 1, 1, 1, 1, 1,
-                                 0, 0, 0, "G"));
+    ASSERT_TRUE(writer.WriteSale(row, static_cast<std::uint16_t>(row), 1, 1, kDay, 1, 0, 1, 1, 1, 1,
+                                 1, 0, 0, 0, "G"));
   }
 }
 
@@ -442,7 +445,7 @@ TEST_F(ExcelBookWriterTest, RowsReachTheServerInBlocksOfTheirSheet) {
   ASSERT_TRUE(blocks.CreateExcelBook());
   const std::size_t created = Log().size();
   WriteSales(blocks, 2, 7);  // rows 2..8: two full blocks
-  ASSERT_TRUE(blocks.WriteCashIn(2, 1, 1, 1, 0, 1, 5, 5, "K"));
+  ASSERT_TRUE(blocks.WriteCashIn(2, 1, 1, 1, kDay, 1, 5, 5, "K"));
   WriteSales(blocks, 20, 1);  // a gap: row 8 goes first
   ASSERT_TRUE(blocks.SaveExcelBook("/tmp/out.xlsx"));
   std::vector<std::string> ranges;
@@ -506,8 +509,8 @@ TEST_F(ExcelBookWriterTest, WithBlocksOnlyTheLastZReportReachesColumnBAtTheSave)
   ASSERT_TRUE(blocks.CreateExcelBook());
   const std::size_t created = Log().size();
   for (std::uint16_t i = 1; i <= 2; ++i) {
-    ASSERT_TRUE(blocks.WriteZReport(2, i, i, 3, 0, 4, 5, 6, 700, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11,
-                                    12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
+    ASSERT_TRUE(blocks.WriteZReport(2, i, i, 3, kDay, 4, 5, 6, 700, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
+                                    11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
   }
   EXPECT_EQ(Log().size(), created);
   ASSERT_TRUE(blocks.SaveExcelBook("/tmp/out.xlsx"));
@@ -521,7 +524,7 @@ TEST_F(ExcelBookWriterTest, WithBlocksOnlyTheLastZReportReachesColumnBAtTheSave)
 // Receipts at rows 2.., every other one without a new price.
 void WriteReceipts(ExcelBookWriter& writer, std::uint32_t count) {
   for (std::uint32_t row = 2; row < 2 + count; ++row) {
-    ASSERT_TRUE(writer.WriteReceipt(row, 1, 1, 1, 0, 1, 7, 8, 9, 10,
+    ASSERT_TRUE(writer.WriteReceipt(row, 1, 1, 1, kDay, 1, 7, 8, 9, 10,
                                     row % 2 == 0 ? 0xFFFFFFFFu : 1250, "K"));
   }
 }
@@ -578,11 +581,11 @@ TEST_F(ExcelBookWriterTest, ARefusedBlockShowsItsSheetsMessageWhereItIsHandedOve
   ExcelBookWriter blocks(test::FakeExcelStarter(state), messages, 2);
   ASSERT_TRUE(blocks.CreateExcelBook());
   state->failOn = "Range(text:\"A2\", text:\"K3\")";
-  ASSERT_TRUE(blocks.WriteReturn(2, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, "K"));
-  EXPECT_FALSE(blocks.WriteReturn(3, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, "K"));
+  ASSERT_TRUE(blocks.WriteReturn(2, 1, 1, 1, kDay, 1, 1, 1, 1, 1, 1, "K"));
+  EXPECT_FALSE(blocks.WriteReturn(3, 1, 1, 1, kDay, 1, 1, 1, 1, 1, 1, "K"));
   // A block still held when the save comes fails the save, before SaveAs.
   state->failOn = "Range(text:\"A4\", text:\"P4\")";
-  ASSERT_TRUE(blocks.WriteAnnulRefund(4, 1, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "R", "G"));
+  ASSERT_TRUE(blocks.WriteAnnulRefund(4, 1, 1, 1, kDay, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "R", "G"));
   EXPECT_FALSE(blocks.SaveExcelBook("/tmp/x.xls"));
   EXPECT_EQ(CountLines(Log(), "SaveAs"), 0u);
   EXPECT_EQ(
