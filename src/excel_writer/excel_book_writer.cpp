@@ -162,8 +162,15 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
   try {
     excel.Set("Visible", Variant(false));
     version = ParseExcelVersion(VersionText(excel.Get("Version")));
-  } catch (const std::exception&) {
+  } catch (const AutomationError& error) {
+    // An Excel that never answered has a version all the same: no guess.
+    if (error.reason() == AutomationError::Reason::kBusy) {
+      QuitUnlessInUse(excel);
+      throw;
+    }
     version = 0;  // an Excel that gives no usable version
+  } catch (const std::exception&) {
+    version = 0;
   }
   QuitUnlessInUse(excel);
   return version;

@@ -45,7 +45,7 @@ std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version);
 
 // Starts an Excel of its own, reads its major version and quits it (unless
 // workbooks are open in it). An Excel whose version cannot be read gives
-// 0; a failed start throws
+// 0; a failed start, or an Excel too busy to answer, throws
 // automation::AutomationError.
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -25,6 +26,7 @@
 #include "excel_writer/excel_book_writer.h"
 #include "excel_writer/row_transport.h"
 #include "journal/recording_writer.h"
+#include "platform/cancellation.h"
 #include "support/files.h"
 #include "support/journal_files.h"
 #include "support/recorded_messages.h"
@@ -325,6 +327,25 @@ TEST_F(ComServerTest, EarlyTimesSaveAsTheEngineInProcessWritesThem) {
   EXPECT_EQ(write(TestServer(), folder / "server.xls"), std::vector<Shown>{});
   EXPECT_EQ(write(StartServer, folder / "engine.xls"), std::vector<Shown>{});
   EXPECT_TRUE(ReadFile(folder / "server.xls") == ReadFile(folder / "engine.xls"));
+}
+
+// A busy server gets the call again (the strict one is busy every tenth
+// call, so every conversion here meets it); a stop ends the wait with our
+// own words rather than a minute later.
+TEST_F(ComServerTest, AStopEndsTheWaitForABusyServer) {
+  RegisterTestServer(L"strict stuck");
+  const Dispatch app = StartComServer(kTestProgId);
+  platform::Cancellation::Request();
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    app.Get("Version");
+    ADD_FAILURE() << "no error";
+  } catch (const AutomationError& error) {
+    EXPECT_STREQ(error.what(), kServerBusy);
+    EXPECT_EQ(error.reason(), AutomationError::Reason::kBusy);
+  }
+  platform::Cancellation::Reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 // Excel saves a relative name in its own folder (the strict server too):

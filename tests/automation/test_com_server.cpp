@@ -35,7 +35,9 @@ constexpr const wchar_t* kClassIdText = L"{3C7B9E21-8D4F-4A6B-B1E3-5F0A2C9D7E14}
 // What a strict server refuses, as Excel does: a call in a locale other
 // than 1033 (Excel reads some texts in the call's locale), an array of
 // VARIANT holding an element type Excel does not document for cells, a
-// date Excel cannot hold.
+// date Excel cannot hold; and every tenth call it is busy. Wine's COM
+// hands RPC_E_SERVERCALL_RETRYLATER to the client as the call's result
+// instead of asking the client's message filter.
 // Relative SaveAs names land in the server's own folder, as Excel's do.
 class Strictness {
  public:
@@ -44,8 +46,12 @@ class Strictness {
     return (L" " + words_ + L" ").find(L" " + std::wstring(word) + L" ") != std::wstring::npos;
   }
 
-  HRESULT Screen(std::string_view, LCID locale, const DISPPARAMS* params) const {
+  HRESULT Screen(std::string_view, LCID locale, const DISPPARAMS* params) {
     if (locale != 1033) return DISP_E_UNKNOWNLCID;
+    // Busy now and then, as Excel is while a dialog is open; "stuck" always.
+    if (params != nullptr && (++calls_ % 10 == 0 || Has(L"stuck"))) {
+      return RPC_E_SERVERCALL_RETRYLATER;
+    }
     for (UINT i = 0; params != nullptr && i < params->cArgs; ++i) {
       if (!CellTypesDocumented(params->rgvarg[i])) return DISP_E_TYPEMISMATCH;
     }
@@ -95,6 +101,7 @@ class Strictness {
   }
 
   std::wstring words_;
+  unsigned calls_ = 0;
 };
 
 // The folder a strict server saves relative names in: its own, never the
@@ -130,7 +137,7 @@ class TestApplication : public z917::automation::AutomationObject {
 
 class Factory final : public IClassFactory {
  public:
-  Factory(DWORD thread, const Strictness& strictness) : thread_(thread), strictness_(strictness) {}
+  Factory(DWORD thread, Strictness& strictness) : thread_(thread), strictness_(strictness) {}
   bool Used() const { return used_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -169,7 +176,7 @@ class Factory final : public IClassFactory {
 
  private:
   DWORD thread_;
-  const Strictness& strictness_;
+  Strictness& strictness_;
   bool used_ = false;
 };
 
@@ -199,7 +206,7 @@ int Register(std::wstring_view words) {
   return done ? 0 : 1;
 }
 
-int Serve(const Strictness& strictness) {
+int Serve(Strictness strictness) {
   if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
   if (strictness.Has(L"strict")) EnterOwnFolder();
   Factory factory(::GetCurrentThreadId(), strictness);

@@ -9,6 +9,7 @@
 #include "automation/automation_error.h"
 #include "automation/com/com_variant.h"
 #include "automation/com/dispatch_adapter.h"
+#include "platform/cancellation.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::automation::com {
@@ -54,6 +55,45 @@ std::string ExceptionText(EXCEPINFO& info) {
   return text.empty() ? ResultText(code) : text;
 }
 
+// Makes `call` until the server takes it. A server that says it is busy
+// gets it again every kBusyRetryMs while KeepTryingBusyServer allows:
+// Windows asks our message filter for that, Wine hands the answer back.
+template <typename Call>
+HRESULT WhenNotBusy(Call call) {
+  const ULONGLONG start = ::GetTickCount64();
+  for (;;) {
+    const HRESULT hr = call();
+    if (hr != RPC_E_SERVERCALL_RETRYLATER) return hr;
+    if (!KeepTryingBusyServer(::GetTickCount64() - start)) return RPC_E_CALL_REJECTED;
+    ::Sleep(kBusyRetryMs);
+  }
+}
+
+// Whether `hr` says the server takes no such type or argument.
+bool IsRefusal(HRESULT hr) {
+  switch (hr) {
+    case DISP_E_TYPEMISMATCH:
+    case DISP_E_BADVARTYPE:
+    case DISP_E_BADPARAMCOUNT:
+    case DISP_E_PARAMNOTFOUND:
+    case DISP_E_PARAMNOTOPTIONAL:
+    case E_INVALIDARG:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The error of a failed call: a server that never took it is busy; one
+// that took no such type or argument refused it.
+AutomationError CallError(const std::string& text, HRESULT hr) {
+  if (hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER) {
+    return AutomationError(kServerBusy, AutomationError::Reason::kBusy);
+  }
+  return AutomationError(
+      text, IsRefusal(hr) ? AutomationError::Reason::kRefused : AutomationError::Reason::kFailed);
+}
+
 // What Russian Windows says for the failures a start or a call meets most,
 // for a system that has no text for them (Wine has none for several).
 const char* KnownResultText(HRESULT hr) {
@@ -81,6 +121,11 @@ const char* KnownResultText(HRESULT hr) {
 }
 
 }  // namespace
+
+bool KeepTryingBusyServer(unsigned long long elapsedMs) {
+  constexpr unsigned long long kBusyLimitMs = 60000;
+  return elapsedMs < kBusyLimitMs && !platform::Cancellation::Requested();
+}
 
 std::uint64_t InvokeCount() { return invokeCount; }
 
@@ -137,9 +182,11 @@ const std::vector<long>& ComObject::IdsOf(std::string_view member, const Argumen
   for (std::wstring& name : names) pointers.push_back(name.data());
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
   ++lookupCount;
-  const HRESULT hr = dispatch_->GetIDsOfNames(
-      IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()), kCallLocale, ids.data());
-  if (FAILED(hr)) throw AutomationError(std::string(member) + ": " + ResultText(hr));
+  const HRESULT hr = WhenNotBusy([&] {
+    return dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
+                                    kCallLocale, ids.data());
+  });
+  if (FAILED(hr)) throw CallError(std::string(member) + ": " + ResultText(hr), hr);
   return ids_->ids.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end())).first->second;
 }
 
@@ -181,11 +228,15 @@ Variant ComObject::Invoke(std::string_view member, unsigned short flags, const A
   EXCEPINFO exception{};
   UINT badArgument = 0;
   ++invokeCount;
-  const HRESULT hr =
-      dispatch_->Invoke(ids[0], IID_NULL, kCallLocale, flags, &params,
-                        value != nullptr ? nullptr : result.out(), &exception, &badArgument);
-  if (hr == DISP_E_EXCEPTION) throw AutomationError(ExceptionText(exception));
-  if (FAILED(hr)) throw AutomationError(ResultText(hr));
+  const HRESULT hr = WhenNotBusy([&] {
+    return dispatch_->Invoke(ids[0], IID_NULL, kCallLocale, flags, &params,
+                             value != nullptr ? nullptr : result.out(), &exception, &badArgument);
+  });
+  if (hr == DISP_E_EXCEPTION) {
+    const HRESULT code = exception.scode;
+    throw CallError(ExceptionText(exception), code);
+  }
+  if (FAILED(hr)) throw CallError(ResultText(hr), hr);
   return Returned(member, args, result.get());
 }
 

@@ -71,6 +71,18 @@ std::uint64_t InvokeCount();
 // far. Never fails.
 std::uint64_t LookupCount();
 
+// What a call fails with when Excel stays busy: a dialog open in it, a cell
+// being edited.
+inline constexpr const char* kServerBusy =
+    "Excel не отвечает: он занят (открыто окно или редактируется ячейка) и не принял вызов "
+    "за 60 секунд";
+
+// Whether a call a busy server turned away `elapsedMs` ago is to be tried
+// again (after kBusyRetryMs): not after a minute, nor once a stop is asked
+// for. Never fails.
+inline constexpr unsigned long kBusyRetryMs = 250;
+bool KeepTryingBusyServer(unsigned long long elapsedMs);
+
 // The system's text for `hr`, or "код ошибки 0x8XXXXXXX" when it has none.
 // Never fails.
 std::string ResultText(long hr);
