@@ -15,6 +15,7 @@
 
 #include "automation/automation_error.h"
 #include "automation/cell_address.h"
+#include "automation/xls_sheet_limits.h"
 #include "common/ascii.h"
 #include "excel_writer/row_transport.h"
 #include "platform/cancellation.h"
@@ -342,6 +343,7 @@ bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
     // The save dialog has asked already; Excel must not ask again.
     excelApp_.Set("DisplayAlerts", Variant(false));
     const int format = SaveFormatFor(path, version);
+    if (format == kExcel8Workbook && excelApp_.Object()->OutOfProcess()) RefuseRowsPastXls();
     LayOutEarlierZReports(SheetColumnsFor(path, version));
     const Variant target(PathForServer(path, excelApp_.Object()->OutOfProcess()));
     if (format == 0) {
@@ -380,10 +382,21 @@ bool ExcelBookWriter::CloseExcelBook() {
   return true;
 }
 
+void ExcelBookWriter::RefuseRowsPastXls() const {
+  for (std::size_t sheet = 0; sheet < kSheetCount; ++sheet) {
+    // Rows follow one another from the top: the first past is the limit's next.
+    if (lastRows_[sheet] > automation::kXlsMaxRows) {
+      throw AutomationError(automation::XlsTooManyRowsText(WorkbookLayout()[sheet].name,
+                                                           automation::kXlsMaxRows + 1));
+    }
+  }
+}
+
 void ExcelBookWriter::ForgetWorkbook() {
   sheets_.fill(Dispatch());
   buffers_.fill(Variant());
   transport_->Forget();
+  lastRows_.fill(0);
   zReportPending_ = false;
   zReports_.Clear();
 }

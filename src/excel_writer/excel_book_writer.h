@@ -125,6 +125,10 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   // which Excel takes for a bare time, a day later or not at all: the day
   // count, in the date-and-time format. Throws what the server throws.
   void KeepEarlyDate(automation::Variant& cell, std::size_t sheet, std::uint32_t row, int column);
+  // Throws the built-in engine's AutomationError when a row sheet reaches
+  // past the rows of an Excel 97-2003 sheet: Excel 2007 and later, alerts
+  // off, drop those rows from such a file without a word.
+  void RefuseRowsPastXls() const;
   // Forgets every handle and every row held; never throws.
   void ForgetWorkbook();
   bool ShowFailure(const char* prefix, const std::exception& error);
@@ -143,6 +147,8 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   std::array<automation::Variant, kSheetCount> buffers_;
   // The rows of the row sheets on their way to the server.
   std::unique_ptr<RowTransport> transport_;
+  // The last row written on each sheet.
+  std::array<std::uint32_t, kSheetCount> lastRows_{};
   // The Z-report buffer holds a report not yet in column B.
   bool zReportPending_ = false;
   // Every Z-report written, the newest in column B: at most one per

@@ -28,6 +28,7 @@ bool ExcelBookWriter::WriteRow(journal::EntryKind kind, const journal::EntryHead
     fill(row);
     KeepEarlyDate(row.Cell(kDateCell), sheet, header.position, kDateCell);
     transport_->CommitRow(sheet);
+    lastRows_[sheet] = std::max(lastRows_[sheet], header.position);
   } catch (const std::exception& error) {
     return ShowFailure(journal::EntryFailedText(kind), error);
   }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <clocale>
 #include <memory>
+#include <tuple>
 
 #include "excel_writer/fake_excel.h"
 #include "excel_writer/row_transport.h"
@@ -596,6 +597,27 @@ TEST_F(ExcelBookWriterTest, ARefusedBlockShowsItsSheetsMessageWhereItIsHandedOve
   state->failOn.clear();
   EXPECT_TRUE(blocks.SaveExcelBook("/tmp/x.xls"));
   EXPECT_EQ(CountLines(Log(), ".Range(text:\"A4\""), 1u);
+}
+
+// Excel 2007 and later drop the rows past 65,536 from an .xls without a
+// word: the writer refuses that save as the built-in engine does.
+TEST_F(ExcelBookWriterTest, AnXlsTooLongForItsSheetsIsRefusedBeforeTheSave) {
+  state->outOfProcess = true;
+  const std::string refused =
+      "Ошибка записи файла Excel: Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше "
+      "65536 строк (занята строка 65537); сохраните книгу в формате .xlsx";
+  const std::tuple<std::uint32_t, const char*, bool> cases[] = {
+      {65536, "/tmp/x.xls", true}, {65537, "/tmp/x.XLS", false}, {65537, "/tmp/x.xlsx", true}};
+  for (const auto& [lastRow, path, saved] : cases) {
+    ExcelBookWriter blocks(test::FakeExcelStarter(state), messages);
+    ASSERT_TRUE(blocks.CreateExcelBook());
+    messages.shown.clear();
+    const std::size_t saves = CountLines(Log(), "SaveAs");
+    WriteSales(blocks, lastRow - 1, 2);
+    EXPECT_EQ(blocks.SaveExcelBook(path), saved) << path << lastRow;
+    EXPECT_EQ(CountLines(Log(), "SaveAs") - saves, saved ? 1u : 0u);
+    EXPECT_EQ(messages.shown, saved ? std::vector<Shown>{} : std::vector<Shown>{Error(refused)});
+  }
 }
 
 TEST_F(ExcelBookWriterTest, SaveStoppedByAStopRequestShowsNothing) {
