@@ -86,6 +86,19 @@ std::string PathForServer(const std::string& path, bool outOfProcess) {
   return std::string(text.begin(), text.end());
 }
 
+// Whether the server refused `shortcut` as a type or argument it does not
+// take (so the plain form is to be used); throws any other failure.
+template <typename Shortcut>
+bool Refused(Shortcut&& shortcut) {
+  try {
+    shortcut();
+  } catch (const AutomationError& error) {
+    if (error.reason() != AutomationError::Reason::kRefused) throw;
+    return true;
+  }
+  return false;
+}
+
 bool SameWidth(const ColumnLayout& a, const ColumnLayout& b) { return a.width == b.width; }
 
 bool SameFormat(const ColumnLayout& a, const ColumnLayout& b) {
@@ -200,6 +213,7 @@ bool ExcelBookWriter::CreateExcelBook() {
     ForgetWorkbook();
     excelApp_ = start_(kExcelProgId);
     transport_->Connect(excelApp_.Object()->OutOfProcess());
+    unions_ = true;
     LayOutWorkbook();
   } catch (const std::exception& error) {
     // The driver never closes a book that failed to come into being: a
@@ -218,9 +232,9 @@ void ExcelBookWriter::LayOutWorkbook() {
   excelApp_.Set("EnableEvents", Variant(false));
   // Ours is the workbook Add gives: another may be open in this Excel.
   book_ = Dispatch(excelApp_.GetObject("Workbooks").Call("Add", {Variant(kOneSheetWorkbook)}));
-  if (transport_->Batched()) {
-    AddSheetsAtOnce();
-  } else {
+  // A server that refuses Count gets one sheet per Add, as one in this
+  // process does.
+  if (!transport_->Batched() || Refused([&] { AddSheetsAtOnce(); })) {
     for (std::size_t i = 1; i < kSheetCount; ++i) {
       const Dispatch worksheets = book_.GetObject("Worksheets");
       const Variant count = worksheets.Get("Count");
@@ -249,6 +263,13 @@ void ExcelBookWriter::LayOutWorkbook() {
   }
 }
 
+template <typename Shortcut>
+bool ExcelBookWriter::UnionsTaken(Shortcut&& formatInUnions) {
+  if (!transport_->Batched() || !unions_) return false;
+  unions_ = !Refused(formatInUnions);
+  return unions_;
+}
+
 void ExcelBookWriter::AddSheetsAtOnce() {
   const Dispatch worksheets = book_.GetObject("Worksheets");
   const Dispatch first = worksheets.GetObject("Item", {Variant(std::int32_t{1})});
@@ -260,11 +281,7 @@ void ExcelBookWriter::AddSheetsAtOnce() {
 void ExcelBookWriter::FormatRowSheet(std::size_t sheet) {
   const auto& columns = WorkbookLayout()[sheet].columns;
   const int n = static_cast<int>(columns.size());
-  if (transport_->Batched()) {
-    FormatColumnSpans(sheet);
-  } else {
-    FormatEachColumn(sheet);
-  }
+  if (!UnionsTaken([&] { FormatColumnSpans(sheet); })) FormatEachColumn(sheet);
   VariantArray& buffer = buffers_[sheet].AsArray();
   for (int c = 1; c <= n; ++c) buffer.At(1, c) = Variant(columns[c - 1].caption);
   AssignBuffer(sheet, CellAddress(1, 1), CellAddress(1, n));
@@ -306,7 +323,7 @@ void ExcelBookWriter::FormatZReportSheet() {
       .Set("ColumnWidth", Variant(std::int32_t{kZReportCaptionWidth}));
   columns.GetObject("Columns", {Variant(std::int32_t{2})})
       .Set("ColumnWidth", Variant(std::int32_t{kZReportValueWidth}));
-  if (transport_->Batched()) {
+  const auto rowSpans = [&] {
     const auto rowSpan = [](int first, int last) {
       return RowSpan(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last));
     };
@@ -317,7 +334,8 @@ void ExcelBookWriter::FormatZReportSheet() {
           .GetObject("Range", {Variant(areas)})
           .Set("NumberFormat", Variant(format));
     });
-  } else {
+  };
+  if (!UnionsTaken(rowSpans)) {
     const Dispatch formatTarget = sheets_[kZReportSheet].GetObject("Rows");
     for (std::size_t r = 1; r <= kZReportRows; ++r) {
       if (rows[r - 1].format == nullptr) continue;  // the date row keeps Excel's own

@@ -112,6 +112,10 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   void FormatEachColumn(std::size_t sheet);
   void FormatColumnSpans(std::size_t sheet);
   void FormatZReportSheet();
+  // Runs `formatInUnions` for a server in another process until it refuses
+  // a union of ranges; false when the plain form is to be used instead.
+  template <typename Shortcut>
+  bool UnionsTaken(Shortcut&& formatInUnions);
   // Assigns the buffer of `sheet` to the range between two cells.
   void AssignBuffer(std::size_t sheet, const std::string& first, const std::string& last);
   // Writes the newest Z-report to B1:B30 when one waits; throws what the
@@ -147,6 +151,8 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   std::array<automation::Variant, kSheetCount> buffers_;
   // The rows of the row sheets on their way to the server.
   std::unique_ptr<RowTransport> transport_;
+  // Whether the server takes unions of ranges ("A:C,E:H").
+  bool unions_ = true;
   // The last row written on each sheet.
   std::array<std::uint32_t, kSheetCount> lastRows_{};
   // The Z-report buffer holds a report not yet in column B.

@@ -329,6 +329,20 @@ TEST_F(ComServerTest, EarlyTimesSaveAsTheEngineInProcessWritesThem) {
   EXPECT_TRUE(ReadFile(folder / "server.xls") == ReadFile(folder / "engine.xls"));
 }
 
+// A server that refuses a shortcut (typed arrays, unions of ranges, Add
+// with Count) gets the plain form for the rest: the same workbook.
+TEST_F(ComServerTest, ShortcutsTheServerRefusesGiveWayToThePlainForm) {
+  Convert(EngineInBlocks, folder / "engine.xls");
+  const std::string expected = ReadFile(folder / "engine.xls");
+  for (const wchar_t* refusals : {L"refuse-typed", L"refuse-union", L"refuse-count"}) {
+    RegisterTestServer(std::wstring(L"strict ") + refusals);
+    const auto shown = Convert(TestServer(), folder / "server.xls");
+    EXPECT_EQ(shown, std::vector<Shown>{test::Info("Конвертация прошла успешно")})
+        << Utf8(refusals);
+    EXPECT_TRUE(ReadFile(folder / "server.xls") == expected) << Utf8(refusals);
+  }
+}
+
 // A busy server gets the call again (the strict one is busy every tenth
 // call, so every conversion here meets it); a stop ends the wait with our
 // own words rather than a minute later.

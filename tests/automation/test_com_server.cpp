@@ -35,7 +35,8 @@ constexpr const wchar_t* kClassIdText = L"{3C7B9E21-8D4F-4A6B-B1E3-5F0A2C9D7E14}
 // What a strict server refuses, as Excel does: a call in a locale other
 // than 1033 (Excel reads some texts in the call's locale), an array of
 // VARIANT holding an element type Excel does not document for cells, a
-// date Excel cannot hold; and every tenth call it is busy. Wine's COM
+// date Excel cannot hold; and every tenth call it is busy. Asked to, it
+// refuses the writer's shortcuts too (RefusesShortcut). Wine's COM
 // hands RPC_E_SERVERCALL_RETRYLATER to the client as the call's result
 // instead of asking the client's message filter.
 // Relative SaveAs names land in the server's own folder, as Excel's do.
@@ -46,8 +47,10 @@ class Strictness {
     return (L" " + words_ + L" ").find(L" " + std::wstring(word) + L" ") != std::wstring::npos;
   }
 
-  HRESULT Screen(std::string_view, LCID locale, const DISPPARAMS* params) {
+  HRESULT Screen(std::string_view member, LCID locale, const DISPPARAMS* params,
+                 const com::NameTable& names) {
     if (locale != 1033) return DISP_E_UNKNOWNLCID;
+    if (params != nullptr && RefusesShortcut(member, *params, names)) return DISP_E_TYPEMISMATCH;
     // Busy now and then, as Excel is while a dialog is open; "stuck" always.
     if (params != nullptr && (++calls_ % 10 == 0 || Has(L"stuck"))) {
       return RPC_E_SERVERCALL_RETRYLATER;
@@ -59,6 +62,28 @@ class Strictness {
   }
 
  private:
+  // The shortcuts a server may refuse as a type or argument it does not
+  // take, each when asked to: "refuse-typed" an array of one type,
+  // "refuse-union" a range of several areas, "refuse-count" Add(Count:=).
+  bool RefusesShortcut(std::string_view member, const DISPPARAMS& params,
+                       const com::NameTable& names) const {
+    for (UINT i = 0; i < params.cArgs; ++i) {
+      const VARIANT& arg = params.rgvarg[i];
+      if (Has(L"refuse-typed") && (arg.vt & VT_ARRAY) && arg.vt != (VT_ARRAY | VT_VARIANT)) {
+        return true;
+      }
+      if (Has(L"refuse-union") && member == "Range" && arg.vt == VT_BSTR &&
+          std::wstring_view(arg.bstrVal).find(L',') != std::wstring_view::npos) {
+        return true;
+      }
+    }
+    for (UINT i = 0; i < params.cNamedArgs && Has(L"refuse-count"); ++i) {
+      const std::string* name = names.NameOf(params.rgdispidNamedArgs[i]);
+      if (member == "Add" && name != nullptr && *name == "Count") return true;
+    }
+    return false;
+  }
+
   // Excel keeps a date before 1900-03-01 as a bare time, a day off, or
   // fails; the strict server fails.
   static bool DateExcelHolds(DATE date) { return date >= 61; }
@@ -163,8 +188,9 @@ class Factory final : public IClassFactory {
                               [thread](void*) { ::PostThreadMessageW(thread, WM_QUIT, 0, 0); }),
         {}};
     if (strictness_.Has(L"strict")) {
-      context.screen = [this](std::string_view member, LCID locale, const DISPPARAMS* params) {
-        return strictness_.Screen(member, locale, params);
+      context.screen = [this, names = context.names](std::string_view member, LCID locale,
+                                                     const DISPPARAMS* params) {
+        return strictness_.Screen(member, locale, params, *names);
       };
     }
     IDispatch* app = com::NewDispatchAdapter(

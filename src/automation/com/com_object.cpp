@@ -84,6 +84,14 @@ bool IsRefusal(HRESULT hr) {
   }
 }
 
+bool CarriesTypedArray(const DISPPARAMS& params) {
+  for (UINT i = 0; i < params.cArgs; ++i) {
+    const VARTYPE type = params.rgvarg[i].vt;
+    if ((type & VT_ARRAY) && type != (VT_ARRAY | VT_VARIANT)) return true;
+  }
+  return false;
+}
+
 // The error of a failed call: a server that never took it is busy; one
 // that took no such type or argument refused it.
 AutomationError CallError(const std::string& text, HRESULT hr) {
@@ -197,7 +205,10 @@ Variant ComObject::Returned(std::string_view member, const Arguments& args, cons
   std::string key = std::string(member) + '(' + std::to_string(args.positional.size());
   for (const NamedArgument& named : args.named) key += ',' + named.name;
   std::shared_ptr<DispatchIds>& kind = ids_->returned[key];
-  if (!kind) kind = std::make_shared<DispatchIds>();
+  if (!kind) {
+    kind = std::make_shared<DispatchIds>();
+    kind->server = ids_->server;
+  }
   return Variant(ObjectRef(std::make_shared<ComObject>(result.pdispVal, kind)));
 }
 
@@ -207,37 +218,46 @@ Variant ComObject::Invoke(std::string_view member, unsigned short flags, const A
   // Named arguments come first, the assigned value first of all, then the
   // positional ones last to first.
   const std::size_t namedCount = args.named.size() + (value != nullptr ? 1 : 0);
-  CallArguments values(namedCount + args.positional.size());
-  std::vector<DISPID> namedIds;
-  const AdapterContext context;
-  if (value != nullptr) {
-    namedIds.push_back(DISPID_PROPERTYPUT);
-    ToComVariant(*value, values[namedIds.size() - 1], context);
+  for (;;) {
+    CallArguments values(namedCount + args.positional.size());
+    std::vector<DISPID> namedIds;
+    AdapterContext context;
+    context.typedArrays = ids_->server->typedArrays;
+    if (value != nullptr) {
+      namedIds.push_back(DISPID_PROPERTYPUT);
+      ToComVariant(*value, values[namedIds.size() - 1], context);
+    }
+    for (std::size_t i = 0; i < args.named.size(); ++i) {
+      namedIds.push_back(ids[i + 1]);
+      ToComVariant(args.named[i].value, values[namedIds.size() - 1], context);
+    }
+    for (std::size_t i = 0; i < args.positional.size(); ++i) {
+      ToComVariant(args.positional[i], values[namedCount + args.positional.size() - 1 - i],
+                   context);
+    }
+    DISPPARAMS params{values.data(), namedIds.data(),
+                      static_cast<UINT>(namedCount + args.positional.size()),
+                      static_cast<UINT>(namedCount)};
+    ComVariant result;
+    EXCEPINFO exception{};
+    UINT badArgument = 0;
+    ++invokeCount;
+    const HRESULT hr = WhenNotBusy([&] {
+      return dispatch_->Invoke(ids[0], IID_NULL, kCallLocale, flags, &params,
+                               value != nullptr ? nullptr : result.out(), &exception, &badArgument);
+    });
+    const HRESULT code = hr == DISP_E_EXCEPTION ? exception.scode : hr;
+    // A server that takes no typed arrays gets arrays of VARIANT, this
+    // call again and every later one.
+    if (IsRefusal(code) && context.typedArrays && CarriesTypedArray(params)) {
+      ids_->server->typedArrays = false;
+      if (hr == DISP_E_EXCEPTION) ExceptionText(exception);  // frees its texts
+      continue;
+    }
+    if (hr == DISP_E_EXCEPTION) throw CallError(ExceptionText(exception), code);
+    if (FAILED(hr)) throw CallError(ResultText(hr), hr);
+    return Returned(member, args, result.get());
   }
-  for (std::size_t i = 0; i < args.named.size(); ++i) {
-    namedIds.push_back(ids[i + 1]);
-    ToComVariant(args.named[i].value, values[namedIds.size() - 1], context);
-  }
-  for (std::size_t i = 0; i < args.positional.size(); ++i) {
-    ToComVariant(args.positional[i], values[namedCount + args.positional.size() - 1 - i], context);
-  }
-  DISPPARAMS params{values.data(), namedIds.data(),
-                    static_cast<UINT>(namedCount + args.positional.size()),
-                    static_cast<UINT>(namedCount)};
-  ComVariant result;
-  EXCEPINFO exception{};
-  UINT badArgument = 0;
-  ++invokeCount;
-  const HRESULT hr = WhenNotBusy([&] {
-    return dispatch_->Invoke(ids[0], IID_NULL, kCallLocale, flags, &params,
-                             value != nullptr ? nullptr : result.out(), &exception, &badArgument);
-  });
-  if (hr == DISP_E_EXCEPTION) {
-    const HRESULT code = exception.scode;
-    throw CallError(ExceptionText(exception), code);
-  }
-  if (FAILED(hr)) throw CallError(ResultText(hr), hr);
-  return Returned(member, args, result.get());
 }
 
 }  // namespace z917::automation::com

@@ -23,8 +23,14 @@ namespace z917::automation::com {
 // in each of its objects, so each name is looked up once for all of them:
 // a cross-process lookup costs as much as the call itself.
 struct DispatchIds {
+  // What one server takes, learnt as it refuses: shared by all its kinds.
+  struct ServerHabits {
+    // Arrays of one element type, until it refuses one (then of VARIANT).
+    bool typedArrays = true;
+  };
   std::map<std::string, std::vector<long>, std::less<>> ids;
   std::map<std::string, std::shared_ptr<DispatchIds>, std::less<>> returned;
+  std::shared_ptr<ServerHabits> server = std::make_shared<ServerHabits>();
 };
 
 class ComObject : public AutomationObject {

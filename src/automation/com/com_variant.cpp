@@ -275,7 +275,8 @@ void ToComVariant(const Variant& value, VARIANT& out, const AdapterContext& cont
     case VariantKind::Object:
       return Put(out, VT_DISPATCH, out.pdispVal, DispatchOf(value.Get<ObjectRef>(), context));
     case VariantKind::Array: {
-      const VARTYPE type = ElementTypeOf(value.AsArray());
+      const VARTYPE type =
+          context.typedArrays ? ElementTypeOf(value.AsArray()) : VARTYPE{VT_VARIANT};
       return Put(out, VT_ARRAY | type, out.parray, NewSafeArray(value.AsArray(), context, type));
     }
   }
