@@ -459,8 +459,10 @@ TEST_F(ExcelBookWriterTest, RowsReachTheServerInBlocksOfTheirSheet) {
                         sales + "text:\"A8\", text:\"O8\")", sales + "text:\"A20\", text:\"O20\")",
                         "get book.Worksheets(i32:5)"
                         ".Range(text:\"A2\", text:\"I2\")"}));
-  // The held rows go before the save itself.
-  EXPECT_EQ(Log().back(), "call book.SaveAs(text:\"/tmp/out.xlsx\", i32:51)");
+  // The held rows go before the save itself (the path made absolute for
+  // a server in another process: "Z:\\tmp\\out.xlsx" under Wine).
+  EXPECT_TRUE(Log().back().starts_with("call book.SaveAs(text:\"")) << Log().back();
+  EXPECT_TRUE(Log().back().ends_with("out.xlsx\", i32:51)")) << Log().back();
   const auto firstBlock = LinesWith(Log(), "text:\"O4\").Value = ");
   ASSERT_EQ(firstBlock.size(), 1u);
   EXPECT_NE(firstBlock[0].find("= [u16:2|u16:1|"), std::string::npos);
