@@ -11,7 +11,19 @@ namespace z917::automation {
 // caller's own prefix.
 class AutomationError : public std::runtime_error {
  public:
-  explicit AutomationError(const std::string& message) : std::runtime_error(message) {}
+  // Why a call failed, as far as a caller acts on it.
+  enum class Reason {
+    kFailed,   // anything else
+    kRefused,  // the server takes no such type or argument: another form may do
+    kBusy,     // the server did not take the call in time, or a stop was asked for
+  };
+
+  explicit AutomationError(const std::string& message, Reason reason = Reason::kFailed)
+      : std::runtime_error(message), reason_(reason) {}
+  Reason reason() const { return reason_; }
+
+ private:
+  Reason reason_;
 };
 
 // What Windows says of a call to a server that has quit or died

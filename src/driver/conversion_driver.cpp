@@ -1,5 +1,6 @@
 #include "driver/conversion_driver.h"
 
+#include <exception>
 #include <string>
 
 #include "journal/packet.h"
@@ -66,6 +67,10 @@ bool ConversionDriver::SaveOutput(const std::string& outputPath, OutputKind kind
 
 void ConversionDriver::CloseOutput(OutputKind kind) { WriterFor(kind).CloseDocument(); }
 
+ConversionDriver::OutputGuard::~OutputGuard() {
+  if (std::uncaught_exceptions() > exceptions) driver.CloseOutput(kind);
+}
+
 bool ConversionDriver::ConvertJournal(const std::string& journalPath, const std::string& outputPath,
                                       OutputKind kind) {
   const std::unique_ptr<JournalStream> journal = JournalStream::Open(journalPath);
@@ -108,6 +113,9 @@ bool ConversionDriver::ConvertJournal(JournalStream& journal, const std::string&
                           IsExcel(kind) ? kCreateExcelFailed : kCreateXmlFailed);
     return false;
   }
+  // An exception that leaves the conversion (memory running out) closes
+  // the output too: an Excel left running stays, unseen, until logoff.
+  const OutputGuard guard{*this, kind};
   decoder_->Counters().Reset();
   // 64 bits: a sparse file of tens of gigabytes holds more than 2^31 of them.
   std::uint64_t failedReads = 0;

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,6 +70,14 @@ class ConversionDriver {
   bool CreateOutput(OutputKind kind, const std::string& outputPath);
   bool SaveOutput(const std::string& outputPath, OutputKind kind);
   void CloseOutput(OutputKind kind);
+  // Closes the output when an exception leaves the scope it guards; the
+  // ordinary ends close it themselves, in their own order.
+  struct OutputGuard {
+    ConversionDriver& driver;
+    OutputKind kind;
+    int exceptions = std::uncaught_exceptions();
+    ~OutputGuard();
+  };
   journal::JournalEntryWriter& WriterFor(OutputKind kind);
 
   bool Fail(JournalStream& journal, OutputKind kind, const char* message);

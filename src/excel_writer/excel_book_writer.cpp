@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 
 #include "automation/automation_error.h"
 #include "automation/cell_address.h"
+#include "automation/xls_sheet_limits.h"
 #include "common/ascii.h"
 #include "excel_writer/row_transport.h"
 #include "platform/cancellation.h"
@@ -48,8 +50,53 @@ std::string VersionText(const Variant& value) {
   return std::string(text, result.ptr);
 }
 
-Dispatch Workbook1(const Dispatch& app) {
-  return app.GetObject("Workbooks", {Variant(std::int32_t{1})});
+// Quits `app` unless workbooks are open in it: an Excel already running,
+// with the user's workbooks, may have answered our start. That one gets
+// back the settings we changed instead. Never throws.
+void QuitUnlessInUse(const Dispatch& app) {
+  bool inUse = false;
+  try {
+    inUse = app.GetObject("Workbooks").Get("Count").AsInteger() > 0;
+  } catch (...) {
+    // A server that cannot tell is told to quit: none must stay behind.
+  }
+  try {
+    if (!inUse) {
+      app.Call("Quit");
+      return;
+    }
+    for (const char* setting : {"ScreenUpdating", "EnableEvents", "DisplayAlerts"}) {
+      app.Set(setting, Variant(true));
+    }
+  } catch (...) {
+  }
+}
+
+// `path` as a server in another process must get it: Excel saves a
+// relative name in its own current folder, not ours, so it goes absolute
+// (with backslashes on Windows). The engine in this process resolves it
+// against our folder itself.
+std::string PathForServer(const std::string& path, bool outOfProcess) {
+  if (!outOfProcess) return path;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::path full = fs::absolute(fs::path(std::u8string(path.begin(), path.end())), error);
+  if (error) return path;
+  const std::u8string text = full.make_preferred().u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// Whether the server refused `shortcut` as a type or argument it does not
+// take (so the plain form is to be used); throws any other failure.
+template <typename Shortcut>
+bool Refused(Shortcut&& shortcut) {
+  try {
+    shortcut();
+  } catch (const AutomationError& error) {
+    if (error.reason() != AutomationError::Reason::kRefused) throw;
+    return true;
+  }
+  return false;
 }
 
 bool SameWidth(const ColumnLayout& a, const ColumnLayout& b) { return a.width == b.width; }
@@ -129,14 +176,17 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
   try {
     excel.Set("Visible", Variant(false));
     version = ParseExcelVersion(VersionText(excel.Get("Version")));
-  } catch (const std::exception&) {
+  } catch (const AutomationError& error) {
+    // An Excel that never answered has a version all the same: no guess.
+    if (error.reason() == AutomationError::Reason::kBusy) {
+      QuitUnlessInUse(excel);
+      throw;
+    }
     version = 0;  // an Excel that gives no usable version
-  }
-  try {
-    excel.Call("Quit");
   } catch (const std::exception&) {
-    // The instance is released below either way.
+    version = 0;
   }
+  QuitUnlessInUse(excel);
   return version;
 }
 
@@ -170,6 +220,7 @@ bool ExcelBookWriter::CreateExcelBook(const std::string& path) {
     ForgetWorkbook();
     excelApp_ = start_(kExcelProgId);
     transport_->Connect(excelApp_.Object()->OutOfProcess());
+    unions_ = true;
     AnnounceSaveFormat(path);
     LayOutWorkbook();
   } catch (const std::exception& error) {
@@ -183,21 +234,25 @@ bool ExcelBookWriter::CreateExcelBook(const std::string& path) {
 
 void ExcelBookWriter::LayOutWorkbook() {
   excelApp_.Set("Visible", Variant(false));
-  excelApp_.GetObject("Workbooks").Call("Add", {Variant(kOneSheetWorkbook)});
-  if (transport_->Batched()) {
-    AddSheetsAtOnce();
-  } else {
+  // Nothing to draw and no add-in's handlers to run while we write: faster
+  // and quieter. Calculation stays as it is: the workbook has no formulas.
+  excelApp_.Set("ScreenUpdating", Variant(false));
+  excelApp_.Set("EnableEvents", Variant(false));
+  // Ours is the workbook Add gives: another may be open in this Excel.
+  book_ = Dispatch(excelApp_.GetObject("Workbooks").Call("Add", {Variant(kOneSheetWorkbook)}));
+  // A server that refuses Count gets one sheet per Add, as one in this
+  // process does.
+  if (!transport_->Batched() || Refused([&] { AddSheetsAtOnce(); })) {
     for (std::size_t i = 1; i < kSheetCount; ++i) {
-      const Dispatch worksheets = Workbook1(excelApp_).GetObject("Worksheets");
+      const Dispatch worksheets = book_.GetObject("Worksheets");
       const Variant count = worksheets.Get("Count");
-      const Dispatch last = Workbook1(excelApp_).GetObject("Worksheets", {count});
+      const Dispatch last = book_.GetObject("Worksheets", {count});
       worksheets.Call("Add", {}, {NamedArgument{"After", last.AsVariant()}});
     }
   }
   const auto& layout = WorkbookLayout();
-  const Dispatch book = Workbook1(excelApp_);
   for (std::size_t i = 0; i < kSheetCount; ++i) {
-    sheets_[i] = book.GetObject("Worksheets", {Variant(static_cast<std::int32_t>(i + 1))});
+    sheets_[i] = book_.GetObject("Worksheets", {Variant(static_cast<std::int32_t>(i + 1))});
     transport_->SetSheet(i, sheets_[i]);
   }
   for (std::size_t i = 0; i < kSheetCount; ++i) sheets_[i].Set("Name", Variant(layout[i].name));
@@ -216,8 +271,15 @@ void ExcelBookWriter::LayOutWorkbook() {
   }
 }
 
+template <typename Shortcut>
+bool ExcelBookWriter::UnionsTaken(Shortcut&& formatInUnions) {
+  if (!transport_->Batched() || !unions_) return false;
+  unions_ = !Refused(formatInUnions);
+  return unions_;
+}
+
 void ExcelBookWriter::AddSheetsAtOnce() {
-  const Dispatch worksheets = Workbook1(excelApp_).GetObject("Worksheets");
+  const Dispatch worksheets = book_.GetObject("Worksheets");
   const Dispatch first = worksheets.GetObject("Item", {Variant(std::int32_t{1})});
   worksheets.Call("Add", {},
                   {NamedArgument{"After", first.AsVariant()},
@@ -227,11 +289,7 @@ void ExcelBookWriter::AddSheetsAtOnce() {
 void ExcelBookWriter::FormatRowSheet(std::size_t sheet) {
   const auto& columns = WorkbookLayout()[sheet].columns;
   const int n = static_cast<int>(columns.size());
-  if (transport_->Batched()) {
-    FormatColumnSpans(sheet);
-  } else {
-    FormatEachColumn(sheet);
-  }
+  if (!UnionsTaken([&] { FormatColumnSpans(sheet); })) FormatEachColumn(sheet);
   VariantArray& buffer = buffers_[sheet].AsArray();
   for (int c = 1; c <= n; ++c) buffer.At(1, c) = Variant(columns[c - 1].caption);
   AssignBuffer(sheet, CellAddress(1, 1), CellAddress(1, n));
@@ -273,7 +331,7 @@ void ExcelBookWriter::FormatZReportSheet() {
       .Set("ColumnWidth", Variant(std::int32_t{kZReportCaptionWidth}));
   columns.GetObject("Columns", {Variant(std::int32_t{2})})
       .Set("ColumnWidth", Variant(std::int32_t{kZReportValueWidth}));
-  if (transport_->Batched()) {
+  const auto rowSpans = [&] {
     const auto rowSpan = [](int first, int last) {
       return RowSpan(static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last));
     };
@@ -284,7 +342,8 @@ void ExcelBookWriter::FormatZReportSheet() {
           .GetObject("Range", {Variant(areas)})
           .Set("NumberFormat", Variant(format));
     });
-  } else {
+  };
+  if (!UnionsTaken(rowSpans)) {
     const Dispatch formatTarget = sheets_[kZReportSheet].GetObject("Rows");
     for (std::size_t r = 1; r <= kZReportRows; ++r) {
       if (rows[r - 1].format == nullptr) continue;  // the date row keeps Excel's own
@@ -310,11 +369,13 @@ bool ExcelBookWriter::SaveExcelBook(const std::string& path) {
     // The save dialog has asked already; Excel must not ask again.
     excelApp_.Set("DisplayAlerts", Variant(false));
     const int format = SaveFormatFor(path, version);
+    if (format == kExcel8Workbook && excelApp_.Object()->OutOfProcess()) RefuseRowsPastXls();
     LayOutEarlierZReports(SheetColumnsFor(path, version));
+    const Variant target(PathForServer(path, excelApp_.Object()->OutOfProcess()));
     if (format == 0) {
-      Workbook1(excelApp_).Call("SaveAs", {Variant(path)});
+      book_.Call("SaveAs", {target});
     } else {
-      Workbook1(excelApp_).Call("SaveAs", {Variant(path), Variant(std::int32_t{format})});
+      book_.Call("SaveAs", {target, Variant(std::int32_t{format})});
     }
   } catch (const std::exception& error) {
     // A stop asked for ends the save; the driver says so once.
@@ -328,27 +389,40 @@ bool ExcelBookWriter::CloseExcelBook() {
   // The handles are taken first, so the writer is empty whatever the
   // server answers; the last reference goes when `app` does.
   const Dispatch app = std::exchange(excelApp_, Dispatch());
+  const Dispatch book = std::exchange(book_, Dispatch());
   ForgetWorkbook();
   if (app.IsEmpty()) return true;
-  // A crashed or closed Excel fails both calls; there is nothing more to
-  // do for it then. Quit is tried even when DisplayAlerts failed, so that
-  // no live server is left behind.
+  // A crashed or closed Excel fails every call; there is nothing more to
+  // do for it then. Each is tried whatever the one before did, so that no
+  // live server is left behind.
   try {
-    // With alerts off Excel quits without asking about the unsaved workbook.
     app.Set("DisplayAlerts", Variant(false));
   } catch (...) {
   }
   try {
-    app.Call("Quit");
+    // Saved or not, ours goes without a question.
+    if (!book.IsEmpty()) book.Call("Close", {}, {NamedArgument{"SaveChanges", Variant(false)}});
   } catch (...) {
   }
+  QuitUnlessInUse(app);
   return true;
+}
+
+void ExcelBookWriter::RefuseRowsPastXls() const {
+  for (std::size_t sheet = 0; sheet < kSheetCount; ++sheet) {
+    // Rows follow one another from the top: the first past is the limit's next.
+    if (lastRows_[sheet] > automation::kXlsMaxRows) {
+      throw AutomationError(automation::XlsTooManyRowsText(WorkbookLayout()[sheet].name,
+                                                           automation::kXlsMaxRows + 1));
+    }
+  }
 }
 
 void ExcelBookWriter::ForgetWorkbook() {
   sheets_.fill(Dispatch());
   buffers_.fill(Variant());
   transport_->Forget();
+  lastRows_.fill(0);
   zReportPending_ = false;
   zReports_.Clear();
 }

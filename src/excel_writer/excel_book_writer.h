@@ -43,8 +43,9 @@ inline constexpr std::uint32_t kXlsxSheetColumns = 16384;
 // kXlsxSheetColumns. Never fails.
 std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version);
 
-// Starts an Excel of its own, reads its major version and quits it. An
-// Excel whose version cannot be read gives 0; a failed start throws
+// Starts an Excel of its own, reads its major version and quits it (unless
+// workbooks are open in it). An Excel whose version cannot be read gives
+// 0; a failed start, or an Excel too busy to answer, throws
 // automation::AutomationError.
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start);
 
@@ -71,14 +72,15 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   void AnnounceSaveFormat(const std::string& path);
   // Hands the server the rows still held back, lays the earlier Z-reports
   // out beside the last one, as many as the file's sheet holds, then saves
-  // workbook 1 to `path` in the format the extension and version call for.
+  // our workbook to `path` in the format the extension and version call for.
   // True also when there is no workbook; false after showing "Ошибка записи
   // файла Excel: " and the failure's message, or silently when the save
   // failed because a stop was asked for. Rows the server refuses show
   // their sheet's own message instead.
   bool SaveExcelBook(const std::string& path);
-  // Forgets every handle, then asks Excel to quit; does nothing when none
-  // is held. Always true and never throws: a server that has crashed or
+  // Forgets every handle, closes our workbook unsaved, then asks Excel to
+  // quit unless other workbooks are open in it; does nothing when none is
+  // held. Always true and never throws: a server that has crashed or
   // refuses to quit is released all the same.
   bool CloseExcelBook();
 
@@ -115,6 +117,10 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   void FormatEachColumn(std::size_t sheet);
   void FormatColumnSpans(std::size_t sheet);
   void FormatZReportSheet();
+  // Runs `formatInUnions` for a server in another process until it refuses
+  // a union of ranges; false when the plain form is to be used instead.
+  template <typename Shortcut>
+  bool UnionsTaken(Shortcut&& formatInUnions);
   // Assigns the buffer of `sheet` to the range between two cells.
   void AssignBuffer(std::size_t sheet, const std::string& first, const std::string& last);
   // Writes the newest Z-report to B1:B30 when one waits; throws what the
@@ -123,6 +129,15 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   // Flushes every sheet in order; false after showing the refused sheet's
   // own message.
   bool FlushAllRows();
+  // Hands `cell` at `row`, `column` of `sheet` to a server in another
+  // process as the engine writes it when it is a date before 1900-03-01,
+  // which Excel takes for a bare time, a day later or not at all: the day
+  // count, in the date-and-time format. Throws what the server throws.
+  void KeepEarlyDate(automation::Variant& cell, std::size_t sheet, std::uint32_t row, int column);
+  // Throws the built-in engine's AutomationError when a row sheet reaches
+  // past the rows of an Excel 97-2003 sheet: Excel 2007 and later, alerts
+  // off, drop those rows from such a file without a word.
+  void RefuseRowsPastXls() const;
   // Forgets every handle and every row held; never throws.
   void ForgetWorkbook();
   bool ShowFailure(const char* prefix, const std::exception& error);
@@ -135,10 +150,16 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   MessageSink& messages_;
   // Held from CreateExcelBook to CloseExcelBook; empty otherwise.
   automation::Dispatch excelApp_;
+  // The workbook Workbooks.Add gave, from CreateExcelBook to CloseExcelBook.
+  automation::Dispatch book_;
   std::array<automation::Dispatch, kSheetCount> sheets_;
   std::array<automation::Variant, kSheetCount> buffers_;
   // The rows of the row sheets on their way to the server.
   std::unique_ptr<RowTransport> transport_;
+  // Whether the server takes unions of ranges ("A:C,E:H").
+  bool unions_ = true;
+  // The last row written on each sheet.
+  std::array<std::uint32_t, kSheetCount> lastRows_{};
   // The Z-report buffer holds a report not yet in column B.
   bool zReportPending_ = false;
   // Every Z-report written, the newest in column B: at most one per

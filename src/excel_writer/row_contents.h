@@ -13,6 +13,9 @@
 
 namespace z917::excel_writer {
 
+// The header's date: column D of a row sheet, row 4 of the Z-report's.
+inline constexpr std::size_t kDateCell = 4;
+
 // The sheet the rows of `kind` go to; never fails.
 SheetIndex SheetOf(journal::EntryKind kind);
 // What the failure message of a write to `sheet` starts with.

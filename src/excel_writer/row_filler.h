@@ -22,6 +22,11 @@ class RowFiller {
     return {buffer, 0, column};
   }
 
+  // The `n`-th cell (from 1) of its row or column.
+  automation::Variant& Cell(std::size_t n) {
+    return column_ == 0 ? buffer_.At(row_, n) : buffer_.At(n, column_);
+  }
+
   // Puts `value` in the next cell; the buffer must have room for it.
   RowFiller& operator<<(automation::Variant value) {
     ++next_;

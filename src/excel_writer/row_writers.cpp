@@ -26,7 +26,9 @@ bool ExcelBookWriter::WriteRow(journal::EntryKind kind, const journal::EntryHead
   try {
     RowFiller row = transport_->NextRow(sheet, header.position);
     fill(row);
+    KeepEarlyDate(row.Cell(kDateCell), sheet, header.position, kDateCell);
     transport_->CommitRow(sheet);
+    lastRows_[sheet] = std::max(lastRows_[sheet], header.position);
   } catch (const std::exception& error) {
     return ShowFailure(journal::EntryFailedText(kind), error);
   }
@@ -73,8 +75,25 @@ bool ExcelBookWriter::WriteZReportEntry(const journal::EntryHeader& header,
   return true;
 }
 
+// Where Excel and the day count part: 1900-03-01, past the 29 February
+// that Excel counts and the calendar does not.
+constexpr double kFirstSharedDay = 61;
+
+void ExcelBookWriter::KeepEarlyDate(Variant& cell, std::size_t sheet, std::uint32_t row,
+                                    int column) {
+  if (!transport_->Batched() || cell.Kind() != automation::VariantKind::Date ||
+      cell.AsDate() >= kFirstSharedDay) {
+    return;
+  }
+  cell = Variant(cell.AsDate());
+  sheets_[sheet]
+      .GetObject("Range", {Variant(CellAddress(row, column))})
+      .Set("NumberFormat", Variant(kDateTimeFormat));
+}
+
 void ExcelBookWriter::FlushZReport() {
   if (!std::exchange(zReportPending_, false)) return;
+  KeepEarlyDate(buffers_[kZReportSheet].AsArray().At(kDateCell, 1), kZReportSheet, kDateCell, 2);
   AssignBuffer(kZReportSheet, CellAddress(1, 2), CellAddress(kZReportRows, 2));
 }
 
@@ -110,8 +129,9 @@ void ExcelBookWriter::LayOutEarlierZReports(std::uint32_t sheetColumns) {
     const std::size_t columns = std::min(kColumnsPerCall, count - done);
     VariantArray values(kZReportRows, columns);
     for (std::size_t i = 1; i <= columns; ++i) {
-      RowFiller column = RowFiller::Down(values, i);
-      FillZReport(column, zReports_.Newest(done + i));
+      RowFiller cells = RowFiller::Down(values, i);
+      FillZReport(cells, zReports_.Newest(done + i));
+      KeepEarlyDate(cells.Cell(kDateCell), kZReportSheet, kDateCell, column(2 + done + i));
     }
     sheet
         .GetObject("Range", {Variant(CellAddress(1, column(3 + done))),

@@ -14,6 +14,9 @@ inline constexpr const char* kCounterFormat = "0";
 inline constexpr const char* kQuantityFormat = "0.000";
 inline constexpr const char* kMoneyFormat = "0.00";
 inline constexpr const char* kTextFormat = "@";
+// Excel's built-in date-and-time format (22), which a date gets in a cell
+// of no format of its own.
+inline constexpr const char* kDateTimeFormat = "m/d/yy h:mm";
 
 // One column (or, on the Z-report sheet, one row) of a sheet; a null
 // format leaves the number format alone (the date column).

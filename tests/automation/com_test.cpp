@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "automation/automation_error.h"
 #include "automation/com/com_object.h"
@@ -24,6 +26,7 @@
 #include "excel_writer/excel_book_writer.h"
 #include "excel_writer/row_transport.h"
 #include "journal/recording_writer.h"
+#include "platform/cancellation.h"
 #include "support/files.h"
 #include "support/journal_files.h"
 #include "support/recorded_messages.h"
@@ -65,7 +68,7 @@ TEST(ComVariants, EveryKindCrossesAnIdispatchBothWays) {
   const Dispatch client(std::make_shared<ComObject>(adapter));
   adapter->Release();
   VariantArray cells(2, 3);
-  cells.At(1, 1) = Variant(std::uint16_t{5});
+  cells.At(1, 1) = Variant(std::int32_t{5});
   cells.At(1, 2) = Variant("Ім’я");
   cells.At(2, 3) = Variant(Date{41521.5});
   const Variant values[] = {Variant(),
@@ -130,25 +133,39 @@ TEST(ComVariants, AlikeArraysTravelTypedAndArriveWithTheirValues) {
     return Variant(std::move(array));
   };
   const std::int64_t beyondDouble = (std::int64_t{1} << 53) + 1;
-  const std::pair<Variant, VARTYPE> cases[] = {
-      {column({Variant(std::uint8_t{1}), Variant(std::int16_t{-32768})}), VT_I2},
-      {column({Variant(std::uint16_t{65535}), Variant(std::int8_t{-1})}), VT_I4},
-      {column({Variant(std::uint32_t{4294967295u}), Variant(std::int16_t{3})}), VT_R8},
-      {column({Variant(std::int64_t{1} << 53), Variant(0.25)}), VT_R8},
-      {column({Variant(beyondDouble), Variant(0.25)}), VT_VARIANT},
-      {column({Variant(Date{41521.5}), Variant(Date{1.0})}), VT_DATE},
-      {column({Variant("Товар"), Variant("")}), VT_BSTR},
-      {column({Variant("-"), Variant(12.5)}), VT_VARIANT},
-      {column({Variant(Date{1.0}), Variant(1.0)}), VT_VARIANT},
-      {column({Variant("Товар"), Variant()}), VT_VARIANT},
+  // The array's type, and in an array of VARIANT the second cell's: an
+  // integer as VT_I4, or VT_R8 beyond 32 bits, as Excel documents cells.
+  const std::tuple<Variant, VARTYPE, VARTYPE> cases[] = {
+      {column({Variant(std::uint8_t{1}), Variant(std::int16_t{-32768})}), VT_I2, VT_I2},
+      {column({Variant(std::uint16_t{65535}), Variant(std::int8_t{-1})}), VT_I4, VT_I4},
+      {column({Variant(std::uint32_t{4294967295u}), Variant(std::int16_t{3})}), VT_R8, VT_R8},
+      {column({Variant(std::int64_t{1} << 53), Variant(0.25)}), VT_R8, VT_R8},
+      {column({Variant(beyondDouble), Variant(0.25)}), VT_VARIANT, VT_R8},
+      {column({Variant(Date{41521.5}), Variant(Date{1.0})}), VT_DATE, VT_DATE},
+      {column({Variant("Товар"), Variant("")}), VT_BSTR, VT_BSTR},
+      {column({Variant("-"), Variant(12.5)}), VT_VARIANT, VT_R8},
+      {column({Variant(Date{1.0}), Variant(1.0)}), VT_VARIANT, VT_R8},
+      {column({Variant("Товар"), Variant()}), VT_VARIANT, VT_EMPTY},
+      {column({Variant("-"), Variant(std::uint32_t{4294967295u})}), VT_VARIANT, VT_R8},
+      {column({Variant("-"), Variant(std::uint16_t{65535})}), VT_VARIANT, VT_I4},
+      {column({Variant("-"), Variant(std::int8_t{-1})}), VT_VARIANT, VT_I4},
+      {column({Variant("-"), Variant(std::int64_t{-7})}), VT_VARIANT, VT_I4},
   };
   int number = 0;
-  for (const auto& [value, type] : cases) {
+  for (const auto& [value, type, second] : cases) {
     ++number;
     VARIANT wire;
     ::VariantInit(&wire);
     ToComVariant(value, wire, {});
     EXPECT_EQ(wire.vt, VT_ARRAY | type) << "case " << number;
+    if (type == VT_VARIANT) {
+      LONG index[2] = {2, 1};
+      VARIANT cell;
+      ::VariantInit(&cell);
+      ::SafeArrayGetElement(wire.parray, index, &cell);
+      EXPECT_EQ(cell.vt, second) << "case " << number;
+      ::VariantClear(&cell);
+    }
     const Variant back = FromComVariant(wire);
     ::VariantClear(&wire);
     // Numbers may come back in another width; every cell keeps its value.
@@ -188,27 +205,25 @@ fs::path ProgramFolder() {
   return fs::path(std::wstring(path, length)).parent_path();
 }
 
-// Runs the test server's registration once per test program.
-void RegisterTestServer() {
-  static const bool registered = [] {
-    const std::wstring line =
-        L"\"" + (ProgramFolder() / L"z917_test_com_server.exe").wstring() + L"\" /RegServer";
-    std::wstring mutableLine = line;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
-      return false;
-    }
-    ::WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 1;
-    ::GetExitCodeProcess(process.hProcess, &code);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-    return code == 0;
-  }();
-  ASSERT_TRUE(registered);
+// Registers the test server to start with `words` ("strict" and the
+// refusals it is asked for), again only when they change.
+void RegisterTestServer(const std::wstring& words = L"strict") {
+  static std::wstring registered = L"\n";
+  if (registered == words) return;
+  std::wstring line =
+      L"\"" + (ProgramFolder() / L"z917_test_com_server.exe").wstring() + L"\" /RegServer " + words;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
+  ::WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 1;
+  ::GetExitCodeProcess(process.hProcess, &code);
+  ::CloseHandle(process.hProcess);
+  ::CloseHandle(process.hThread);
+  ASSERT_EQ(code, 0u);
+  registered = words;
 }
 
 // The engine in process, saying it is not, so that the writer hands it
@@ -291,6 +306,78 @@ TEST_F(ComServerTest, AJournalThroughTheServerSavesTheEnginesXlsAndTheServerEnds
   }
 }
 
+// Times before 1900-03-01, which Excel takes for a bare time, a day off or
+// not at all, reach the strict server as the engine writes them.
+TEST_F(ComServerTest, EarlyTimesSaveAsTheEngineInProcessWritesThem) {
+  const auto write = [&](const ServerStarter& start, const fs::path& output) {
+    // A row a call: texts are met in the same order both ways.
+    test::RecordingMessages messages;
+    excel_writer::ExcelBookWriter excel(start, messages, 1);
+    EXPECT_TRUE(excel.CreateExcelBook());
+    std::uint32_t row = 2;
+    for (const double time : {0.25, -1.5, 30.5, 61.0, 36892.5}) {
+      EXPECT_TRUE(excel.WriteCashIn(row++, 1, 1, 1, time, 7, 100, 200, "K"));
+      EXPECT_TRUE(excel.WriteZReport(2, 1, 1, 3, time, 4, 5, 6, 700, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10,
+                                     11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "Z"));
+    }
+    EXPECT_TRUE(excel.SaveExcelBook(Utf8(output)));
+    excel.CloseExcelBook();
+    return messages.shown;
+  };
+  EXPECT_EQ(write(TestServer(), folder / "server.xls"), std::vector<Shown>{});
+  EXPECT_EQ(write(StartServer, folder / "engine.xls"), std::vector<Shown>{});
+  EXPECT_TRUE(ReadFile(folder / "server.xls") == ReadFile(folder / "engine.xls"));
+}
+
+// A server that refuses a shortcut (typed arrays, unions of ranges, Add
+// with Count) gets the plain form for the rest: the same workbook.
+TEST_F(ComServerTest, ShortcutsTheServerRefusesGiveWayToThePlainForm) {
+  Convert(EngineInBlocks, folder / "engine.xls");
+  const std::string expected = ReadFile(folder / "engine.xls");
+  for (const wchar_t* refusals : {L"refuse-typed", L"refuse-union", L"refuse-count"}) {
+    RegisterTestServer(std::wstring(L"strict ") + refusals);
+    const auto shown = Convert(TestServer(), folder / "server.xls");
+    EXPECT_EQ(shown, std::vector<Shown>{test::Info("Конвертация прошла успешно")})
+        << Utf8(refusals);
+    EXPECT_TRUE(ReadFile(folder / "server.xls") == expected) << Utf8(refusals);
+  }
+}
+
+// A busy server gets the call again (the strict one is busy every tenth
+// call, so every conversion here meets it); a stop ends the wait with our
+// own words rather than a minute later.
+TEST_F(ComServerTest, AStopEndsTheWaitForABusyServer) {
+  RegisterTestServer(L"strict stuck");
+  const Dispatch app = StartComServer(kTestProgId);
+  platform::Cancellation::Request();
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    app.Get("Version");
+    ADD_FAILURE() << "no error";
+  } catch (const AutomationError& error) {
+    EXPECT_STREQ(error.what(), kServerBusy);
+    EXPECT_EQ(error.reason(), AutomationError::Reason::kBusy);
+  }
+  platform::Cancellation::Reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+// Excel saves a relative name in its own folder (the strict server too):
+// the writer hands it ours.
+TEST_F(ComServerTest, ARelativeOutputLandsInTheClientsFolder) {
+  RegisterTestServer(L"strict");
+  const fs::path before = fs::current_path();
+  fs::current_path(folder.Path());
+  test::RecordingMessages messages;
+  excel_writer::ExcelBookWriter excel(TestServer(), messages);
+  EXPECT_TRUE(excel.CreateExcelBook());
+  EXPECT_TRUE(excel.SaveExcelBook("відносна.xls"));
+  excel.CloseExcelBook();
+  fs::current_path(before);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_TRUE(fs::exists(folder / L"відносна.xls"));
+}
+
 TEST_F(ComServerTest, ServerErrorsArriveWithTheirDescriptionAndMessagesInOrder) {
   // A save into a folder that does not exist fails inside the server.
   const fs::path nowhere = folder / "немає" / "out.xls";
@@ -333,6 +420,42 @@ TEST_F(ComServerTest, NamesAreLookedUpOncePerKindOfObject) {
   sheet.GetObject("Range", {Variant("A2"), Variant("A2")}).Set("Value", Variant(3.5));
   EXPECT_EQ(LookupCount() - before, 3u);
   app.Call("Quit");
+}
+
+// The strict server answers raw calls as Excel is documented to.
+TEST_F(ComServerTest, TheStrictServerRefusesLocalesAndCellTypesExcelDoesNot) {
+  RegisterTestServer(L"strict");
+  const Dispatch app = StartComServer(kTestProgId);
+  IDispatch* raw = static_cast<ComObject&>(*app.Object()).Interface();
+  const auto call = [&](const wchar_t* name, LCID locale, VARIANT* argument) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = 0;
+    HRESULT hr = raw->GetIDsOfNames(IID_NULL, names, 1, locale, &id);
+    if (FAILED(hr)) return hr;
+    DISPPARAMS params{argument, nullptr, argument != nullptr ? 1u : 0u, 0};
+    ComVariant result;
+    return raw->Invoke(id, IID_NULL, locale, DISPATCH_PROPERTYGET, &params, result.out(), nullptr,
+                       nullptr);
+  };
+  EXPECT_EQ(call(L"Version", 1049, nullptr), DISP_E_UNKNOWNLCID);
+  EXPECT_EQ(call(L"Version", LOCALE_USER_DEFAULT, nullptr), DISP_E_UNKNOWNLCID);
+  EXPECT_EQ(call(L"Version", 1033, nullptr), S_OK);
+  // An array of VARIANT made here, as any client may send it.
+  const std::pair<VARTYPE, bool> cells[] = {{VT_I4, true},   {VT_EMPTY, true}, {VT_R8, true},
+                                            {VT_UI4, false}, {VT_I1, false},   {VT_I8, false}};
+  for (const auto& [type, taken] : cells) {
+    SAFEARRAYBOUND bounds[2] = {{1, 1}, {1, 1}};
+    ComVariant wire;
+    wire.get().parray = ::SafeArrayCreate(VT_VARIANT, 2, bounds);
+    wire.get().vt = VT_ARRAY | VT_VARIANT;
+    VARIANT* cell = nullptr;
+    ::SafeArrayAccessData(wire.get().parray, reinterpret_cast<void**>(&cell));
+    cell->vt = type;
+    cell->llVal = 7;
+    ::SafeArrayUnaccessData(wire.get().parray);
+    // A get of Workbooks with an argument it refuses is enough to screen it.
+    EXPECT_EQ(call(L"Workbooks", 1033, &wire.get()) != DISP_E_TYPEMISMATCH, taken) << type;
+  }
 }
 
 TEST_F(ComServerTest, AnUnregisteredClassShowsTheStartFailure) {

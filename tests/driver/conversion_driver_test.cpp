@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -123,6 +124,21 @@ TEST_F(ConversionDriverTest, RejectedPacketClosesWithoutSaving) {
   EXPECT_FALSE(Convert(Journal(CashIn(1) + unknown + CashIn(2)), OutputKind::Excel));
   EXPECT_EQ(excel.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
   EXPECT_EQ(messages.shown, std::vector<Shown>{Error("Ошибка преобразования данных")});
+}
+
+// An exception out of a writer still closes the output (Excel must not
+// stay running), and goes on to the caller.
+TEST_F(ConversionDriverTest, AnExceptionOutOfTheConversionClosesTheOutput) {
+  class ThrowingWriter : public journal::RecordingWriter {
+    bool WriteCashEntry(journal::EntryKind, const journal::EntryHeader&,
+                        const journal::CashMovement&) override {
+      throw std::bad_alloc();
+    }
+  } throwing;
+  ConversionDriver throwingDriver{{throwing, xml}, messages};
+  EXPECT_THROW(throwingDriver.ConvertJournal(Journal(CashIn(1)), "out", OutputKind::Excel),
+               std::bad_alloc);
+  EXPECT_EQ(throwing.Lifecycle(), (std::vector<std::string>{"Create", "Close"}));
 }
 
 TEST_F(ConversionDriverTest, RefusedEntryShowsTheWriterThenTheDriver) {

@@ -110,7 +110,10 @@ Variant FakeExcelObject::GetProperty(std::string_view member, const automation::
   const std::string what = Describe(member, args);
   Log("get " + what);
   if (member == "Version") return Variant(state_->versionText);
-  if (member == "Count") return Variant(std::int32_t{state_->sheetCount});
+  if (member == "Count") {
+    return Variant(
+        std::int32_t{name_ == "app.Workbooks" ? state_->otherWorkbooks : state_->sheetCount});
+  }
   Corner corner;
   if (member == "Range" && args.positional.size() == 2 &&
       args.positional[0].Kind() == VariantKind::Text) {
@@ -135,6 +138,9 @@ void FakeExcelObject::SetProperty(std::string_view member, const automation::Arg
 Variant FakeExcelObject::CallMethod(std::string_view member, const automation::Arguments& args) {
   Log("call " + Describe(member, args));
   if (member == "Add" && !args.named.empty()) ++state_->sheetCount;
+  if (member == "Add" && name_ == "app.Workbooks") {
+    return Variant(automation::ObjectRef(std::make_shared<FakeExcelObject>(state_, "book")));
+  }
   return Variant();
 }
 

@@ -19,6 +19,8 @@ struct FakeExcelState {
   std::vector<std::string> log;
   std::string versionText = "16.0";
   int sheetCount = 1;
+  // What Workbooks.Count answers: the workbooks open besides ours.
+  int otherWorkbooks = 0;
   // A call whose log line contains this text throws "сбой сервера".
   std::string failOn;
   int starts = 0;

@@ -9,11 +9,17 @@
 #include "automation/automation_error.h"
 #include "automation/com/com_variant.h"
 #include "automation/com/dispatch_adapter.h"
+#include "platform/cancellation.h"
 #include "platform/win32/wide_text.h"
 
 namespace z917::automation::com {
 
 namespace {
+
+// Excel reads the texts of a late-bound call (number formats, range
+// unions) in the call's locale: ours are in US English notation whatever
+// the user's settings.
+constexpr LCID kCallLocale = 1033;
 
 thread_local std::uint64_t invokeCount = 0;
 thread_local std::uint64_t lookupCount = 0;
@@ -49,6 +55,53 @@ std::string ExceptionText(EXCEPINFO& info) {
   return text.empty() ? ResultText(code) : text;
 }
 
+// Makes `call` until the server takes it. A server that says it is busy
+// gets it again every kBusyRetryMs while KeepTryingBusyServer allows:
+// Windows asks our message filter for that, Wine hands the answer back.
+template <typename Call>
+HRESULT WhenNotBusy(Call call) {
+  const ULONGLONG start = ::GetTickCount64();
+  for (;;) {
+    const HRESULT hr = call();
+    if (hr != RPC_E_SERVERCALL_RETRYLATER) return hr;
+    if (!KeepTryingBusyServer(::GetTickCount64() - start)) return RPC_E_CALL_REJECTED;
+    ::Sleep(kBusyRetryMs);
+  }
+}
+
+// Whether `hr` says the server takes no such type or argument.
+bool IsRefusal(HRESULT hr) {
+  switch (hr) {
+    case DISP_E_TYPEMISMATCH:
+    case DISP_E_BADVARTYPE:
+    case DISP_E_BADPARAMCOUNT:
+    case DISP_E_PARAMNOTFOUND:
+    case DISP_E_PARAMNOTOPTIONAL:
+    case E_INVALIDARG:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CarriesTypedArray(const DISPPARAMS& params) {
+  for (UINT i = 0; i < params.cArgs; ++i) {
+    const VARTYPE type = params.rgvarg[i].vt;
+    if ((type & VT_ARRAY) && type != (VT_ARRAY | VT_VARIANT)) return true;
+  }
+  return false;
+}
+
+// The error of a failed call: a server that never took it is busy; one
+// that took no such type or argument refused it.
+AutomationError CallError(const std::string& text, HRESULT hr) {
+  if (hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER) {
+    return AutomationError(kServerBusy, AutomationError::Reason::kBusy);
+  }
+  return AutomationError(
+      text, IsRefusal(hr) ? AutomationError::Reason::kRefused : AutomationError::Reason::kFailed);
+}
+
 // What Russian Windows says for the failures a start or a call meets most,
 // for a system that has no text for them (Wine has none for several).
 const char* KnownResultText(HRESULT hr) {
@@ -76,6 +129,11 @@ const char* KnownResultText(HRESULT hr) {
 }
 
 }  // namespace
+
+bool KeepTryingBusyServer(unsigned long long elapsedMs) {
+  constexpr unsigned long long kBusyLimitMs = 60000;
+  return elapsedMs < kBusyLimitMs && !platform::Cancellation::Requested();
+}
 
 std::uint64_t InvokeCount() { return invokeCount; }
 
@@ -132,10 +190,11 @@ const std::vector<long>& ComObject::IdsOf(std::string_view member, const Argumen
   for (std::wstring& name : names) pointers.push_back(name.data());
   std::vector<DISPID> ids(names.size(), DISPID_UNKNOWN);
   ++lookupCount;
-  const HRESULT hr =
-      dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
-                               LOCALE_USER_DEFAULT, ids.data());
-  if (FAILED(hr)) throw AutomationError(std::string(member) + ": " + ResultText(hr));
+  const HRESULT hr = WhenNotBusy([&] {
+    return dispatch_->GetIDsOfNames(IID_NULL, pointers.data(), static_cast<UINT>(pointers.size()),
+                                    kCallLocale, ids.data());
+  });
+  if (FAILED(hr)) throw CallError(std::string(member) + ": " + ResultText(hr), hr);
   return ids_->ids.emplace(std::move(key), std::vector<long>(ids.begin(), ids.end())).first->second;
 }
 
@@ -146,7 +205,10 @@ Variant ComObject::Returned(std::string_view member, const Arguments& args, cons
   std::string key = std::string(member) + '(' + std::to_string(args.positional.size());
   for (const NamedArgument& named : args.named) key += ',' + named.name;
   std::shared_ptr<DispatchIds>& kind = ids_->returned[key];
-  if (!kind) kind = std::make_shared<DispatchIds>();
+  if (!kind) {
+    kind = std::make_shared<DispatchIds>();
+    kind->server = ids_->server;
+  }
   return Variant(ObjectRef(std::make_shared<ComObject>(result.pdispVal, kind)));
 }
 
@@ -156,33 +218,46 @@ Variant ComObject::Invoke(std::string_view member, unsigned short flags, const A
   // Named arguments come first, the assigned value first of all, then the
   // positional ones last to first.
   const std::size_t namedCount = args.named.size() + (value != nullptr ? 1 : 0);
-  CallArguments values(namedCount + args.positional.size());
-  std::vector<DISPID> namedIds;
-  const AdapterContext context;
-  if (value != nullptr) {
-    namedIds.push_back(DISPID_PROPERTYPUT);
-    ToComVariant(*value, values[namedIds.size() - 1], context);
+  for (;;) {
+    CallArguments values(namedCount + args.positional.size());
+    std::vector<DISPID> namedIds;
+    AdapterContext context;
+    context.typedArrays = ids_->server->typedArrays;
+    if (value != nullptr) {
+      namedIds.push_back(DISPID_PROPERTYPUT);
+      ToComVariant(*value, values[namedIds.size() - 1], context);
+    }
+    for (std::size_t i = 0; i < args.named.size(); ++i) {
+      namedIds.push_back(ids[i + 1]);
+      ToComVariant(args.named[i].value, values[namedIds.size() - 1], context);
+    }
+    for (std::size_t i = 0; i < args.positional.size(); ++i) {
+      ToComVariant(args.positional[i], values[namedCount + args.positional.size() - 1 - i],
+                   context);
+    }
+    DISPPARAMS params{values.data(), namedIds.data(),
+                      static_cast<UINT>(namedCount + args.positional.size()),
+                      static_cast<UINT>(namedCount)};
+    ComVariant result;
+    EXCEPINFO exception{};
+    UINT badArgument = 0;
+    ++invokeCount;
+    const HRESULT hr = WhenNotBusy([&] {
+      return dispatch_->Invoke(ids[0], IID_NULL, kCallLocale, flags, &params,
+                               value != nullptr ? nullptr : result.out(), &exception, &badArgument);
+    });
+    const HRESULT code = hr == DISP_E_EXCEPTION ? exception.scode : hr;
+    // A server that takes no typed arrays gets arrays of VARIANT, this
+    // call again and every later one.
+    if (IsRefusal(code) && context.typedArrays && CarriesTypedArray(params)) {
+      ids_->server->typedArrays = false;
+      if (hr == DISP_E_EXCEPTION) ExceptionText(exception);  // frees its texts
+      continue;
+    }
+    if (hr == DISP_E_EXCEPTION) throw CallError(ExceptionText(exception), code);
+    if (FAILED(hr)) throw CallError(ResultText(hr), hr);
+    return Returned(member, args, result.get());
   }
-  for (std::size_t i = 0; i < args.named.size(); ++i) {
-    namedIds.push_back(ids[i + 1]);
-    ToComVariant(args.named[i].value, values[namedIds.size() - 1], context);
-  }
-  for (std::size_t i = 0; i < args.positional.size(); ++i) {
-    ToComVariant(args.positional[i], values[namedCount + args.positional.size() - 1 - i], context);
-  }
-  DISPPARAMS params{values.data(), namedIds.data(),
-                    static_cast<UINT>(namedCount + args.positional.size()),
-                    static_cast<UINT>(namedCount)};
-  ComVariant result;
-  EXCEPINFO exception{};
-  UINT badArgument = 0;
-  ++invokeCount;
-  const HRESULT hr =
-      dispatch_->Invoke(ids[0], IID_NULL, 0, flags, &params,
-                        value != nullptr ? nullptr : result.out(), &exception, &badArgument);
-  if (hr == DISP_E_EXCEPTION) throw AutomationError(ExceptionText(exception));
-  if (FAILED(hr)) throw AutomationError(ResultText(hr));
-  return Returned(member, args, result.get());
 }
 
 }  // namespace z917::automation::com

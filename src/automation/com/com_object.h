@@ -23,8 +23,14 @@ namespace z917::automation::com {
 // in each of its objects, so each name is looked up once for all of them:
 // a cross-process lookup costs as much as the call itself.
 struct DispatchIds {
+  // What one server takes, learnt as it refuses: shared by all its kinds.
+  struct ServerHabits {
+    // Arrays of one element type, until it refuses one (then of VARIANT).
+    bool typedArrays = true;
+  };
   std::map<std::string, std::vector<long>, std::less<>> ids;
   std::map<std::string, std::shared_ptr<DispatchIds>, std::less<>> returned;
+  std::shared_ptr<ServerHabits> server = std::make_shared<ServerHabits>();
 };
 
 class ComObject : public AutomationObject {
@@ -70,6 +76,18 @@ std::uint64_t InvokeCount();
 // How many GetIDsOfNames calls this thread has made through ComObjects so
 // far. Never fails.
 std::uint64_t LookupCount();
+
+// What a call fails with when Excel stays busy: a dialog open in it, a cell
+// being edited.
+inline constexpr const char* kServerBusy =
+    "Excel не отвечает: он занят (открыто окно или редактируется ячейка) и не принял вызов "
+    "за 60 секунд";
+
+// Whether a call a busy server turned away `elapsedMs` ago is to be tried
+// again (after kBusyRetryMs): not after a minute, nor once a stop is asked
+// for. Never fails.
+inline constexpr unsigned long kBusyRetryMs = 250;
+bool KeepTryingBusyServer(unsigned long long elapsedMs);
 
 // The system's text for `hr`, or "код ошибки 0x8XXXXXXX" when it has none.
 // Never fails.

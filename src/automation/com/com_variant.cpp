@@ -87,6 +87,18 @@ VARTYPE ElementTypeOf(const VariantArray& array) {
   return type;
 }
 
+// An integer cell in an array of VARIANT as Excel documents cells: VT_I4,
+// or VT_R8 beyond 32 bits (never VT_I1, VT_UI2, VT_UI4 or VT_I8).
+void PutIntegerCell(std::int64_t v, VARIANT& out) {
+  if (v >= std::numeric_limits<LONG>::min() && v <= std::numeric_limits<LONG>::max()) {
+    out.lVal = static_cast<LONG>(v);
+    out.vt = VT_I4;
+  } else {
+    out.dblVal = static_cast<double>(v);
+    out.vt = VT_R8;
+  }
+}
+
 // Writes `cell` as an element of a SAFEARRAY of `type`.
 void PutElement(const Variant& cell, VARTYPE type, void* element, const AdapterContext& context) {
   switch (type) {
@@ -106,6 +118,8 @@ void PutElement(const Variant& cell, VARTYPE type, void* element, const AdapterC
       *static_cast<BSTR*>(element) = NewBstr(cell.AsText());
       return;
     default:
+      if (cell.IsInteger())
+        return PutIntegerCell(cell.AsInteger(), *static_cast<VARIANT*>(element));
       ToComVariant(cell, *static_cast<VARIANT*>(element), context);
       return;
   }
@@ -261,7 +275,8 @@ void ToComVariant(const Variant& value, VARIANT& out, const AdapterContext& cont
     case VariantKind::Object:
       return Put(out, VT_DISPATCH, out.pdispVal, DispatchOf(value.Get<ObjectRef>(), context));
     case VariantKind::Array: {
-      const VARTYPE type = ElementTypeOf(value.AsArray());
+      const VARTYPE type =
+          context.typedArrays ? ElementTypeOf(value.AsArray()) : VARTYPE{VT_VARIANT};
       return Put(out, VT_ARRAY | type, out.parray, NewSafeArray(value.AsArray(), context, type));
     }
   }

@@ -1,14 +1,16 @@
 // Values across IDispatch: our Variant to a COM VARIANT and back. Text is
 // UTF-8 on our side and a BSTR on COM's; arrays are 2-D SAFEARRAYs with
 // lower bounds 1, typed when every cell fits one type (VT_I2, VT_I4,
-// VT_R8, VT_DATE, VT_BSTR), else of VARIANT; objects are IDispatch
-// pointers.
+// VT_R8, VT_DATE, VT_BSTR) and the context allows, else of VARIANT;
+// objects are IDispatch pointers.
 #pragma once
 
 #include <oaidl.h>
 #include <oleauto.h>
 
+#include <functional>
 #include <memory>
+#include <string_view>
 
 #include "automation/variant.h"
 
@@ -54,6 +56,12 @@ struct AdapterContext {
   std::shared_ptr<NameTable> names;
   // Shared by every object a server handed out; the last one gone ends it.
   std::shared_ptr<void> keepAlive;
+  // A server's own rules, shown each lookup (`params` null) and each call
+  // before the object sees it: S_OK lets it through, anything else is the
+  // call's result. None when empty.
+  std::function<HRESULT(std::string_view member, LCID locale, const DISPPARAMS* params)> screen;
+  // Whether arrays whose cells are alike go typed; else all of VARIANT.
+  bool typedArrays = true;
 };
 
 // Fills `out` (VariantInit'ed by the caller, VariantClear'ed by it after)

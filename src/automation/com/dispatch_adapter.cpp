@@ -65,9 +65,13 @@ class DispatchAdapter final : public IDispatch {
   }
   // Every name gets a DISPID: whether the object answers to it is for the
   // object to say when it is called, in its own words.
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID locale,
                                           DISPID* ids) override {
     try {
+      if (context_.screen && count > 0) {
+        const HRESULT hr = context_.screen(platform::Utf8FromWide(names[0]), locale, nullptr);
+        if (hr != S_OK) return hr;
+      }
       for (UINT i = 0; i < count; ++i) {
         ids[i] = context_.names->IdOf(platform::Utf8FromWide(names[i]));
       }
@@ -95,10 +99,14 @@ HRESULT Fail(EXCEPINFO* exception, const std::string& message) {
   return DISP_E_EXCEPTION;
 }
 
-HRESULT DispatchAdapter::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
+HRESULT DispatchAdapter::Invoke(DISPID id, REFIID, LCID locale, WORD flags, DISPPARAMS* params,
                                 VARIANT* result, EXCEPINFO* exception, UINT*) {
   const std::string* member = context_.names->NameOf(id);
   if (member == nullptr) return DISP_E_MEMBERNOTFOUND;
+  if (context_.screen) {
+    const HRESULT hr = context_.screen(*member, locale, params);
+    if (hr != S_OK) return hr;
+  }
   const UINT count = params != nullptr ? params->cArgs : 0;
   const UINT namedCount = params != nullptr ? params->cNamedArgs : 0;
   try {

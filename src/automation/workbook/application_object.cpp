@@ -6,12 +6,40 @@ namespace z917::workbook {
 
 namespace {
 
-enum Member { kVisible, kDisplayAlerts, kVersion, kQuit, kWorkbooks, kDefaultSaveFormat };
-constexpr MemberInfo kMembers[] = {
-    {"Visible", kGet | kSet}, {"DisplayAlerts", kGet | kSet},
-    {"Version", kGet},        {"Quit", kCall},
-    {"Workbooks", kGet},      {"DefaultSaveFormat", kGet | kSet},
+enum Member {
+  kVisible,
+  kDisplayAlerts,
+  kScreenUpdating,
+  kEnableEvents,
+  kVersion,
+  kQuit,
+  kWorkbooks,
+  kDefaultSaveFormat
 };
+constexpr MemberInfo kMembers[] = {
+    {"Visible", kGet | kSet},
+    {"DisplayAlerts", kGet | kSet},
+    {"ScreenUpdating", kGet | kSet},
+    {"EnableEvents", kGet | kSet},
+    {"Version", kGet},
+    {"Quit", kCall},
+    {"Workbooks", kGet},
+    {"DefaultSaveFormat", kGet | kSet},
+};
+
+// The flag of a true-or-false member.
+bool& FlagOf(ApplicationState& state, std::size_t member) {
+  switch (member) {
+    case kVisible:
+      return state.visible;
+    case kDisplayAlerts:
+      return state.displayAlerts;
+    case kScreenUpdating:
+      return state.screenUpdating;
+    default:
+      return state.enableEvents;
+  }
+}
 
 // The version the engine reports: that of the Excel whose file format it
 // writes by default. Without an .xlsx writer it is the last Excel whose
@@ -28,9 +56,11 @@ Variant ApplicationObject::Invoke(std::size_t member, MemberUse use, const Argum
                                   const Variant* value) {
   switch (member) {
     case kVisible:
-    case kDisplayAlerts: {
+    case kDisplayAlerts:
+    case kScreenUpdating:
+    case kEnableEvents: {
       ExpectNoArguments(Where(member), args);
-      bool& flag = member == kVisible ? state_->visible : state_->displayAlerts;
+      bool& flag = FlagOf(*state_, member);
       if (use == kGet) return flag;
       flag = ToBool(*value, ValueSubject(Where(member)));
       return {};

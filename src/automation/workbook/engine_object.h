@@ -28,6 +28,10 @@ struct ApplicationState {
   bool displayAlerts = true;
   // The FileFormat a new workbook is meant to be saved in.
   std::int64_t defaultSaveFormat = 51;
+  // Kept for a caller that turns them off while it writes: the engine
+  // neither draws nor runs macros.
+  bool screenUpdating = true;
+  bool enableEvents = true;
   std::vector<std::shared_ptr<WorkbookModel>> workbooks;
 };
 using StatePtr = std::shared_ptr<ApplicationState>;

@@ -80,8 +80,9 @@ Variant WorkbooksObject::Invoke(std::size_t member, MemberUse, const Arguments& 
 // --- Workbook ---
 
 namespace {
-enum WorkbookMember { kWorksheets, kSaveAs };
-constexpr MemberInfo kWorkbookMembers[] = {{"Worksheets", kGet}, {"SaveAs", kCall}};
+enum WorkbookMember { kWorksheets, kSaveAs, kClose };
+constexpr MemberInfo kWorkbookMembers[] = {
+    {"Worksheets", kGet}, {"SaveAs", kCall}, {"Close", kCall}};
 }  // namespace
 
 WorkbookObject::WorkbookObject(StatePtr state, WorkbookPtr workbook)
@@ -104,6 +105,15 @@ Variant WorkbookObject::Invoke(std::size_t member, MemberUse, const Arguments& a
       std::optional<std::int64_t> format;
       if (reader.Find(1)) format = reader.Integer(1);
       SaveWorkbook(*workbook_, path, format, !state_->displayAlerts);
+      return {};
+    }
+    case kClose: {
+      // Only unsaved: the engine never saves on its own, nor asks.
+      ArgumentReader reader(Where(member), args, {"SaveChanges"});
+      if (const Variant* save = reader.Find(0); save && ToBool(*save, reader.Subject(0))) {
+        throw AutomationError(reader.Subject(0) + " — поддерживается только False");
+      }
+      std::erase(state_->workbooks, workbook_);
       return {};
     }
   }

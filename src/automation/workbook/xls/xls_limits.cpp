@@ -14,17 +14,14 @@ namespace {
 
 using automation::AutomationError;
 
-// Ends with the way out: the newer format holds what did not fit.
 [[noreturn]] void ThrowSheetDoesNotFit(const Sheet& sheet, const std::string& why) {
-  throw AutomationError("Лист «" + sheet.Name() + "» не помещается в файл Excel 97-2003: " + why +
-                        "; сохраните книгу в формате .xlsx");
+  throw AutomationError(automation::XlsSheetDoesNotFitText(sheet.Name(), why));
 }
 
 void CheckRowsAndColumns(const Sheet& sheet) {
   for (const RowView row : sheet.Rows()) {
     if (row.number > kXlsMaxRows) {
-      ThrowSheetDoesNotFit(sheet, "в нём больше " + std::to_string(kXlsMaxRows) +
-                                      " строк (занята строка " + std::to_string(row.number) + ")");
+      throw AutomationError(automation::XlsTooManyRowsText(sheet.Name(), row.number));
     }
   }
   const std::uint32_t lastColumn = static_cast<std::uint32_t>(std::max<std::size_t>(

@@ -6,10 +6,11 @@
 #include <cstdint>
 
 #include "automation/workbook/workbook_model.h"
+#include "automation/xls_sheet_limits.h"
 
 namespace z917::workbook::xls {
 
-inline constexpr std::uint32_t kXlsMaxRows = 65536;
+using automation::kXlsMaxRows;
 inline constexpr std::uint32_t kXlsMaxColumns = 256;
 // UTF-16 code units of one cell's text.
 inline constexpr std::size_t kXlsMaxTextLength = 32767;
