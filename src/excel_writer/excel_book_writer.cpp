@@ -208,11 +208,22 @@ bool ExcelBookWriter::ShowFailure(const char* prefix, const std::exception& erro
   return false;
 }
 
-void ExcelBookWriter::AnnounceSaveFormat(const std::string& path) {
-  if (path.empty() || excelApp_.Object()->OutOfProcess()) return;
+void ExcelBookWriter::PrepareForFormat(const std::string& path) {
+  rowLimit_ = automation::kMaxRows;
+  if (path.empty()) return;
   const std::uint32_t version = ParseExcelVersion(VersionText(excelApp_.Get("Version")));
   const int format = SaveFormatFor(path, version);
-  if (format != 0) excelApp_.Set("DefaultSaveFormat", Variant(std::int32_t{format}));
+  if (version <= 11 || format == kExcel8Workbook) rowLimit_ = automation::kXlsMaxRows;
+  if (format != 0 && !excelApp_.Object()->OutOfProcess()) {
+    excelApp_.Set("DefaultSaveFormat", Variant(std::int32_t{format}));
+  }
+}
+
+std::string RowPastLimitText(std::string_view sheet, std::uint32_t limit) {
+  if (limit == automation::kXlsMaxRows) return automation::XlsTooManyRowsText(sheet, limit + 1);
+  return "Лист «" + std::string(sheet) + "» не помещается в книгу Excel: в нём больше " +
+         std::to_string(limit) + " строк (занята строка " + std::to_string(limit + 1) +
+         "); сконвертируйте журнал в XML";
 }
 
 bool ExcelBookWriter::CreateExcelBook(const std::string& path) {
@@ -221,7 +232,7 @@ bool ExcelBookWriter::CreateExcelBook(const std::string& path) {
     excelApp_ = start_(kExcelProgId);
     transport_->Connect(excelApp_.Object()->OutOfProcess());
     unions_ = true;
-    AnnounceSaveFormat(path);
+    PrepareForFormat(path);
     LayOutWorkbook();
   } catch (const std::exception& error) {
     // The driver never closes a book that failed to come into being: a

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
+#include "automation/cell_address.h"
 #include "automation/dispatch.h"
 #include "automation/server_factory.h"
 #include "common/vocabulary.h"
@@ -32,6 +34,10 @@ std::uint32_t ParseExcelVersion(const std::string& versionText);
 // name ending in ".xlsx", 56 for ".xls", in any letter case (both only
 // from version 12 on), 0 for none (Excel's default format).
 int SaveFormatFor(const std::string& path, std::uint32_t version);
+
+// What a row past the last one of `sheet`'s format says: the sheet, the
+// format's `limit` and the way out (.xlsx, or XML past .xlsx's limit).
+std::string RowPastLimitText(std::string_view sheet, std::uint32_t limit);
 
 // The columns of one worksheet: Excel 97-2003 workbooks, later ones.
 inline constexpr std::uint32_t kXlsSheetColumns = 256;
@@ -66,10 +72,11 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   // been told to quit and released by then. A server in this process hears
   // the format `path` will be saved in, when one is given.
   bool CreateExcelBook(const std::string& path = {});
-  // Tells a server in this process the format `path` will be saved in, so
-  // that it keeps rows the way that format needs. Another process is left
-  // alone: a real Excel would keep the setting as the user's own.
-  void AnnounceSaveFormat(const std::string& path);
+  // Learns the last row the format `path` will be saved in holds, and
+  // tells a server in this process that format, so that it keeps rows the
+  // way the format needs. Another process is not told: a real Excel would
+  // keep the setting as the user's own.
+  void PrepareForFormat(const std::string& path);
   // Hands the server the rows still held back, lays the earlier Z-reports
   // out beside the last one, as many as the file's sheet holds, then saves
   // our workbook to `path` in the format the extension and version call for.
@@ -160,6 +167,9 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   bool unions_ = true;
   // The last row written on each sheet.
   std::array<std::uint32_t, kSheetCount> lastRows_{};
+  // The last row the output's format holds: a row past it fails as it is
+  // written, not after the whole journal.
+  std::uint32_t rowLimit_ = automation::kMaxRows;
   // The Z-report buffer holds a report not yet in column B.
   bool zReportPending_ = false;
   // Every Z-report written, the newest in column B: at most one per

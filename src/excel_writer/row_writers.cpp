@@ -7,6 +7,7 @@
 #include <exception>
 #include <utility>
 
+#include "automation/automation_error.h"
 #include "automation/cell_address.h"
 #include "excel_writer/excel_book_writer.h"
 #include "excel_writer/row_contents.h"
@@ -15,6 +16,7 @@
 
 namespace z917::excel_writer {
 
+using automation::AutomationError;
 using automation::CellAddress;
 using automation::Variant;
 using automation::VariantArray;
@@ -24,6 +26,9 @@ bool ExcelBookWriter::WriteRow(journal::EntryKind kind, const journal::EntryHead
                                Fill&& fill) {
   const std::size_t sheet = SheetOf(kind);
   try {
+    if (header.position > rowLimit_) {
+      throw AutomationError(RowPastLimitText(WorkbookLayout()[sheet].name, rowLimit_));
+    }
     RowFiller row = transport_->NextRow(sheet, header.position);
     fill(row);
     KeepEarlyDate(row.Cell(kDateCell), sheet, header.position, kDateCell);

@@ -641,6 +641,28 @@ TEST_F(ExcelBookWriterTest, AnXlsTooLongForItsSheetsIsRefusedBeforeTheSave) {
   }
 }
 
+// A row past the last one its output's format holds fails as it is
+// written, not after the whole journal, naming the sheet and the way out.
+TEST_F(ExcelBookWriterTest, ARowPastItsFormatsLastFailsAsItIsWritten) {
+  const std::tuple<const char*, std::uint32_t, const char*> cases[] = {
+      {"/tmp/x.XLS", 65536,
+       "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк (занята "
+       "строка 65537); сохраните книгу в формате .xlsx"},
+      {"/tmp/x.xlsx", 1048576,
+       "Лист «Продажі» не помещается в книгу Excel: в нём больше 1048576 строк (занята строка "
+       "1048577); сконвертируйте журнал в XML"}};
+  for (const auto& [path, limit, text] : cases) {
+    ExcelBookWriter book(test::FakeExcelStarter(state), messages);
+    ASSERT_TRUE(book.CreateDocument(path));
+    messages.shown.clear();
+    WriteSales(book, limit, 1);
+    EXPECT_FALSE(book.WriteSale(limit + 1, 1, 1, 1, kDay, 1, 0, 1, 1, 1, 1, 1, 0, 0, 0, "G"));
+    ASSERT_EQ(messages.shown.size(), 1u) << path;
+    EXPECT_NE(messages.shown[0].text.find(text), std::string::npos) << messages.shown[0].text;
+    book.CloseDocument();
+  }
+}
+
 TEST_F(ExcelBookWriterTest, SaveStoppedByAStopRequestShowsNothing) {
   Create();
   state->failOn = "SaveAs";
