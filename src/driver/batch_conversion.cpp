@@ -94,6 +94,7 @@ class Batch {
   void Work(unsigned job) {
     GatheredMessages messages;
     WiredConversion conversion(messages);
+    conversion.KeepExcelBetweenConversions();
     conversion.Driver().SetProgressListener(
         [this, job](const ConversionProgress& own) { progress_.Report(job, own); });
     for (;;) {

@@ -24,6 +24,9 @@ class WiredConversion {
   WiredConversion& operator=(const WiredConversion&) = delete;
 
   ConversionDriver& Driver() { return driver_; }
+  // Keeps one Excel for all the workbooks this converts, quitting it only
+  // at the end: one start for a batch instead of one a journal.
+  void KeepExcelBetweenConversions() { excel_.KeepExcelBetweenBooks(); }
 
   // Converts as a window does: `progress` hears this conversion alone.
   // True only when the output was saved; the user has been told either way.

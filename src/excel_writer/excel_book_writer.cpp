@@ -201,7 +201,9 @@ ExcelBookWriter::ExcelBookWriter(automation::ServerStarter start, MessageSink& m
   transport_ = std::make_unique<RowTransport>(std::move(columns), rowsPerBlock);
 }
 
-ExcelBookWriter::~ExcelBookWriter() = default;
+ExcelBookWriter::~ExcelBookWriter() {
+  if (!keptApp_.IsEmpty()) QuitUnlessInUse(keptApp_);
+}
 
 bool ExcelBookWriter::ShowFailure(const char* prefix, const std::exception& error) {
   messages_.ShowMessage(MessageKind::Error, prefix + std::string(error.what()));
@@ -214,8 +216,10 @@ void ExcelBookWriter::PrepareForFormat(const std::string& path) {
   const std::uint32_t version = ParseExcelVersion(VersionText(excelApp_.Get("Version")));
   const int format = SaveFormatFor(path, version);
   if (version <= 11 || format == kExcel8Workbook) rowLimit_ = automation::kXlsMaxRows;
-  if (format != 0 && !excelApp_.Object()->OutOfProcess()) {
-    excelApp_.Set("DefaultSaveFormat", Variant(std::int32_t{format}));
+  // Told every time: an engine kept from the last workbook remembers.
+  if (!excelApp_.Object()->OutOfProcess()) {
+    excelApp_.Set("DefaultSaveFormat",
+                  Variant(std::int32_t{format != 0 ? format : kOpenXmlWorkbook}));
   }
 }
 
@@ -226,10 +230,23 @@ std::string RowPastLimitText(std::string_view sheet, std::uint32_t limit) {
          "); сконвертируйте журнал в XML";
 }
 
+Dispatch ExcelBookWriter::StartOrReuseExcel() {
+  Dispatch kept = std::exchange(keptApp_, Dispatch());
+  if (!kept.IsEmpty()) {
+    try {
+      kept.Get("Version");
+      return kept;
+    } catch (const std::exception&) {
+      // Gone since the last workbook (closed by the user, crashed): start anew.
+    }
+  }
+  return start_(kExcelProgId);
+}
+
 bool ExcelBookWriter::CreateExcelBook(const std::string& path) {
   try {
     ForgetWorkbook();
-    excelApp_ = start_(kExcelProgId);
+    excelApp_ = StartOrReuseExcel();
     transport_->Connect(excelApp_.Object()->OutOfProcess());
     unions_ = true;
     PrepareForFormat(path);
@@ -415,7 +432,11 @@ bool ExcelBookWriter::CloseExcelBook() {
     if (!book.IsEmpty()) book.Call("Close", {}, {NamedArgument{"SaveChanges", Variant(false)}});
   } catch (...) {
   }
-  QuitUnlessInUse(app);
+  if (keepExcel_) {
+    keptApp_ = app;
+  } else {
+    QuitUnlessInUse(app);
+  }
   return true;
 }
 

@@ -63,8 +63,13 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   ExcelBookWriter(automation::ServerStarter start, MessageSink& messages);
   // The same with `rowsPerBlock` (at least 1) rows at a time.
   ExcelBookWriter(automation::ServerStarter start, MessageSink& messages, std::size_t rowsPerBlock);
-  // Releases what it still holds without quitting Excel.
+  // Releases what it still holds without quitting Excel, but for an Excel
+  // kept between workbooks (KeepExcelBetweenBooks), which it quits.
   ~ExcelBookWriter() override;
+
+  // Keeps the Excel of a closed workbook for the next one instead of
+  // quitting it: a batch starts one Excel, not one a journal.
+  void KeepExcelBetweenBooks() { keepExcel_ = true; }
 
   // Starts an invisible Excel and lays out the ten sheets with captions,
   // widths and formats. False after showing "Ошибка создания книги Excel: "
@@ -77,6 +82,9 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   // way the format needs. Another process is not told: a real Excel would
   // keep the setting as the user's own.
   void PrepareForFormat(const std::string& path);
+  // The Excel kept from the last workbook while it still answers, else a
+  // new one.
+  automation::Dispatch StartOrReuseExcel();
   // Hands the server the rows still held back, lays the earlier Z-reports
   // out beside the last one, as many as the file's sheet holds, then saves
   // our workbook to `path` in the format the extension and version call for.
@@ -159,6 +167,10 @@ class ExcelBookWriter : public journal::GroupedEntryWriter {
   automation::Dispatch excelApp_;
   // The workbook Workbooks.Add gave, from CreateExcelBook to CloseExcelBook.
   automation::Dispatch book_;
+  bool keepExcel_ = false;
+  // The Excel of the last workbook, between CloseExcelBook and the next
+  // CreateExcelBook, when kept.
+  automation::Dispatch keptApp_;
   std::array<automation::Dispatch, kSheetCount> sheets_;
   std::array<automation::Variant, kSheetCount> buffers_;
   // The rows of the row sheets on their way to the server.

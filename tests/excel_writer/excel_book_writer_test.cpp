@@ -75,9 +75,9 @@ TEST_F(ExcelBookWriterTest, CreateTellsTheFormatAheadOnlyToAServerInThisProcess)
     const char* path;
     bool outOfProcess;
     std::size_t told;
-  } cases[] = {{"a.xls", false, 1}, {"a.XLSX", false, 1}, {"a.xls", true, 0}, {"a.bin", false, 0}};
-  // The version read for it is Excel 16's (the engine's), so ".XLSX" is
-  // told as 51 and a name without a known extension not at all.
+  } cases[] = {{"a.xls", false, 1}, {"a.XLSX", false, 1}, {"a.xls", true, 0}, {"a.bin", false, 1}};
+  // The version read for it is Excel 16's (the engine's): ".XLSX" and a
+  // name without a known extension are told as 51.
   for (const auto& c : cases) {
     state->outOfProcess = c.outOfProcess;
     Log().clear();
@@ -661,6 +661,24 @@ TEST_F(ExcelBookWriterTest, ARowPastItsFormatsLastFailsAsItIsWritten) {
     EXPECT_NE(messages.shown[0].text.find(text), std::string::npos) << messages.shown[0].text;
     book.CloseDocument();
   }
+}
+
+// A batch's writer starts one Excel for its workbooks and quits it once,
+// at the end.
+TEST_F(ExcelBookWriterTest, AKeptExcelServesTheNextWorkbookAndQuitsAtTheEnd) {
+  {
+    ExcelBookWriter book(test::FakeExcelStarter(state), messages);
+    book.KeepExcelBetweenBooks();
+    for (const char* path : {"/tmp/a.xlsx", "/tmp/b.xlsx"}) {
+      ASSERT_TRUE(book.CreateDocument(path));
+      ASSERT_TRUE(book.SaveDocument(path));
+      book.CloseDocument();
+    }
+    EXPECT_EQ(CountLines(Log(), "start Excel.Application"), 1u);
+    EXPECT_EQ(CountLines(Log(), "call app.Quit"), 0u);
+  }
+  EXPECT_EQ(CountLines(Log(), "call app.Quit"), 1u);
+  EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(ExcelBookWriterTest, SaveStoppedByAStopRequestShowsNothing) {
