@@ -1,7 +1,6 @@
 // The commands' steps, in the order the user meets them.
 #include "app/conversion_commands.h"
 
-#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -23,16 +22,16 @@ std::string NameKey(const std::string& path) {
 #endif
 }
 
-// `output`, or "NAME (2).EXT" and so on when an earlier journal of the
-// batch goes there already (journals of one name from several folders).
-std::string UnusedOutput(const std::string& output, std::set<std::string>& taken) {
-  std::string candidate = output;
+// `journal`'s proposed output in `folder`, or "NAME (2).EXT" and so on
+// when an earlier journal of the batch goes there already (journals of one
+// name from several folders).
+std::string UnusedOutput(const std::string& folder, const std::string& journal,
+                         const std::string& extension, std::set<std::string>& taken) {
+  const std::string name(FileNameOf(journal));
+  std::string candidate = platform::InFolder(folder, ProposedOutputName(name, extension));
   for (int copy = 2; !taken.insert(NameKey(candidate)).second; ++copy) {
-    const std::size_t nameStart = output.size() - FileNameOf(output).size();
-    const std::size_t dot = output.rfind('.');
-    const std::size_t stemEnd = dot != std::string::npos && dot > nameStart ? dot : output.size();
-    candidate =
-        output.substr(0, stemEnd) + " (" + std::to_string(copy) + ")" + output.substr(stemEnd);
+    const std::string numbered = " (" + std::to_string(copy) + ")" + extension;
+    candidate = platform::InFolder(folder, ProposedOutputName(name, numbered));
   }
   return candidate;
 }
@@ -80,25 +79,21 @@ void ConversionCommands::ConvertMany(const std::vector<std::string>& journals,
   const std::optional<std::string> folder =
       services_.dialogs.RunFolder({target.filter, platform::FolderOf(journals.front()), {}});
   if (!folder) return;
-  std::vector<driver::BatchItem> items;
+  std::vector<driver::BatchItem> items, fresh;
   std::set<std::string> taken;
-  std::size_t existing = 0;
   for (const std::string& journal : journals) {
-    const std::string proposed = std::string(FileNameOf(ProposedOutputName(journal, extension)));
-    items.push_back({journal, UnusedOutput(platform::InFolder(*folder, proposed), taken)});
-    if (platform::KindOf(items.back().output) != platform::PathKind::kMissing) ++existing;
+    items.push_back({journal, UnusedOutput(*folder, journal, extension, taken)});
+    if (platform::KindOf(items.back().output) == platform::PathKind::kMissing) {
+      fresh.push_back(items.back());
+    }
   }
-  std::size_t skipped = 0;
+  const std::size_t existing = items.size() - fresh.size();
   if (existing > 0) {
     const ExistingOutputs answer = services_.dialogs.AskExisting(existing);
     if (answer == ExistingOutputs::Stop) return;
-    if (answer == ExistingOutputs::Skip) {
-      skipped = std::erase_if(items, [](const driver::BatchItem& item) {
-        return platform::KindOf(item.output) != platform::PathKind::kMissing;
-      });
-    }
+    if (answer == ExistingOutputs::Skip) return services_.runBatch(fresh, target.kind, existing);
   }
-  services_.runBatch(items, target.kind, skipped);
+  services_.runBatch(items, target.kind, 0);
 }
 
 }  // namespace z917::app
