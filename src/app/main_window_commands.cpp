@@ -18,12 +18,38 @@ MainWindowCommands::MainWindowCommands(MainWindowServices services)
                  [this](const std::vector<driver::BatchItem>& items, OutputKind kind,
                         std::size_t skipped) { RunBatch(items, kind, skipped); }}) {}
 
+namespace {
+
+// The user closed the window while Excel started: the command goes no
+// further, since the stop the close asked for would otherwise be lost when
+// the conversion's worker starts afresh.
+struct ClosedWhileExcelStarted {};
+
+}  // namespace
+
+void MainWindowCommands::BtnBinToXlsClick() {
+  RunExcelCommand([this] { commands_.BtnBinToXlsClick(); });
+}
+
+void MainWindowCommands::OpenJournals(const std::vector<std::string>& journals) {
+  RunExcelCommand([&] { commands_.OpenJournals(journals); });
+}
+
+void MainWindowCommands::RunExcelCommand(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const ClosedWhileExcelStarted&) {
+    CloseNow();
+  }
+}
+
 std::uint32_t MainWindowCommands::ExcelVersion() {
   if (excelVersion_) return *excelVersion_;
   // Excel may take seconds to start: the window keeps turning meanwhile.
   std::uint32_t version = 0;
   RunMarked({{}, {}, [&](const driver::ProgressListener&) { version = services_.excelVersion(); }});
   excelVersion_ = version;
+  if (closeWhenDone_) throw ClosedWhileExcelStarted{};
   return version;
 }
 

@@ -50,8 +50,9 @@ class MainWindowCommands {
   MainWindowCommands& operator=(const MainWindowCommands&) = delete;
 
   // The Excel command: journal, version query, output name, conversion.
-  // Throws what the version query or the conversion throws.
-  void BtnBinToXlsClick() { commands_.BtnBinToXlsClick(); }
+  // Throws what the version query or the conversion throws; a close asked
+  // for while Excel starts ends it there and closes the window.
+  void BtnBinToXlsClick();
   // The XML command: journal, output name, conversion.
   void BtnBinToXmlClick() { commands_.BtnBinToXmlClick(); }
   // The menu items do what the buttons of the same caption do.
@@ -59,7 +60,7 @@ class MainWindowCommands {
   void Menu_BinXmlClick() { BtnBinToXmlClick(); }
   // The Excel command for journals given from outside the window: its
   // arguments or a drop. Throws as BtnBinToXlsClick.
-  void OpenJournals(const std::vector<std::string>& journals) { commands_.OpenJournals(journals); }
+  void OpenJournals(const std::vector<std::string>& journals);
   // Closes the window, which ends the program.
   virtual void Menu_ExitClick() = 0;
   // Shows a new about window modally and destroys it afterwards.
@@ -95,8 +96,12 @@ class MainWindowCommands {
   virtual void CloseNow() = 0;
 
   // The Excel version, asked off the window's thread the first time and
-  // kept for the program's run; throws what the query throws.
+  // kept for the program's run; throws what the query throws, and
+  // ClosedWhileExcelStarted when the user closed the window meanwhile.
   std::uint32_t ExcelVersion();
+  // Runs an Excel command, which a close while Excel started ends with the
+  // window, before any dialog.
+  void RunExcelCommand(const std::function<void()>& command);
   void Run(const std::string& journal, const std::string& output, OutputKind kind);
   void RunBatch(const std::vector<driver::BatchItem>& items, OutputKind kind, std::size_t skipped);
   // Runs `work` as the running conversion.

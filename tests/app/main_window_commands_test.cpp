@@ -99,5 +99,26 @@ TEST(MainWindowCommandsTest, ExcelTellsItsVersionInTheBackgroundOnceAKeptAnswer)
   EXPECT_EQ(dialogs.runs.back().request.fileName, "/d/j.xlsx");
 }
 
+TEST(MainWindowCommandsTest, CloseWhileExcelStartsClosesBeforeTheSaveDialogOrAConversion) {
+  test::ScriptedDialogs dialogs;
+  test::RecordingMessages messages;
+  dialogs.openAnswer = {"/d/j.bin"};
+  SynchronousWindow* window = nullptr;
+  int conversions = 0;
+  SynchronousWindow form({dialogs,
+                          [&] {
+                            EXPECT_FALSE(window->MayClose());
+                            return 16u;
+                          },
+                          [&](auto&&...) { ++conversions; }, messages});
+  window = &form;
+  form.BtnBinToXlsClick();
+  EXPECT_EQ(form.closes, 1);
+  EXPECT_EQ(dialogs.SaveRuns(), std::vector<bool>{false});  // the journal was chosen, no more
+  EXPECT_EQ(conversions, 0);
+  EXPECT_TRUE(messages.shown.empty());
+  platform::Cancellation::Reset();
+}
+
 }  // namespace
 }  // namespace z917::app
