@@ -96,6 +96,7 @@ TEST_F(EngineTest, AWorkbookMeantForXlsHoldsItsRowsUntilItPassesTheFormatsLast) 
               app.Set("DefaultSaveFormat", std::int32_t{99});
             }).find("Неподдерживаемый формат файла: 99"),
             std::string::npos);
+  EXPECT_EQ(app.Get("DefaultSaveFormat"), Variant(std::int32_t{51}));  // a refused one is not kept
   app.Set("DefaultSaveFormat", std::int32_t{56});
   EXPECT_EQ(app.Get("DefaultSaveFormat"), Variant(std::int32_t{56}));
   app.GetObject("Workbooks").Call("Add", {std::int16_t{-4167}});

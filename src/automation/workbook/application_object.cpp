@@ -78,10 +78,14 @@ Variant ApplicationObject::Invoke(std::size_t member, MemberUse use, const Argum
     case kDefaultSaveFormat:
       ExpectNoArguments(Where(member), args);
       if (use == kGet) return static_cast<std::int32_t>(state_->defaultSaveFormat);
-      // Checked as SaveAs checks a format, so that a wrong one fails here.
-      state_->defaultSaveFormat = ToInteger(*value, ValueSubject(Where(member)));
-      SaverFor(state_->defaultSaveFormat);
-      return {};
+      {
+        // Checked as SaveAs checks a format, so that a wrong one fails here
+        // and the one set before stays.
+        const std::int64_t format = ToInteger(*value, ValueSubject(Where(member)));
+        SaverFor(format);
+        state_->defaultSaveFormat = format;
+        return {};
+      }
     case kWorkbooks: {
       ArgumentReader reader(Where(member), args, {"Index"});
       if (const Variant* index = reader.Find(0)) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "automation/automation_object.h"
+#include "automation/workbook/save_workbook.h"
 #include "automation/workbook/workbook_model.h"
 
 namespace z917::workbook {
@@ -27,7 +28,7 @@ struct ApplicationState {
   bool visible = false;
   bool displayAlerts = true;
   // The FileFormat a new workbook is meant to be saved in.
-  std::int64_t defaultSaveFormat = 51;
+  std::int64_t defaultSaveFormat = kOpenXmlWorkbook;
   // Kept for a caller that turns them off while it writes: the engine
   // neither draws nor runs macros.
   bool screenUpdating = true;
