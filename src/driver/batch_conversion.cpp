@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -12,9 +11,9 @@
 #include <utility>
 
 #include "automation/server_factory.h"
+#include "driver/journal_stream.h"
 #include "driver/wired_conversion.h"
 #include "platform/cancellation.h"
-#include "platform/journal_file.h"
 
 namespace z917::driver {
 
@@ -33,11 +32,8 @@ class GatheredMessages : public MessageSink {
 
 // The size of the journal at `path`, 0 when it cannot be told.
 std::uint64_t JournalSizeAt(const std::string& path) {
-  std::FILE* file = platform::OpenJournalFile(path);
-  if (file == nullptr) return 0;
-  const std::uint64_t size = platform::JournalFileSize(file);
-  std::fclose(file);
-  return size;
+  const std::unique_ptr<JournalStream> journal = JournalStream::Open(path);
+  return journal ? journal->Size() : 0;
 }
 
 // The progress of all the batch's journals as one, from what each job's

@@ -164,9 +164,18 @@ int SaveFormatFor(const std::string& path, std::uint32_t version) {
   return 0;
 }
 
+namespace {
+
+// Whether the workbook for `path` will be an Excel 97-2003 one: so an old
+// Excel saves every workbook.
+bool SavedAsXls(const std::string& path, std::uint32_t version) {
+  return version <= 11 || SaveFormatFor(path, version) == kExcel8Workbook;
+}
+
+}  // namespace
+
 std::uint32_t SheetColumnsFor(const std::string& path, std::uint32_t version) {
-  const bool excel8 = version <= 11 || SaveFormatFor(path, version) == kExcel8Workbook;
-  return excel8 ? kXlsSheetColumns : kXlsxSheetColumns;
+  return SavedAsXls(path, version) ? kXlsSheetColumns : kXlsxSheetColumns;
 }
 
 std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
@@ -182,9 +191,8 @@ std::uint32_t GetExcelVersion(const automation::ServerStarter& start) {
       QuitUnlessInUse(excel);
       throw;
     }
-    version = 0;  // an Excel that gives no usable version
+    // Otherwise an Excel that gives no usable version: 0.
   } catch (const std::exception&) {
-    version = 0;
   }
   QuitUnlessInUse(excel);
   return version;
@@ -215,7 +223,7 @@ void ExcelBookWriter::PrepareForFormat(const std::string& path) {
   if (path.empty()) return;
   const std::uint32_t version = ParseExcelVersion(VersionText(excelApp_.Get("Version")));
   const int format = SaveFormatFor(path, version);
-  if (version <= 11 || format == kExcel8Workbook) rowLimit_ = automation::kXlsMaxRows;
+  if (SavedAsXls(path, version)) rowLimit_ = automation::kXlsMaxRows;
   // Told every time: an engine kept from the last workbook remembers.
   if (!excelApp_.Object()->OutOfProcess()) {
     excelApp_.Set("DefaultSaveFormat",

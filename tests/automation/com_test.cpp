@@ -365,7 +365,6 @@ TEST_F(ComServerTest, AStopEndsTheWaitForABusyServer) {
 // Excel saves a relative name in its own folder (the strict server too):
 // the writer hands it ours.
 TEST_F(ComServerTest, ARelativeOutputLandsInTheClientsFolder) {
-  RegisterTestServer(L"strict");
   const fs::path before = fs::current_path();
   fs::current_path(folder.Path());
   test::RecordingMessages messages;
@@ -424,7 +423,6 @@ TEST_F(ComServerTest, NamesAreLookedUpOncePerKindOfObject) {
 
 // The strict server answers raw calls as Excel is documented to.
 TEST_F(ComServerTest, TheStrictServerRefusesLocalesAndCellTypesExcelDoesNot) {
-  RegisterTestServer(L"strict");
   const Dispatch app = StartComServer(kTestProgId);
   IDispatch* raw = static_cast<ComObject&>(*app.Object()).Interface();
   const auto call = [&](const wchar_t* name, LCID locale, VARIANT* argument) {

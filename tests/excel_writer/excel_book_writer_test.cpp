@@ -620,13 +620,15 @@ TEST_F(ExcelBookWriterTest, ARefusedBlockShowsItsSheetsMessageWhereItIsHandedOve
   EXPECT_EQ(CountLines(Log(), ".Range(text:\"A4\""), 1u);
 }
 
+constexpr const char* kSalesPastXls =
+    "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк (занята строка "
+    "65537); сохраните книгу в формате .xlsx";
+
 // Excel 2007 and later drop the rows past 65,536 from an .xls without a
 // word: the writer refuses that save as the built-in engine does.
 TEST_F(ExcelBookWriterTest, AnXlsTooLongForItsSheetsIsRefusedBeforeTheSave) {
   state->outOfProcess = true;
-  const std::string refused =
-      "Ошибка записи файла Excel: Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше "
-      "65536 строк (занята строка 65537); сохраните книгу в формате .xlsx";
+  const std::string refused = "Ошибка записи файла Excel: " + std::string(kSalesPastXls);
   const std::tuple<std::uint32_t, const char*, bool> cases[] = {
       {65536, "/tmp/x.xls", true}, {65537, "/tmp/x.XLS", false}, {65537, "/tmp/x.xlsx", true}};
   for (const auto& [lastRow, path, saved] : cases) {
@@ -645,9 +647,7 @@ TEST_F(ExcelBookWriterTest, AnXlsTooLongForItsSheetsIsRefusedBeforeTheSave) {
 // written, not after the whole journal, naming the sheet and the way out.
 TEST_F(ExcelBookWriterTest, ARowPastItsFormatsLastFailsAsItIsWritten) {
   const std::tuple<const char*, std::uint32_t, const char*> cases[] = {
-      {"/tmp/x.XLS", 65536,
-       "Лист «Продажі» не помещается в файл Excel 97-2003: в нём больше 65536 строк (занята "
-       "строка 65537); сохраните книгу в формате .xlsx"},
+      {"/tmp/x.XLS", 65536, kSalesPastXls},
       {"/tmp/x.xlsx", 1048576,
        "Лист «Продажі» не помещается в книгу Excel: в нём больше 1048576 строк (занята строка "
        "1048577); сконвертируйте журнал в XML"}};

@@ -116,7 +116,8 @@ void AtomicFile::Impl::PutInPlace() {
   RefuseTaken(kind);
   // Windows keeps a read-only file from being saved over (Wine's rename
   // would replace it): refused here, as Excel refuses it.
-  const DWORD attributes = ::GetFileAttributesW(SystemPath(target).c_str());
+  const std::wstring system = SystemPath(target);
+  const DWORD attributes = ::GetFileAttributesW(system.c_str());
   if (kind == PathKind::kFile && attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     ThrowSave(ERROR_ACCESS_DENIED);
@@ -124,7 +125,7 @@ void AtomicFile::Impl::PutInPlace() {
   // Unmarked only now, and marked again should the rename fail: the file
   // outlives its handle only under the target's name.
   if (!ShowFile(handle) || !MarkForDeletion(handle, false)) ThrowSave(LastError());
-  if (!RenameOpenFile(handle, SystemPath(target), replaceExisting)) {
+  if (!RenameOpenFile(handle, system, replaceExisting)) {
     const DWORD error = ::GetLastError();
     MarkForDeletion(handle, true);
     // Without ReplaceIfExists the rename itself refuses a file that
